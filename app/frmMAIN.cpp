@@ -1,0 +1,264 @@
+#include "app/frmMAIN.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QMenuBar>
+
+#include "app/mMRU.h"
+#include "app/version.h"
+#include "fault/trap.h"
+#include "fault/vbwProtector.h"
+#include "project/mGENERAL.h"
+#include "ui/dispatch.h"
+#include "ui/pictures.h"
+
+namespace {
+constexpr const char* kModule = "frmMAIN";
+constexpr int LINE_BASE = linebase::frmMAIN_shell;
+
+constexpr int kClientWidth = 894; // 13410 by 11070 twips
+constexpr int kClientHeight = 738;
+constexpr quint32 kLightRed = 8421631;
+
+QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
+} // namespace
+
+frmMAIN::frmMAIN(const Options& options)
+{
+    setObjectName(QStringLiteral("frmMAIN"));
+    setWindowTitle(QStringLiteral("Plintor"));
+    s.DataRoot = dataRootFor(options);
+    Form_Initialize();
+    createControls();
+    createMenus();
+    connectHandlers();
+    Form_Load();
+}
+
+void frmMAIN::createControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+
+    tbMAIN = new ui::TabControl(QStringLiteral("tbMAIN"), client);
+    ui::place(tbMAIN, 0, 4, 893, 733);
+    QWidget* editor = tbMAIN->addPage(QStringLiteral("Editor"));
+    QWidget* playlist = tbMAIN->addPage(QStringLiteral("Play list"));
+
+    Frame1 = new ui::Frame(QStringLiteral("Frame1"), false, client);
+    ui::place(Frame1, 322, 0, 475, 23);
+    txtGASPARIP = new ui::TextBox(QStringLiteral("txtGASPARIP"), QStringLiteral("127.0.0.1"), Frame1);
+    ui::place(txtGASPARIP, 6, 4, 69, 19);
+    txtGASPARPORT = new ui::TextBox(QStringLiteral("txtGASPARPORT"), QStringLiteral("5250"), Frame1);
+    ui::place(txtGASPARPORT, 74, 4, 37, 19);
+    cmdGASPARCONNECT = new ui::Button(QStringLiteral("cmdGASPARCONNECT"), QStringLiteral("Connect"), Frame1);
+    ui::place(cmdGASPARCONNECT, 114, 0, 71, 23);
+    cmdGASPARCONNECT->tag = QStringLiteral("connect");
+    cmdGASPARCONNECT->setBackColor(kLightRed);
+    const char* clearCaptions[] = {"Clear", "C1", "C2", "C3", "C4", "?"};
+    for (int i = 0; i < 6; ++i)
+        cmdCLEAR[size_t(i)] = new ui::Button(indexed("cmdCLEAR", i), QLatin1String(clearCaptions[i]), Frame1);
+    ui::place(cmdCLEAR[0], 158, -10, 51, 23);
+    cmdCLEAR[0]->hide();
+    for (int i = 1; i <= 4; ++i)
+        ui::place(cmdCLEAR[size_t(i)], 214 + (i - 1) * 26, 0, 23, 23);
+    ui::place(cmdCLEAR[5], 334, 0, 23, 23);
+    Label2 = new ui::Label(QStringLiteral("Label2"), QStringLiteral("Preview"), Frame1);
+    ui::place(Label2, 376, 6, 43, 13);
+    cmbPREVIEW = new ui::DropDown(QStringLiteral("cmbPREVIEW"), Frame1);
+    ui::place(cmbPREVIEW, 418, 2, 39, 21);
+
+    fraCOMMAND = new ui::Frame(QStringLiteral("fraCOMMAND"), true, client);
+    ui::place(fraCOMMAND, 80, 96, 717, 385);
+    txtCOMMAND = new ui::MultiLineTextBox(QStringLiteral("txtCOMMAND"), fraCOMMAND);
+    ui::place(txtCOMMAND, 8, 16, 699, 335);
+    cmdCLOSE = new ui::Button(QStringLiteral("cmdCLOSE"), QStringLiteral("Close"), fraCOMMAND);
+    ui::place(cmdCLOSE, 638, 354, 57, 25);
+    fraCOMMAND->hide();
+
+    Frame2 = new ui::Frame(QStringLiteral("Frame2"), true, client);
+    ui::place(Frame2, 824, 52, 117, 177);
+    for (int i = 0; i < 4; ++i) {
+        imgTYPE[size_t(i)] = new ui::Picture(indexed("imgTYPE", i), ui::cardTypePicture(i), Frame2);
+        ui::place(imgTYPE[size_t(i)], 8 + i * 24, 16, 16, 16);
+    }
+    Frame2->hide();
+
+    tmrCASPAR = new ui::Timer(QStringLiteral("tmrCASPAR"), 500, this);
+
+    const char* labelCaptions[] = {"Cards", "Dataset", "Tags"};
+    for (int i = 0; i < 3; ++i)
+        Label1[size_t(i)] = new ui::Label(indexed("Label1", i), QLatin1String(labelCaptions[i]), editor);
+    ui::place(Label1[0], 12, 30, 57, 11);
+    ui::place(Label1[1], 248, 30, 57, 11);
+    ui::place(Label1[2], 436, 28, 57, 13);
+    vsCARDS = new ui::Grid(QStringLiteral("vsCARDS"), {true, true, false, false}, editor);
+    ui::place(vsCARDS, 4, 44, 239, 567);
+    vsDATASET = new ui::Grid(QStringLiteral("vsDATASET"), {true, true, true, false}, editor);
+    ui::place(vsDATASET, 246, 44, 185, 681);
+    vsTAGS = new ui::Grid(QStringLiteral("vsTAGS"), {true, false, true, true}, editor);
+    ui::place(vsTAGS, 434, 44, 453, 681);
+    cmdADDDATASET = new ui::Button(QStringLiteral("cmdADDDATASET"), QStringLiteral("+"), editor);
+    ui::place(cmdADDDATASET, 292, 26, 17, 17);
+    cmdDELETEDATASET = new ui::Button(QStringLiteral("cmdDELETEDATASET"), QStringLiteral("-"), editor);
+    ui::place(cmdDELETEDATASET, 312, 26, 17, 17);
+    cmbINVOKES = new ui::ListBox(QStringLiteral("cmbINVOKES"), editor);
+    ui::place(cmbINVOKES, 8, 616, 125, 108);
+    cmdAIR = new ui::Button(QStringLiteral("cmdAIR"), QStringLiteral("On Air"), editor);
+    ui::place(cmdAIR, 146, 656, 41, 23);
+
+    trLIST = new QTreeWidget(playlist);
+    trLIST->setObjectName(QStringLiteral("trLIST"));
+    trLIST->setHeaderHidden(true);
+    ui::place(trLIST, 4, 28, 201, 701);
+    vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {false, false, false, true}, playlist);
+    ui::place(vsPLAYLIST, 206, 28, 683, 701);
+
+    // The strip lies in the tab control's header row, over the tab control but not part of it.
+    Frame1->raise();
+    fraCOMMAND->raise();
+}
+
+void frmMAIN::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    mnProject = bar->addMenu(QStringLiteral("&Project"));
+    mnProject->setObjectName(QStringLiteral("mnProject"));
+    mnProject->menuAction()->setObjectName(QStringLiteral("mnProject"));
+    mnuOPEN = new ui::MenuItem(QStringLiteral("mnuOPEN"), QStringLiteral("&Open"), mnProject);
+    mnProject->addAction(mnuOPEN);
+    mnSEP1 = new ui::MenuItem(QStringLiteral("mnSEP1"), QStringLiteral("-"), mnProject);
+    mnSEP1->setSeparator(true);
+    mnProject->addAction(mnSEP1);
+    for (int i = 0; i < 4; ++i) {
+        mnMRU[size_t(i)] = new ui::MenuItem(indexed("mnMRU", i), QStringLiteral("MRU"), mnProject);
+        mnMRU[size_t(i)]->setVisible(i == 0);
+        mnProject->addAction(mnMRU[size_t(i)]);
+    }
+    mnPROJECTTITLE = new ui::MenuItem(QStringLiteral("mnPROJECTTITLE"), QStringLiteral("(none)"), bar);
+    bar->addAction(mnPROJECTTITLE);
+
+    mnCLEARCHANNEL[0] = nullptr;
+    for (int i = 1; i <= 4; ++i) {
+        mnCLEARCHANNEL[size_t(i)] = new ui::MenuItem(indexed("mnCLEARCHANNEL", i), QStringLiteral("C%1").arg(i), bar);
+        mnCLEARCHANNEL[size_t(i)]->setVisible(false);
+        bar->addAction(mnCLEARCHANNEL[size_t(i)]);
+    }
+
+    mnDELPLAYLIST = bar->addMenu(QStringLiteral("mnDELPLAYLIST"));
+    mnDELPLAYLIST->setObjectName(QStringLiteral("mnDELPLAYLIST"));
+    mnDELPLAYLIST->menuAction()->setVisible(false);
+    mnREMOVEITEMPLAYLIST =
+        new ui::MenuItem(QStringLiteral("mnREMOVEITEMPLAYLIST"), QStringLiteral("Διαγραφή"), mnDELPLAYLIST);
+    mnDELPLAYLIST->addAction(mnREMOVEITEMPLAYLIST);
+
+    mnCLEARLAYER = bar->addMenu(QStringLiteral("mnCLEARLAYER"));
+    mnCLEARLAYER->setObjectName(QStringLiteral("mnCLEARLAYER"));
+    mnCLEARLAYER->menuAction()->setVisible(false);
+    mnClearLAYERONAIR = new ui::MenuItem(QStringLiteral("mnClearLAYERONAIR"), QStringLiteral("Clear OnAir"), mnCLEARLAYER);
+    mnCLEARLAYERPREVIEW =
+        new ui::MenuItem(QStringLiteral("mnCLEARLAYERPREVIEW"), QStringLiteral("Clear Preview"), mnCLEARLAYER);
+    mnCLEARLAYER->addAction(mnClearLAYERONAIR);
+    mnCLEARLAYER->addAction(mnCLEARLAYERPREVIEW);
+
+    resize(kClientWidth, kClientHeight + bar->sizeHint().height());
+}
+
+void frmMAIN::connectHandlers()
+{
+    connect(tbMAIN, &ui::TabControl::click, this, [this] { ui::dispatch([this] { tbMAIN_Click(); }); });
+    connect(cmdCLOSE, &QPushButton::clicked, this, [this] { ui::dispatch([this] { cmdCLOSE_Click(); }); });
+    connect(mnuOPEN, &QAction::triggered, this, [this] { ui::dispatch([this] { mnuOPEN_Click(); }); });
+    for (short i = 0; i < 4; ++i)
+        connect(mnMRU[size_t(i)], &QAction::triggered, this, [this, i] { ui::dispatch([this, i] { mnMRU_Click(i); }); });
+}
+
+void frmMAIN::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+// ---- Handlers -------------------------------------------------------------------------------
+
+void frmMAIN::Form_Initialize() { vbwProtector::vbwInitializeProtector(); }
+
+void frmMAIN::Form_Load()
+{
+    ARM_TRAP();
+    mMRU::ReadMRU(s);
+    setWindowTitle(version::caption());
+    STEP(tbMAIN->resize(ui::pixels(frameGeometry().width() * 15 - 80),
+                        ui::pixels(frameGeometry().height() * 15 - tbMAIN->y() * 15 - 400)));
+    tbMAIN->setEnabled(false);
+    mMRU::DisplayMRU(s, mnMRU);
+    cmbPREVIEW->clear();
+    for (const char* channel : {"1", "2", "3", "4"})
+        cmbPREVIEW->addEntry(QLatin1String(channel));
+    cmbPREVIEW->setListIndex(1);
+    tbMAIN->setTab(0);
+}
+
+void frmMAIN::Form_Unload()
+{
+    ARM_TRAP();
+    mMRU::SaveMRU(s);
+}
+
+void frmMAIN::tbMAIN_Click()
+{
+    ARM_TRAP();
+    if (tbMAIN->tab() == 1) {
+        mGENERAL::LOADTREELIST(*this);
+        if (vsPLAYLIST->rows() < 1)
+            mGENERAL::LOADPLAYLIST(*this);
+    }
+}
+
+void frmMAIN::cmdCLOSE_Click()
+{
+    ARM_TRAP();
+    fraCOMMAND->setVisible(false);
+}
+
+void frmMAIN::mnuOPEN_Click(const QString& chosen)
+{
+    ARM_TRAP();
+    QString path;
+    path = chosen.isEmpty() ? mGENERAL::SelectFolder() : chosen;
+    if (path.isEmpty())
+        return;
+    openProject(path);
+}
+
+void frmMAIN::mnMRU_Click(short Index)
+{
+    ARM_TRAP();
+    QString path;
+    STEP(path = mnMRU.at(size_t(Index))->caption());
+    if (path.isEmpty())
+        return;
+    openProject(path);
+}
+
+// The steps both opening handlers share. None of them can fail here: what can fail
+// (loading the cards) runs in procedures that carry their own traps.
+void frmMAIN::openProject(const QString& path)
+{
+    s.ProjectFolder = path;
+    mMRU::AddMRU(s, path);
+    mMRU::DisplayMRU(s, mnMRU);
+    s.ProjectName = mGENERAL::GetFilenameFromPath(path);
+    s.DataFolder = s.DataRoot + QDir::separator() + s.ProjectName;
+    mnPROJECTTITLE->setCaption(s.ProjectName);
+    setWindowTitle(version::caption() + QStringLiteral(" - ") + s.ProjectName);
+    s.LoadingCards = true;
+    vsPLAYLIST->setRows(0);
+    vsPLAYLIST->setCols(0);
+    mGENERAL::LOADCARDS(*this);
+    tbMAIN->setTab(0);
+    tbMAIN->setEnabled(true);
+}

@@ -1,0 +1,86 @@
+#pragma once
+#include <QMainWindow>
+#include <QMenu>
+#include <QTreeWidget>
+#include <array>
+
+#include "app/options.h"
+#include "project/state.h"
+#include "ui/controls.h"
+#include "ui/grid.h"
+
+/// The main window: the program's only window, its controls and its event handlers.
+class frmMAIN : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Creates the window and runs its initialize and load events.
+    explicit frmMAIN(const Options& options = {});
+
+    State s;
+
+    // On the window
+    ui::TabControl* tbMAIN;
+    ui::Frame* Frame1;
+    ui::Frame* fraCOMMAND;
+    ui::Frame* Frame2;
+    ui::Timer* tmrCASPAR;
+
+    // In Frame1
+    ui::TextBox* txtGASPARIP;
+    ui::TextBox* txtGASPARPORT;
+    ui::Button* cmdGASPARCONNECT;
+    std::array<ui::Button*, 6> cmdCLEAR;
+    ui::Label* Label2;
+    ui::DropDown* cmbPREVIEW;
+
+    // In fraCOMMAND and Frame2
+    ui::MultiLineTextBox* txtCOMMAND;
+    ui::Button* cmdCLOSE;
+    std::array<ui::Picture*, 4> imgTYPE;
+
+    // Page 0, "Editor"
+    std::array<ui::Label*, 3> Label1;
+    ui::Grid* vsCARDS;
+    ui::Grid* vsDATASET;
+    ui::Grid* vsTAGS;
+    ui::Button* cmdADDDATASET;
+    ui::Button* cmdDELETEDATASET;
+    ui::ListBox* cmbINVOKES;
+    ui::Button* cmdAIR;
+
+    // Page 1, "Play list"
+    QTreeWidget* trLIST;
+    ui::Grid* vsPLAYLIST;
+
+    // Menus
+    QMenu* mnProject;
+    ui::MenuItem* mnuOPEN;
+    ui::MenuItem* mnSEP1;
+    std::array<ui::MenuItem*, 4> mnMRU;
+    ui::MenuItem* mnPROJECTTITLE;
+    std::array<ui::MenuItem*, 5> mnCLEARCHANNEL; // 1 to 4
+    QMenu* mnDELPLAYLIST;
+    ui::MenuItem* mnREMOVEITEMPLAYLIST;
+    QMenu* mnCLEARLAYER;
+    ui::MenuItem* mnClearLAYERONAIR;
+    ui::MenuItem* mnCLEARLAYERPREVIEW;
+
+    // Handlers
+    void Form_Initialize();
+    void Form_Load();
+    void Form_Unload();
+    void tbMAIN_Click();
+    void cmdCLOSE_Click();
+    /// chosen: a folder the operator already named (on the command line); empty shows the picker.
+    void mnuOPEN_Click(const QString& chosen = QString());
+    void mnMRU_Click(short Index);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void connectHandlers();
+    void openProject(const QString& path);
+};

@@ -1,0 +1,58 @@
+#include "app/mMRU.h"
+
+#include <QSettings>
+
+#include "app/recentlist.h"
+#include "fault/trap.h"
+
+namespace mMRU {
+
+namespace {
+constexpr const char* kModule = "mMRU";
+constexpr int LINE_BASE = linebase::mMRU;
+
+const QString kSection = QStringLiteral("MRUFiles");
+const QString kKey = QStringLiteral("MRUList");
+
+void check(const QSettings& settings)
+{
+    if (settings.status() != QSettings::NoError)
+        fault::raise(fault::PathFileAccessError,
+                     QStringLiteral("Path/File access error: settings store %1").arg(settings.fileName()));
+}
+} // namespace
+
+void ReadMRU(State& s)
+{
+    ARM_TRAP();
+    STEP(QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
+         s.RecentList = settings.value(kSection + QLatin1Char('/') + kKey, QString()).toString());
+}
+
+void SaveMRU(const State& s)
+{
+    ARM_TRAP();
+    STEP(QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
+         settings.setValue(kSection + QLatin1Char('/') + kKey, s.RecentList); settings.sync(); check(settings));
+}
+
+void AddMRU(State& s, const QString& path)
+{
+    ARM_TRAP();
+    s.RecentList = recentlist::add(s.RecentList, path);
+}
+
+void DisplayMRU(const State& s, const MenuItems& items)
+{
+    ARM_TRAP();
+    const QStringList recent = recentlist::items(s.RecentList);
+    // An empty list leaves the first item as designed, but it must not open a folder "MRU".
+    items[0]->setEnabled(!recent.isEmpty());
+    const qsizetype n = std::min<qsizetype>(recent.size(), qsizetype(items.size()));
+    for (qsizetype i = 0; i < n; ++i) {
+        items[size_t(i)]->setVisible(true);
+        items[size_t(i)]->setCaption(recent[i]);
+    }
+}
+
+} // namespace mMRU

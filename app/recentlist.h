@@ -1,0 +1,13 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+/// The recent-projects list as text: entries framed by "~", newest first, at most five.
+namespace recentlist {
+
+/// "~~" becomes "!", other "~" go, the rest splits at "!". The empty list gives no items.
+QStringList items(const QString& list);
+/// The list with path at its front.
+QString add(const QString& list, const QString& path);
+
+} // namespace recentlist

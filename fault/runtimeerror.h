@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+#include <exception>
+
+namespace fault {
+
+/// The run-time failure numbers the program raises.
+enum ErrorNumber : int {
+    InvalidProcedureCall = 5,
+    Overflow = 6,
+    OutOfMemory = 7,
+    SubscriptOutOfRange = 9,
+    TypeMismatch = 13,
+    BadFileName = 52,
+    FileNotFound = 53,
+    PermissionDenied = 70,
+    PathFileAccessError = 75,
+    PathNotFound = 76,
+};
+
+/// A run-time failure: what the trap reports. Thrown by any step that cannot do its work.
+struct RuntimeError : std::exception {
+    int number;
+    QString description;
+    RuntimeError(int n, QString d) : number(n), description(std::move(d)) {}
+    const char* what() const noexcept override { return "run-time failure"; }
+};
+
+/// Raise failure n with a description that says what and where.
+[[noreturn]] void raise(int number, const QString& description);
+
+} // namespace fault

@@ -1,0 +1,27 @@
+#pragma once
+#include <QString>
+#include <array>
+#include <vector>
+
+/// One tag definition of a card; an empty Id marks an empty slot.
+struct TAGDEF {
+    QString Title;
+    QString Id;
+    short Ani = 0;
+    QString Type;
+};
+
+/// One card: a template of the server and its tags. Slot 0 of Tags is not used.
+struct CARD {
+    short Type = 0; // 0 other, 1 video, 2 card, 3 mixer
+    QString Title;
+    short Channel = 0;
+    short Layer = 0;
+    QString FileName;
+    std::array<TAGDEF, 101> Tags;
+    QString Invoke;
+    QString Command;
+};
+
+/// The card table: slot 0 is not used, cards are at 1 to n.
+using CardTable = std::vector<CARD>;

@@ -1,0 +1,139 @@
+#include "app/frmMAIN.h"
+#include "fault/trap.h"
+#include "project/cardfile.h"
+#include "project/convert.h"
+#include "project/mGENERAL.h"
+#include "project/textfile.h"
+
+namespace mGENERAL {
+
+namespace {
+constexpr const char* kModule = "mGENERAL";
+constexpr int LINE_BASE = linebase::mGENERAL_cards;
+
+TAGDEF& tagSlot(CARD& card, int slot)
+{
+    if (slot < 1 || slot >= int(card.Tags.size()))
+        fault::raise(fault::SubscriptOutOfRange,
+                     QStringLiteral("Subscript out of range: tag slot %1 of card %2 (at most 100 tags)")
+                         .arg(slot)
+                         .arg(card.FileName));
+    return card.Tags[size_t(slot)];
+}
+} // namespace
+
+void LOADCARDS(frmMAIN& f)
+{
+    ARM_TRAP();
+    State& s = f.s;
+    QStringList files;
+    QStringList lines;
+    QStringList parts;
+    QStringList items;
+    TAGDEF* slot = nullptr;
+    int n = 0;
+    int t = 0;
+
+    s.CARDS.assign(2, CARD());
+    STEP(files = textfile::listFiles(s.ProjectFolder));
+    for (const QString& name : files) {
+        if (!cardfile::isCardFile(name))
+            continue;
+        ++n;
+        if (n >= int(s.CARDS.size()))
+            s.CARDS.resize(size_t(n) + 1);
+        CARD& card = s.CARDS[size_t(n)];
+        card.FileName = cardfile::baseName(name);
+        lines.clear();
+        STEP(lines = textfile::readLines(textfile::join(s.ProjectFolder, name)));
+        card.Type = 0;
+        t = 0;
+        for (const QString& line : lines) {
+            parts = convert::cut(line, QLatin1Char(':'));
+            if (STEP_IF(convert::item(parts, 0) == QLatin1String("TYPE"))) {
+                STEP(card.Type = cardfile::typeCode(convert::item(parts, 1)));
+            } else if (STEP_IF(convert::item(parts, 0) == QLatin1String("CARDTITLE"))) {
+                STEP(card.Title = convert::item(parts, 1));
+            } else if (STEP_IF(convert::item(parts, 0) == QLatin1String("CHANNEL"))) {
+                STEP(card.Channel = convert::toInteger16(convert::item(parts, 1)));
+            } else if (STEP_IF(convert::item(parts, 0) == QLatin1String("LAYER"))) {
+                STEP(card.Layer = convert::toInteger16(convert::item(parts, 1)));
+            } else if (STEP_IF(convert::item(parts, 0) == QLatin1String("COMMAND"))) {
+                STEP(card.Command = convert::item(parts, 1));
+            } else if (STEP_IF(convert::item(parts, 0) == QLatin1String("INVOKE"))) {
+                STEP(card.Invoke = convert::item(parts, 1));
+                s.MaxInvokes = short(std::max<int>(s.MaxInvokes, cardfile::invokeCount(card.Invoke)));
+            } else if (STEP_IF(convert::item(parts, 0) == QLatin1String("TAG"))) {
+                ++t;
+                slot = nullptr;
+                items.clear();
+                STEP(slot = &tagSlot(card, t));
+                if (!slot)
+                    continue; // past slot 100: this tag is not stored
+                STEP(items = convert::cut(convert::item(parts, 1), QLatin1Char(';')));
+                STEP(slot->Title = convert::item(items, 0));
+                STEP(slot->Id = convert::item(items, 1));
+                STEP(slot->Ani = convert::toInteger16(convert::item(items, 2)));
+                STEP(slot->Type = convert::item(items, 3));
+            }
+        }
+    }
+
+    ui::Grid& grid = *f.vsCARDS;
+    grid.setRows(1);
+    grid.setCols(4);
+    grid.setFixedRows(1);
+    grid.setTextMatrix(0, 0, QStringLiteral("card index"));
+    grid.setTextMatrix(0, 1, QStringLiteral("Title"));
+    grid.setTextMatrix(0, 2, QStringLiteral("Ft"));
+    grid.setTextMatrix(0, 3, QStringLiteral("C:L"));
+    grid.setColHidden(0, true);
+    grid.setColWidth(1, 2200);
+    grid.setColWidth(2, 800);
+    grid.setColWidth(3, 10);
+    grid.setExtendLastCol(true);
+    for (size_t i = 1; i < s.CARDS.size(); ++i) {
+        const CARD& card = s.CARDS[i];
+        grid.addItem(QStringLiteral("%1\t%2\t%3\t%4:%5")
+                         .arg(i)
+                         .arg(card.Title, card.FileName)
+                         .arg(card.Channel)
+                         .arg(card.Layer));
+    }
+
+    if (grid.rows() > 1) {
+        STEP(grid.setRow(1));
+        STEP(s.CurrentCard = convert::toInteger16(grid.textMatrix(grid.row(), 0)));
+        STEP(s.CurrentCardFile = grid.textMatrix(grid.row(), 2));
+        s.LoadingDatasets = true;
+        LOADDATASET(f, s.CurrentCardFile);
+    }
+    s.LoadingCards = false;
+}
+
+short FindCardIndex(const State& s, const QString& name)
+{
+    ARM_TRAP();
+    for (size_t i = 1; i < s.CARDS.size(); ++i)
+        if (s.CARDS[i].FileName == name)
+            return short(i);
+    return 0;
+}
+
+short FindTagInCard(const State& s, short card, const QString& id)
+{
+    ARM_TRAP();
+    short found = 0;
+    STEP(if (card < 0 || size_t(card) >= s.CARDS.size()) fault::raise(
+             fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: card %1").arg(card));
+         for (short slot = 1; slot <= 100; ++slot) {
+             const QString& slotId = s.CARDS[size_t(card)].Tags[size_t(slot)].Id;
+             if (!slotId.isEmpty() && slotId == id) {
+                 found = slot;
+                 break;
+             }
+         });
+    return found;
+}
+
+} // namespace mGENERAL

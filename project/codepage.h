@@ -1,0 +1,17 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+/// The 8-bit code page of card, dataset and playlist files (windows-1253 unless chosen otherwise).
+/// Every byte decodes to one character and encodes back to the same byte, also the bytes the code
+/// page leaves undefined; a character the code page cannot hold is written as "?".
+namespace codepage {
+
+/// Chooses the code page by name; false when the name is unknown or not an 8-bit code page.
+bool select(const QString& name);
+QString name();
+
+QString decode(const QByteArray& bytes);
+QByteArray encode(const QString& text);
+
+} // namespace codepage

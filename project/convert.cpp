@@ -1,0 +1,38 @@
+#include "project/convert.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+#include "fault/runtimeerror.h"
+
+namespace convert {
+
+short toInteger16(const QString& text)
+{
+    static const QRegularExpression number(
+        QStringLiteral("^[ \\t]*([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)[ \\t]*$"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch())
+        fault::raise(fault::TypeMismatch, QStringLiteral("Type mismatch: \"%1\" is not a number").arg(text));
+    const double value = std::nearbyint(m.captured(1).toDouble()); // the default mode rounds half to even
+    if (!(value >= -32768.0 && value <= 32767.0))
+        fault::raise(fault::Overflow, QStringLiteral("Overflow: %1 is out of range").arg(text.trimmed()));
+    return static_cast<short>(value);
+}
+
+QString item(const QStringList& items, qsizetype i)
+{
+    if (i < 0 || i >= items.size())
+        fault::raise(fault::SubscriptOutOfRange,
+                     QStringLiteral("Subscript out of range: item %1 of %2").arg(i + 1).arg(items.size()));
+    return items[i];
+}
+
+QStringList cut(const QString& text, QChar separator)
+{
+    if (text.isEmpty())
+        return {};
+    return text.split(separator);
+}
+
+} // namespace convert

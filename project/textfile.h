@@ -1,0 +1,39 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+/// The one way the program reads and writes text files and touches folders. Failures are raised
+/// as run-time failures that name the path.
+namespace textfile {
+
+enum class Encoding { CodePage, Utf8 };
+
+/// Lines end at CR LF, a lone CR or a lone LF; a final line end gives no extra empty line.
+QList<QByteArray> splitLines(const QByteArray& bytes);
+/// Every line followed by CR LF.
+QByteArray joinLines(const QList<QByteArray>& lines);
+
+QByteArray readBytes(const QString& path);
+QStringList readLines(const QString& path, Encoding encoding = Encoding::CodePage);
+
+/// Replaces the file whole: the bytes go to a temporary file beside it that then takes its place,
+/// so a failure in between leaves the old file as it was.
+void writeBytes(const QString& path, const QByteArray& bytes);
+void writeLines(const QString& path, const QStringList& lines, Encoding encoding = Encoding::CodePage);
+
+/// The names of the files directly inside folder, sorted by name without regard to case.
+QStringList listFiles(const QString& folder);
+bool fileExists(const QString& path);
+bool folderExists(const QString& path);
+/// Creates folder and any missing parents.
+void createFolder(const QString& folder);
+void deleteFile(const QString& path);
+
+/// The text after the last path separator ("/" and "\\" on Windows); the whole path without one.
+QString lastComponent(const QString& path);
+/// Joins a folder and a name with the platform's separator.
+QString join(const QString& folder, const QString& name);
+
+} // namespace textfile

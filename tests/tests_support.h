@@ -1,0 +1,115 @@
+#pragma once
+// Shared by the window tests: scripted boxes, files written byte for byte, redirected settings.
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+
+#include "project/codepage.h"
+#include "ui/dialogs.h"
+
+/// The operator's answers, given in advance; what each box said is kept.
+class ScriptedDialogs : public ui::Dialogs {
+public:
+    std::deque<fault::Answer> errorAnswers;
+    std::deque<bool> yesNoAnswers;
+    std::deque<QString> folders;
+    std::deque<QString> files;
+    QStringList reports;
+    QStringList questions;
+    int folderPicks = 0;
+    int filePicks = 0;
+
+    fault::Answer errorBox(const QString& report) override
+    {
+        reports.append(report);
+        if (errorAnswers.empty())
+            return fault::Answer::Ignore;
+        const fault::Answer a = errorAnswers.front();
+        errorAnswers.pop_front();
+        return a;
+    }
+    bool yesNo(const QString& text, const QString& caption) override
+    {
+        questions.append(caption + QStringLiteral("|") + text);
+        if (yesNoAnswers.empty())
+            return false;
+        const bool a = yesNoAnswers.front();
+        yesNoAnswers.pop_front();
+        return a;
+    }
+    QString pickFolder(const QString&) override
+    {
+        ++folderPicks;
+        if (folders.empty())
+            return QString();
+        const QString f = folders.front();
+        folders.pop_front();
+        return f;
+    }
+    QString pickFile(QWidget*, const QString&) override
+    {
+        ++filePicks;
+        if (files.empty())
+            return QString();
+        const QString f = files.front();
+        files.pop_front();
+        return f;
+    }
+};
+
+/// Installs a script for the life of a test.
+struct ScriptScope {
+    ScriptedDialogs script;
+    ScriptScope() { ui::setDialogs(&script); }
+    ~ScriptScope() { ui::setDialogs(nullptr); }
+};
+
+/// Writes bytes exactly as given.
+inline void writeRaw(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+    f.write(bytes);
+}
+
+/// Writes lines in the code page, each ending in CR LF.
+inline void writeCodePageLines(const QString& path, const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& l : lines)
+        bytes += codepage::encode(l) + "\r\n";
+    writeRaw(path, bytes);
+}
+
+inline QByteArray readRaw(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+/// Keeps the settings store inside dir for the whole process.
+inline void redirectSettings(const QString& dir)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir);
+}
+
+inline QString storedRecentList()
+{
+    QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
+    return settings.value(QStringLiteral("MRUFiles/MRUList")).toString();
+}
+
+inline void storeRecentList(const QString& list)
+{
+    QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
+    settings.setValue(QStringLiteral("MRUFiles/MRUList"), list);
+    settings.sync();
+}

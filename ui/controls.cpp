@@ -1,0 +1,134 @@
+#include "ui/controls.h"
+
+#include "ui/colors.h"
+
+namespace ui {
+
+void place(QWidget* control, int x, int y, int width, int height) { control->setGeometry(x, y, width, height); }
+
+Button::Button(const QString& name, const QString& caption, QWidget* parent) : QPushButton(caption, parent)
+{
+    setObjectName(name);
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void Button::setBackColor(quint32 value)
+{
+    if (painted_ && value == backColor_)
+        return;
+    backColor_ = value;
+    painted_ = true;
+    // A style sheet with its own border shows the colour exactly; a palette alone only tints.
+    const QColor c = vbColor(value);
+    setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; border: 1px solid #606060; }"
+                                 "QPushButton:pressed { border: 2px inset #404040; }")
+                      .arg(c.name()));
+}
+
+TextBox::TextBox(const QString& name, const QString& text, QWidget* parent) : QLineEdit(text, parent)
+{
+    setObjectName(name);
+}
+
+MultiLineTextBox::MultiLineTextBox(const QString& name, QWidget* parent) : QPlainTextEdit(parent)
+{
+    setObjectName(name);
+}
+
+Label::Label(const QString& name, const QString& caption, QWidget* parent) : QLabel(caption, parent)
+{
+    setObjectName(name);
+}
+
+ListBox::ListBox(const QString& name, QWidget* parent) : QListWidget(parent)
+{
+    setObjectName(name);
+    connect(this, &QListWidget::itemDoubleClicked, this, [this] { emit dblClick(); });
+}
+
+QString ListBox::entry(int index) const
+{
+    const QListWidgetItem* it = item(index);
+    return it ? it->text() : QString();
+}
+
+DropDown::DropDown(const QString& name, QWidget* parent) : QComboBox(parent) { setObjectName(name); }
+
+Frame::Frame(const QString& name, bool framed, QWidget* parent) : QGroupBox(parent)
+{
+    setObjectName(name);
+    setFlat(!framed);
+    if (!framed)
+        setStyleSheet(QStringLiteral("QGroupBox#%1 { border: none; margin: 0; padding: 0; }").arg(name));
+}
+
+Picture::Picture(const QString& name, const QPixmap& picture, QWidget* parent) : QLabel(parent), picture_(picture)
+{
+    setObjectName(name);
+    setPixmap(picture);
+}
+
+Timer::Timer(const QString& name, int intervalMs, QObject* parent) : QTimer(parent)
+{
+    setObjectName(name);
+    setInterval(intervalMs);
+}
+
+void Timer::setEnabled(bool enabled)
+{
+    if (enabled)
+        start();
+    else
+        stop();
+}
+
+MenuItem::MenuItem(const QString& name, const QString& caption, QObject* parent) : QAction(caption, parent)
+{
+    setObjectName(name);
+}
+
+TabControl::TabControl(const QString& name, QWidget* parent)
+    : QWidget(parent), bar_(new QTabBar(this)), panel_(new QFrame(this))
+{
+    setObjectName(name);
+    bar_->setObjectName(name + QStringLiteral(".tabs"));
+    bar_->setDrawBase(false);
+    bar_->setExpanding(false);
+    panel_->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    connect(bar_, &QTabBar::currentChanged, this, [this](int index) {
+        for (int i = 0; i < pages_.size(); ++i)
+            pages_[i]->setVisible(i == index);
+        emit click();
+    });
+}
+
+QWidget* TabControl::addPage(const QString& caption)
+{
+    auto* page = new QWidget(this);
+    page->setObjectName(objectName() + QStringLiteral(".page%1").arg(pages_.size()));
+    page->setGeometry(rect());
+    pages_.append(page);
+    const QSignalBlocker quiet(bar_); // adding pages is building, not a change of page
+    bar_->addTab(caption);
+    page->setVisible(bar_->currentIndex() == pages_.size() - 1);
+    bar_->raise();
+    return page;
+}
+
+int TabControl::tab() const { return bar_->currentIndex(); }
+
+void TabControl::setTab(int page) { bar_->setCurrentIndex(page); }
+
+void TabControl::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int barHeight = bar_->sizeHint().height();
+    bar_->setGeometry(2, 0, std::min(bar_->sizeHint().width(), width() - 2), barHeight);
+    panel_->setGeometry(0, barHeight - 1, width(), height() - barHeight + 1);
+    panel_->lower();
+    for (QWidget* page : pages_)
+        page->setGeometry(rect());
+    bar_->raise();
+}
+
+} // namespace ui

@@ -1,0 +1,141 @@
+#pragma once
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTimer>
+
+// The window's controls with the operations the handlers use. Each is the Qt widget it extends,
+// so tests find it by object name and drive it with QTest.
+namespace ui {
+
+/// Places a control by its rectangle in pixels, relative to its parent.
+void place(QWidget* control, int x, int y, int width, int height);
+
+class Button : public QPushButton {
+    Q_OBJECT
+public:
+    Button(const QString& name, const QString& caption, QWidget* parent);
+    QString caption() const { return text(); }
+    void setCaption(const QString& caption) { setText(caption); }
+    /// The tag: free text the handlers keep with the button.
+    QString tag;
+    /// Draws the button in this colour (a value with red in the low byte).
+    void setBackColor(quint32 value);
+    quint32 backColor() const { return backColor_; }
+
+private:
+    quint32 backColor_ = 0;
+    bool painted_ = false;
+};
+
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    TextBox(const QString& name, const QString& text, QWidget* parent);
+};
+
+class MultiLineTextBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    MultiLineTextBox(const QString& name, QWidget* parent);
+    QString text() const { return toPlainText(); }
+    void setText(const QString& text) { setPlainText(text); }
+};
+
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    Label(const QString& name, const QString& caption, QWidget* parent);
+};
+
+/// A list box: entries, the selected index (-1 for none), a double-click event.
+class ListBox : public QListWidget {
+    Q_OBJECT
+public:
+    ListBox(const QString& name, QWidget* parent);
+    void addEntry(const QString& text) { addItem(text); }
+    int listIndex() const { return currentRow(); }
+    void setListIndex(int index) { setCurrentRow(index); }
+    int listCount() const { return count(); }
+    QString entry(int index) const;
+signals:
+    void dblClick();
+};
+
+/// A drop-down list.
+class DropDown : public QComboBox {
+    Q_OBJECT
+public:
+    DropDown(const QString& name, QWidget* parent);
+    void addEntry(const QString& text) { addItem(text); }
+    int listIndex() const { return currentIndex(); }
+    void setListIndex(int index) { setCurrentIndex(index); }
+};
+
+/// A container: borderless, or framed with a caption.
+class Frame : public QGroupBox {
+    Q_OBJECT
+public:
+    Frame(const QString& name, bool framed, QWidget* parent);
+};
+
+/// A 16 by 16 picture.
+class Picture : public QLabel {
+    Q_OBJECT
+public:
+    Picture(const QString& name, const QPixmap& picture, QWidget* parent);
+    QPixmap picture() const { return picture_; }
+
+private:
+    QPixmap picture_;
+};
+
+/// A timer with an interval and an enabled state; tick() every interval while enabled.
+class Timer : public QTimer {
+    Q_OBJECT
+public:
+    Timer(const QString& name, int intervalMs, QObject* parent);
+    void setEnabled(bool enabled);
+    bool enabled() const { return isActive(); }
+};
+
+/// A menu item: caption, visibility, enabled state and its click.
+class MenuItem : public QAction {
+    Q_OBJECT
+public:
+    MenuItem(const QString& name, const QString& caption, QObject* parent);
+    QString caption() const { return text(); }
+    void setCaption(const QString& caption) { setText(caption); }
+};
+
+/// The tab control: a row of page tabs over pages whose controls are placed relative to the
+/// tab control itself, tab row included. click() follows every change of page.
+class TabControl : public QWidget {
+    Q_OBJECT
+public:
+    TabControl(const QString& name, QWidget* parent);
+    /// Adds a page and returns the widget its controls go on.
+    QWidget* addPage(const QString& caption);
+    int tab() const;
+    void setTab(int page);
+    QTabBar* tabBar() const { return bar_; }
+    QWidget* page(int index) const { return pages_.value(index); }
+signals:
+    void click();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QTabBar* bar_;
+    QFrame* panel_;
+    QList<QWidget*> pages_;
+};
+
+} // namespace ui
