@@ -1,1 +1,44 @@
-int main(){}
+// Times opening a large project: many cards with a hundred tags each. Prints its figures.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "app/frmMAIN.h"
+#include "project/codepage.h"
+#include "project/textfile.h"
+#include "ui/application.h"
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ui::setupApplication();
+    const int cards = argc > 1 ? std::atoi(argv[1]) : 500;
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
+    const QString project = dir.filePath(QStringLiteral("big"));
+    QDir().mkpath(project);
+    for (int c = 0; c < cards; ++c) {
+        QStringList lines{QStringLiteral("TYPE:CARD"), QStringLiteral("CARDTITLE:Κάρτα %1").arg(c),
+                          QStringLiteral("CHANNEL:1"), QStringLiteral("LAYER:%1").arg(c % 100),
+                          QStringLiteral("INVOKE:in;out")};
+        for (int t = 1; t <= 100; ++t)
+            lines << QStringLiteral("TAG:Πεδίο %1;f%1;0;text").arg(t);
+        textfile::writeLines(textfile::join(project, QStringLiteral("card%1.fti").arg(c)), lines);
+    }
+    Options options;
+    options.dataRoot = dir.filePath(QStringLiteral("data"));
+    frmMAIN window(options);
+    const int runs = 5;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < runs; ++i)
+        window.mnuOPEN_Click(project);
+    const double ms = double(timer.nsecsElapsed()) / 1e6 / runs;
+    std::printf("open project: %d cards x 100 tags: %.1f ms per open (%.3f ms per card), mean of %d\n", cards, ms,
+                ms / cards, runs);
+    std::printf("card table: %zu bytes per card record\n", sizeof(CARD));
+    return 0;
+}

@@ -1,1 +1,38 @@
-int main(){}
+// A window whose operator answers Abort to the first report: args are the settings folder, the
+// data root and a project folder to open. Prints "survived" only if Abort did not end it.
+#include <QApplication>
+#include <QSettings>
+#include <cstdio>
+
+#include "app/frmMAIN.h"
+#include "ui/application.h"
+#include "ui/dialogs.h"
+
+namespace {
+struct AbortAlways : ui::Dialogs {
+    fault::Answer errorBox(const QString&) override { return fault::Answer::Abort; }
+    bool yesNo(const QString&, const QString&) override { return false; }
+    QString pickFolder(const QString&) override { return QString(); }
+    QString pickFile(QWidget*, const QString&) override { return QString(); }
+};
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    ui::setupApplication();
+    if (argc < 4)
+        return 2;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLocal8Bit(argv[1]));
+    AbortAlways abortAlways;
+    ui::setDialogs(&abortAlways);
+    Options options;
+    options.dataRoot = QString::fromLocal8Bit(argv[2]);
+    {
+        frmMAIN window(options);
+        window.mnuOPEN_Click(QString::fromLocal8Bit(argv[3]));
+        window.close();
+    }
+    std::puts("survived");
+    return 0;
+}

@@ -1,1 +1,199 @@
-int main(){}
+// The card table and grid, read from real card files in temporary project folders.
+#include <QTest>
+
+#include "app/frmMAIN.h"
+#include "project/mGENERAL.h"
+#include "tests_support.h"
+#include "ui/application.h"
+
+class TestCards : public QObject {
+    Q_OBJECT
+    QTemporaryDir home;
+    std::unique_ptr<QTemporaryDir> project;
+    std::unique_ptr<frmMAIN> w;
+    std::unique_ptr<ScriptScope> scope;
+
+    void open() { w->mnuOPEN_Click(project->path()); }
+    void card(const QString& name, const QStringList& lines) { writeCodePageLines(project->filePath(name), lines); }
+
+private slots:
+    void initTestCase()
+    {
+        ui::setupApplication();
+        redirectSettings(home.filePath(QStringLiteral("config")));
+    }
+    void init()
+    {
+        project = std::make_unique<QTemporaryDir>();
+        scope = std::make_unique<ScriptScope>();
+        Options options;
+        options.dataRoot = home.filePath(QStringLiteral("data"));
+        w = std::make_unique<frmMAIN>(options);
+    }
+    void cleanup()
+    {
+        w.reset();
+        scope.reset();
+    }
+
+    void onlyFtiFilesAreCards()
+    {
+        card(QStringLiteral("a.fti"), {QStringLiteral("CARDTITLE:A")});
+        card(QStringLiteral("b.FTI"), {QStringLiteral("CARDTITLE:B")});
+        card(QStringLiteral("notes.txt"), {QStringLiteral("CARDTITLE:N")});
+        card(QStringLiteral("c.old.fti"), {QStringLiteral("CARDTITLE:C")});
+        open();
+        QCOMPARE(int(w->s.CARDS.size()), 3);
+        QCOMPARE(w->s.CARDS[1].FileName, QStringLiteral("a"));
+        QCOMPARE(w->s.CARDS[2].FileName, QStringLiteral("c"));
+        QVERIFY(scope->script.reports.isEmpty());
+    }
+
+    void keywordLines()
+    {
+        card(QStringLiteral("news.fti"),
+             {QStringLiteral("CARDTITLE:News: evening"), QStringLiteral("TYPE:video"), QStringLiteral("CHANNEL:1"),
+              QStringLiteral("CHANNEL:2"), QStringLiteral("LAYER: 20 "), QStringLiteral("COMMAND:PLAY 1-1 AMB"),
+              QStringLiteral("INVOKE:in;out;"), QStringLiteral("comment line: ignored"), QStringLiteral(":no keyword"),
+              QStringLiteral("TAG:Name;f0;1;text"), QStringLiteral("TAG:Empty;;0;text"),
+              QStringLiteral("TAG:Pic;img;0;pic;extra")});
+        card(QStringLiteral("z.fti"), {QStringLiteral("TYPE: VIDEO"), QStringLiteral("TYPE:Mixer")});
+        card(QStringLiteral("y.fti"), {QStringLiteral("TYPE: VIDEO")});
+        open();
+        QVERIFY2(scope->script.reports.isEmpty(), qPrintable(scope->script.reports.join("\n")));
+        const CARD& c = w->s.CARDS[1];
+        QCOMPARE(c.Title, QStringLiteral("News"));
+        QCOMPARE(c.Type, short(1));
+        QCOMPARE(c.Channel, short(2));
+        QCOMPARE(c.Layer, short(20));
+        QCOMPARE(c.Command, QStringLiteral("PLAY 1-1 AMB"));
+        QCOMPARE(c.Invoke, QStringLiteral("in;out;"));
+        QVERIFY(w->s.MaxInvokes >= 3);
+        QCOMPARE(c.Tags[1].Id, QStringLiteral("f0"));
+        QCOMPARE(c.Tags[1].Ani, short(1));
+        QCOMPARE(c.Tags[2].Id, QString()); // takes a slot, has no id
+        QCOMPARE(c.Tags[3].Type, QStringLiteral("pic"));
+        QCOMPARE(w->s.CARDS[2].Type, short(0)); // y: a blank before the word
+        QCOMPARE(w->s.CARDS[3].Type, short(3)); // z: the last TYPE line wins
+        QCOMPARE(mGENERAL::FindTagInCard(w->s, 1, QStringLiteral("img")), short(3));
+        QCOMPARE(mGENERAL::FindTagInCard(w->s, 1, QString()), short(0));
+        QCOMPARE(mGENERAL::FindCardIndex(w->s, QStringLiteral("news")), short(1));
+        QCOMPARE(mGENERAL::FindCardIndex(w->s, QStringLiteral("News")), short(0));
+
+        // Another project with fewer invokes leaves the largest count as it was.
+        const short before = w->s.MaxInvokes;
+        QTemporaryDir other;
+        writeCodePageLines(other.filePath(QStringLiteral("a.fti")), {QStringLiteral("INVOKE:x")});
+        w->mnuOPEN_Click(other.path());
+        QCOMPARE(w->s.MaxInvokes, before);
+    }
+
+    void theCardGrid()
+    {
+        card(QStringLiteral("news.fti"), {QStringLiteral("CARDTITLE:Ειδήσεις"), QStringLiteral("CHANNEL:1"),
+                                          QStringLiteral("LAYER:20")});
+        card(QStringLiteral("sport.fti"), {QStringLiteral("CARDTITLE:Sport")});
+        open();
+        ui::Grid& g = *w->vsCARDS;
+        QCOMPARE(g.rows(), 3);
+        QCOMPARE(g.cols(), 4);
+        QCOMPARE(g.fixedRows(), 1);
+        const QStringList headers{QStringLiteral("card index"), QStringLiteral("Title"), QStringLiteral("Ft"),
+                                  QStringLiteral("C:L")};
+        for (int c = 0; c < 4; ++c)
+            QCOMPARE(g.textMatrix(0, c), headers[c]);
+        QVERIFY(g.isColumnHidden(0));
+        QCOMPARE(g.columnWidth(1), 2200 / 15);
+        QCOMPARE(g.columnWidth(2), 800 / 15);
+        QCOMPARE(g.textMatrix(1, 0), QStringLiteral("1"));
+        QCOMPARE(g.textMatrix(1, 1), QStringLiteral("Ειδήσεις"));
+        QCOMPARE(g.textMatrix(1, 2), QStringLiteral("news"));
+        QCOMPARE(g.textMatrix(1, 3), QStringLiteral("1:20"));
+        QCOMPARE(g.textMatrix(2, 3), QStringLiteral("0:0"));
+        QCOMPARE(g.row(), 1);
+        QCOMPARE(w->s.CurrentCard, short(1));
+        QCOMPARE(w->s.CurrentCardFile, QStringLiteral("news"));
+        QVERIFY(!w->s.LoadingCards);
+        QVERIFY(w->s.LoadingDatasets);
+    }
+
+    void linesEndingInLfAloneAreLines()
+    {
+        writeRaw(project->filePath(QStringLiteral("lf.fti")), "CARDTITLE:Unix\nCHANNEL:3\nLAYER:4\n");
+        writeRaw(project->filePath(QStringLiteral("cr.fti")), "CARDTITLE:Mac\rCHANNEL:5");
+        open();
+        QVERIFY(scope->script.reports.isEmpty());
+        QCOMPARE(w->s.CARDS[1].Title, QStringLiteral("Mac"));
+        QCOMPARE(w->s.CARDS[1].Channel, short(5));
+        QCOMPARE(w->s.CARDS[2].Title, QStringLiteral("Unix"));
+        QCOMPARE(w->s.CARDS[2].Layer, short(4));
+    }
+
+    void aFolderWithoutCardsShowsOneEmptyRow()
+    {
+        open();
+        QCOMPARE(w->vsCARDS->rows(), 2);
+        QCOMPARE(w->vsCARDS->textMatrix(1, 0), QStringLiteral("1"));
+        QCOMPARE(w->vsCARDS->textMatrix(1, 1), QString());
+        QCOMPARE(w->vsCARDS->textMatrix(1, 3), QStringLiteral("0:0"));
+        QCOMPARE(w->s.CurrentCard, short(1));
+        QCOMPARE(w->s.CurrentCardFile, QString());
+    }
+
+    void badLinesAreReportedAndLoadingGoesOn()
+    {
+        card(QStringLiteral("bad.fti"),
+             {QStringLiteral("CARDTITLE:Bad"), QString(), QStringLiteral("CHANNEL:x"), QStringLiteral("LAYER:40000"),
+              QStringLiteral("TAG:Only;two"), QStringLiteral("CARDTITLE"), QStringLiteral("LAYER:7")});
+        open();
+        const QStringList& r = scope->script.reports;
+        // The empty line fails at the first keyword test; Ignore enters it and its value fails too.
+        QVERIFY(r.size() >= 6);
+        QVERIFY(r[0].startsWith(QStringLiteral("Error 9\r\n")));
+        QVERIFY(r[0].contains(QStringLiteral("\r\nLocation: Plintor.mGENERAL.LOADCARDS\r\nLine ")));
+        QVERIFY(r.filter(QStringLiteral("Error 13\r\n")).size() == 1);
+        QVERIFY(r.filter(QStringLiteral("Error 6\r\n")).size() == 1);
+        const CARD& c = w->s.CARDS[1];
+        QCOMPARE(c.Title, QStringLiteral("Bad")); // the failed CARDTITLE left it as it was
+        QCOMPARE(c.Layer, short(7));
+        QCOMPARE(c.Tags[1].Title, QStringLiteral("Only")); // items before the missing one are kept
+        QCOMPARE(c.Tags[1].Id, QStringLiteral("two"));
+        QCOMPARE(w->vsCARDS->rows(), 2);
+    }
+
+    void aHundredTagsFitTheHundredAndFirstIsReported()
+    {
+        QStringList lines;
+        for (int i = 1; i <= 101; ++i)
+            lines << QStringLiteral("TAG:T%1;f%1;0;text").arg(i);
+        card(QStringLiteral("many.fti"), lines);
+        open();
+        QCOMPARE(w->s.CARDS[1].Tags[100].Id, QStringLiteral("f100"));
+        QCOMPARE(scope->script.reports.size(), 1);
+        QVERIFY(scope->script.reports[0].startsWith(QStringLiteral("Error 9\r\n")));
+    }
+
+    void retryListsAFolderThatCameBack()
+    {
+        const QString later = project->filePath(QStringLiteral("later"));
+        struct Restore : ScriptedDialogs {
+            QString folder;
+            fault::Answer errorBox(const QString& report) override
+            {
+                reports.append(report);
+                writeCodePageLines(folder + QStringLiteral("/a.fti"), {QStringLiteral("CARDTITLE:A")});
+                return fault::Answer::Retry;
+            }
+        } restore;
+        restore.folder = later;
+        ui::setDialogs(&restore);
+        w->mnuOPEN_Click(later);
+        ui::setDialogs(&scope->script);
+        QCOMPARE(restore.reports.size(), 1);
+        QVERIFY(restore.reports[0].startsWith(QStringLiteral("Error 76\r\nPath not found: ") + later));
+        QCOMPARE(w->s.CARDS[1].Title, QStringLiteral("A"));
+    }
+};
+
+QTEST_MAIN(TestCards)
+#include "tst_cards.moc"
