@@ -27,6 +27,9 @@ frmMAIN::frmMAIN(const Options& options)
 {
     setObjectName(QStringLiteral("frmMAIN"));
     setWindowTitle(QStringLiteral("Plintor"));
+    QFont small = font(); // the captions' small design font; the grids set their own
+    small.setPointSize(8);
+    setFont(small);
     s.DataRoot = dataRootFor(options);
     Form_Initialize();
     createControls();
@@ -116,6 +119,8 @@ void frmMAIN::createControls()
     vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {false, false, false, true}, playlist);
     ui::place(vsPLAYLIST, 206, 28, 683, 701);
 
+    createServerControls();
+
     // The strip lies in the tab control's header row, over the tab control but not part of it.
     Frame1->raise();
     fraCOMMAND->raise();
@@ -174,6 +179,8 @@ void frmMAIN::connectHandlers()
     connect(mnuOPEN, &QAction::triggered, this, [this] { ui::dispatch([this] { mnuOPEN_Click(); }); });
     for (short i = 0; i < 4; ++i)
         connect(mnMRU[size_t(i)], &QAction::triggered, this, [this, i] { ui::dispatch([this, i] { mnMRU_Click(i); }); });
+    connectEditorHandlers();
+    connectServerHandlers();
 }
 
 void frmMAIN::closeEvent(QCloseEvent* event)

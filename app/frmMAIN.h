@@ -75,6 +75,10 @@ public:
     void mnuOPEN_Click(const QString& chosen = QString());
     void mnMRU_Click(short Index);
 
+    // Handlers of the editor page: the card list, the dataset and tag grids
+
+    // Handlers of the server link and the on-air commands
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -82,5 +86,8 @@ private:
     void createControls();
     void createMenus();
     void connectHandlers();
+    void connectEditorHandlers();
+    void createServerControls();
+    void connectServerHandlers();
     void openProject(const QString& path);
 };

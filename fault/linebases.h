@@ -13,6 +13,7 @@ inline constexpr int frmMAIN_playlist = 30000;
 inline constexpr int mGENERAL_pickers = 0;
 inline constexpr int mGENERAL_cards = 10000;
 inline constexpr int mGENERAL_datasets = 20000;
+inline constexpr int mGENERAL_tags = 25000;
 inline constexpr int mGENERAL_playlist = 30000;
 // mMRU
 inline constexpr int mMRU = 0;

@@ -1,0 +1,2 @@
+#pragma once
+// The dataset file format: pure functions over lines.

@@ -1,0 +1,2 @@
+#pragma once
+// Composition of template data and AMCP lines: pure functions.

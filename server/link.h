@@ -1,0 +1,2 @@
+#pragma once
+// The server link: one TCP connection.
