@@ -27,7 +27,7 @@ frmMAIN::frmMAIN(const Options& options)
 {
     setObjectName(QStringLiteral("frmMAIN"));
     setWindowTitle(QStringLiteral("Plintor"));
-    QFont small = font(); // the captions' small design font; the grids set their own
+    QFont small(QStringLiteral("Arial")); // the captions' small design font; the grids set their own
     small.setPointSize(8);
     setFont(small);
     s.DataRoot = dataRootFor(options);
@@ -120,6 +120,12 @@ void frmMAIN::createControls()
     ui::place(vsPLAYLIST, 206, 28, 683, 701);
 
     createServerControls();
+
+    // Qt keeps per-class fonts for some controls; the design's small font is set on each.
+    for (QWidget* control : client->findChildren<QWidget*>())
+        if (!qobject_cast<ui::Grid*>(control) && !qobject_cast<ui::Grid*>(control->parentWidget()) &&
+            !(control->parentWidget() && qobject_cast<ui::Grid*>(control->parentWidget()->parentWidget())))
+            control->setFont(font());
 
     // The strip lies in the tab control's header row, over the tab control but not part of it.
     Frame1->raise();
