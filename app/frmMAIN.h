@@ -6,6 +6,7 @@
 
 #include "app/options.h"
 #include "project/state.h"
+#include "server/link.h"
 #include "ui/controls.h"
 #include "ui/grid.h"
 
@@ -78,6 +79,13 @@ public:
     // Handlers of the editor page: the card list, the dataset and tag grids
 
     // Handlers of the server link and the on-air commands
+    server::Link* wsGASPAR;
+    /// The watch timer's blink phase: kept across ticks, disconnects and reconnects.
+    short BlinkPhase = 0;
+    void cmdGASPARCONNECT_Click();
+    void tmrCASPAR_Timer();
+    void cmdAIR_Click();
+    void cmbINVOKES_DblClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

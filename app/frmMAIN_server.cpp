@@ -2,13 +2,105 @@
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
 #include "project/mGENERAL.h"
+#include "project/textfile.h"
+#include "server/compose.h"
 #include "ui/dispatch.h"
 
 namespace {
 constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = linebase::frmMAIN_server;
+
+constexpr quint32 kLightRed = 8421631;
+constexpr quint32 kRed = 255;
+constexpr quint32 kGreen = 65280;
 } // namespace
 
-void frmMAIN::createServerControls() {}
+void frmMAIN::createServerControls() { wsGASPAR = new server::Link(QStringLiteral("wsGASPAR"), this); }
 
-void frmMAIN::connectServerHandlers() {}
+void frmMAIN::connectServerHandlers()
+{
+    connect(cmdGASPARCONNECT, &QPushButton::clicked, this,
+            [this] { ui::dispatch([this] { cmdGASPARCONNECT_Click(); }); });
+    connect(tmrCASPAR, &QTimer::timeout, this, [this] { ui::dispatch([this] { tmrCASPAR_Timer(); }); });
+    connect(cmdAIR, &QPushButton::clicked, this, [this] { ui::dispatch([this] { cmdAIR_Click(); }); });
+    connect(cmbINVOKES, &ui::ListBox::dblClick, this, [this] { ui::dispatch([this] { cmbINVOKES_DblClick(); }); });
+}
+
+void frmMAIN::cmdGASPARCONNECT_Click()
+{
+    ARM_TRAP();
+    if (cmdGASPARCONNECT->tag == QLatin1String("connect")) {
+        STEP(wsGASPAR->Connect(txtGASPARIP->text(), txtGASPARPORT->text()));
+        cmdGASPARCONNECT->setBackColor(kGreen);
+        cmdGASPARCONNECT->setCaption(QStringLiteral("Disconnect"));
+        cmdGASPARCONNECT->tag = QStringLiteral("disconnect");
+        tmrCASPAR->setEnabled(true);
+    } else {
+        STEP(wsGASPAR->Close());
+        cmdGASPARCONNECT->setBackColor(kLightRed);
+        cmdGASPARCONNECT->setCaption(QStringLiteral("Connect"));
+        cmdGASPARCONNECT->tag = QStringLiteral("connect");
+        tmrCASPAR->setEnabled(false);
+    }
+}
+
+void frmMAIN::tmrCASPAR_Timer()
+{
+    ARM_TRAP();
+    if (wsGASPAR->State() != server::Link::Connected) {
+        if (BlinkPhase == 0) {
+            cmdGASPARCONNECT->setBackColor(kRed);
+            ++BlinkPhase;
+        } else {
+            cmdGASPARCONNECT->setBackColor(kLightRed);
+            BlinkPhase = 0;
+        }
+    } else {
+        cmdGASPARCONNECT->setBackColor(kGreen);
+    }
+}
+
+void frmMAIN::cmdAIR_Click()
+{
+    ARM_TRAP();
+    compose::Inputs in;
+    const CARD* card = nullptr;
+    bool haveCopy = false;
+    QByteArray line;
+
+    // The line's kind comes from the chosen action; with none chosen there is nothing to send.
+    if (cmbINVOKES->listIndex() < 0)
+        return;
+    in.action = cmbINVOKES->entry(cmbINVOKES->listIndex());
+    STEP(if (s.CurrentCard < 1 || size_t(s.CurrentCard) >= s.CARDS.size()) fault::raise(
+             fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: card %1").arg(s.CurrentCard));
+         card = &s.CARDS[size_t(s.CurrentCard)]);
+    if (!card)
+        return;
+    in.channel = card->Channel;
+    in.layer = card->Layer;
+    in.projectName = s.ProjectName;
+    in.fileName = card->FileName;
+    in.tags = card->Tags;
+    in.command = card->Command;
+    if (compose::carriesTemplateData(compose::kindOf(in.action))) {
+        in.copy = compose::copyName(s.CurrentDataset);
+        STEP(in.copyLines = textfile::splitLines(textfile::readBytes(textfile::join(s.DataFolder, in.copy)));
+             haveCopy = true);
+        if (!haveCopy)
+            return; // values that could not be read are not sent as empty ones
+    }
+    STEP(line = compose::line(in));
+    if (line.isEmpty())
+        return;
+    if (wsGASPAR->State() == server::Link::Connected) {
+        STEP(wsGASPAR->SendData(line));
+        txtCOMMAND->setText(QString::fromUtf8(line));
+    }
+}
+
+void frmMAIN::cmbINVOKES_DblClick()
+{
+    ARM_TRAP();
+    cmdAIR_Click();
+}

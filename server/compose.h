@@ -1,2 +1,51 @@
 #pragma once
-// Composition of template data and AMCP lines: pure functions.
+// Composition of template data and AMCP lines: pure functions of their inputs, so the on-air
+// button and the playlist send the same bytes for the same card, dataset and action.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <array>
+
+#include "project/card.h"
+
+namespace compose {
+
+using Tags = std::array<TAGDEF, 101>;
+
+/// What an action name asks for, chosen by its upper-case form; any other name is invoked.
+enum class Kind { Custom, Add, Update, Invoke };
+Kind kindOf(const QString& action);
+/// Add and update lines carry the template data, so only they read the dataset copy.
+bool carriesTemplateData(Kind kind);
+
+/// The name of a dataset's UTF-8 copy: every ".ftd" in the name becomes ".ft8".
+QString copyName(const QString& dataset);
+
+/// The first slot (1 to 100) whose Id is id, compared as UTF-8; an empty slot never matches.
+int findTag(const Tags& tags, const QByteArray& id);
+
+/// "&", "<", ">", the double quote and the apostrophe as XML character references.
+QByteArray xmlEscaped(const QByteArray& text);
+
+/// The template-data document, its attribute delimiters already turned into backslash plus
+/// double quote. copyLines are the bytes of the copy's lines; copy names it in failures.
+/// A TAG line without "~" or ";" raises 9.
+QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>& copyLines,
+                        const QString& copy = QString());
+
+struct Inputs {
+    short channel = 0;
+    short layer = 0;
+    QString projectName;
+    QString fileName; // the card's FileName: the template's name
+    Tags tags;
+    QString command;  // the card's custom command
+    QList<QByteArray> copyLines;
+    QString copy;     // the copy's name, for failure descriptions
+    QString action;
+};
+
+/// One complete line, CR LF included, in UTF-8.
+QByteArray line(const Inputs& in);
+
+} // namespace compose

@@ -1,1 +1,80 @@
 #include "server/link.h"
+
+#include "fault/runtimeerror.h"
+
+namespace server {
+
+namespace {
+
+quint16 portNumber(const QString& text)
+{
+    static const QLatin1String blanks(" \t");
+    qsizetype first = 0, last = text.size();
+    while (first < last && blanks.contains(text[first]))
+        ++first;
+    while (last > first && blanks.contains(text[last - 1]))
+        --last;
+    const QStringView digits = QStringView(text).mid(first, last - first);
+    bool whole = !digits.isEmpty() && digits.size() <= 5;
+    for (QChar c : digits)
+        whole = whole && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const int value = whole ? digits.toInt() : 0;
+    if (value < 1 || value > 65535)
+        fault::raise(fault::InvalidProcedureCall,
+                     QStringLiteral("Invalid procedure call or argument: port \"%1\" is not a whole number from 1 "
+                                    "to 65535")
+                         .arg(text));
+    return quint16(value);
+}
+
+} // namespace
+
+Link::Link(const QString& name, QObject* parent) : QObject(parent), socket_(this)
+{
+    setObjectName(name);
+    socket_.setObjectName(name + QStringLiteral(".socket"));
+    // Replies are of no use here; reading them keeps them from piling up in the socket.
+    connect(&socket_, &QTcpSocket::readyRead, this, [this] { socket_.readAll(); });
+    connect(&socket_, &QTcpSocket::errorOccurred, this, [this] { failed_ = true; });
+}
+
+void Link::Connect(const QString& host, const QString& port)
+{
+    const quint16 number = portNumber(port);
+    if (socket_.state() != QAbstractSocket::UnconnectedState)
+        socket_.abort();
+    failed_ = false;
+    socket_.connectToHost(host, number);
+}
+
+void Link::Close()
+{
+    // Lines already queued still go out before the connection ends.
+    socket_.disconnectFromHost();
+    failed_ = false;
+}
+
+int Link::State() const
+{
+    switch (socket_.state()) {
+    case QAbstractSocket::UnconnectedState:
+        if (!failed_)
+            return 0;
+        return socket_.error() == QAbstractSocket::RemoteHostClosedError ? 8 : 9;
+    case QAbstractSocket::HostLookupState: return 4;
+    case QAbstractSocket::ConnectingState: return 6;
+    case QAbstractSocket::ConnectedState: return Connected;
+    case QAbstractSocket::ClosingState: return 8;
+    default: return 1;
+    }
+}
+
+void Link::SendData(const QByteArray& bytes)
+{
+    if (socket_.state() != QAbstractSocket::ConnectedState)
+        fault::raise(fault::InvalidProcedureCall,
+                     QStringLiteral("Invalid procedure call or argument: %1 is not connected").arg(objectName()));
+    socket_.write(bytes);
+}
+
+} // namespace server

@@ -1,2 +1,33 @@
 #pragma once
-// The server link: one TCP connection.
+// The server link: one TCP connection that the program writes to and never reads from.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+
+namespace server {
+
+/// The socket with the operations the handlers use. State follows the classic socket's numbers;
+/// 7 is connected. What the server sends back is read and dropped, so it never backs up.
+class Link : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int Connected = 7;
+
+    Link(const QString& name, QObject* parent);
+
+    /// Starts connecting and returns at once. The host goes to the socket as typed; a port that
+    /// is not a whole number from 1 to 65535 (blanks around it allowed) raises 5.
+    void Connect(const QString& host, const QString& port);
+    void Close();
+    /// 0 closed, 4 resolving the host, 6 connecting, 7 connected, 8 closed by the server, 9 failed.
+    int State() const;
+    /// Queues the bytes as they are; raises 5 when not connected.
+    void SendData(const QByteArray& bytes);
+
+private:
+    QTcpSocket socket_;
+    bool failed_ = false;
+};
+
+} // namespace server

@@ -1,10 +1,205 @@
+// The template-data document and the AMCP lines, byte for byte.
 #include <QTest>
 
-class Placeholder : public QObject {
-    Q_OBJECT
-private slots:
-    void nothingYet() {}
+#include "fault/runtimeerror.h"
+#include "server/compose.h"
+
+using compose::Inputs;
+
+namespace {
+
+struct Def {
+    const char* id;
+    const char* type;
+    short ani;
 };
 
-QTEST_GUILESS_MAIN(Placeholder)
+compose::Tags tags(std::initializer_list<Def> defs)
+{
+    compose::Tags t;
+    size_t slot = 1;
+    for (const Def& d : defs) {
+        t[slot].Id = QString::fromUtf8(d.id);
+        t[slot].Type = QString::fromUtf8(d.type);
+        t[slot].Ani = d.ani;
+        ++slot;
+    }
+    return t;
+}
+
+QList<QByteArray> lines(const QByteArray& text) { return text.split('\n'); }
+
+// The card of the worked example: project demo, template lower3rd, channel 1, layer 20, tag f0.
+Inputs lower3rd(const QString& action, const QByteArray& copy = "TITLE~Greeting\nTAG~f0;Hello")
+{
+    Inputs in;
+    in.channel = 1;
+    in.layer = 20;
+    in.projectName = QStringLiteral("demo");
+    in.fileName = QStringLiteral("lower3rd");
+    in.tags = tags({{"f0", "txt", 0}});
+    in.copyLines = lines(copy);
+    in.action = action;
+    return in;
+}
+
+const QByteArray kChannel1 =
+    R"(<componentData id=\"cg_channel\"><data type=\"txt\" ani=\"0\" value=\"1\"></data></componentData>)";
+
+QByteArray doc(const QByteArray& components) { return "<templateData>" + kChannel1 + components + "</templateData>"; }
+
+QByteArray f0(const QByteArray& value, const QByteArray& type = "txt", const QByteArray& ani = "0")
+{
+    return R"(<componentData id=\"f0\"><data type=\")" + type + R"(\" ani=\")" + ani + R"(\" value=\")" + value +
+           R"(\"></data></componentData>)";
+}
+
+} // namespace
+
+class TestCompose : public QObject {
+    Q_OBJECT
+private slots:
+    void theWorkedExample()
+    {
+        QCOMPARE(compose::line(lower3rd(QStringLiteral("Play"))),
+                 QByteArray(R"(CG 1-20 ADD 1 "demo/lower3rd" 1 "<templateData><componentData id=\"cg_channel\">)"
+                            R"(<data type=\"txt\" ani=\"0\" value=\"1\"></data></componentData><componentData id=\"f0\">)"
+                            R"(<data type=\"txt\" ani=\"0\" value=\"Hello\"></data></componentData></templateData>")"
+                            "\r\n"));
+        QCOMPARE(compose::line(lower3rd(QStringLiteral("Update"))),
+                 "CG 1-20 UPDATE 1 \"" + doc(f0("Hello")) + "\"\r\n");
+    }
+
+    void theActionChoosesTheLine_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<short>("channel");
+        QTest::addColumn<short>("layer");
+        QTest::addColumn<QByteArray>("expected");
+        const QString none;
+        const QByteArray add = "ADD 1 \"demo/lower3rd\" 1 \"" + doc(f0("Hello")) + "\"\r\n";
+        QTest::newRow("play, any case") << "pLAY" << none << short(1) << short(20) << "CG 1-20 " + add;
+        QTest::newRow("update, any case") << "UPDATE" << none << short(1) << short(20)
+                                          << "CG 1-20 UPDATE 1 \"" + doc(f0("Hello")) + "\"\r\n";
+        QTest::newRow("invoke: no closing quote") << "NextStep" << none << short(1) << short(20)
+                                                  << QByteArray("CG 1-20 INVOKE 1 \"NextStep\r\n");
+        QTest::newRow("invoke of an empty name") << "" << none << short(1) << short(20)
+                                                 << QByteArray("CG 1-20 INVOKE 1 \"\r\n");
+        QTest::newRow("invoke name to UTF-8") << "Έξοδος" << none << short(1) << short(20)
+                                              << "CG 1-20 INVOKE 1 \"" + QStringLiteral("Έξοδος").toUtf8() + "\r\n";
+        QTest::newRow("negative numbers") << "out" << none << short(-1) << short(-32768)
+                                          << QByteArray("CG -1--32768 INVOKE 1 \"out\r\n");
+        QTest::newRow("custom, placeholders everywhere")
+            << "custom" << "PLAY {@CHANNEL}-{@LAYER} AMB; MIXER {@CHANNEL}-{@LAYER} OPACITY 1 {@LAYER}" << short(2)
+            << short(7) << QByteArray("PLAY 2-7 AMB; MIXER 2-7 OPACITY 1 7\r\n");
+        QTest::newRow("custom, case-sensitive placeholders") << "Custom" << "CLEAR {@channel}-{@Layer}" << short(2)
+                                                             << short(7) << QByteArray("CLEAR {@channel}-{@Layer}\r\n");
+        QTest::newRow("custom without placeholders")
+            << "Custom" << "PLAY 1-1 \"clip\" LOOP" << short(2) << short(7) << QByteArray("PLAY 1-1 \"clip\" LOOP\r\n");
+        QTest::newRow("custom to UTF-8") << "CUSTOM" << "PLAY {@CHANNEL}-{@LAYER} \"ειδήσεις\"" << short(1)
+                                         << short(10) << "PLAY 1-10 \"" + QStringLiteral("ειδήσεις").toUtf8() + "\"\r\n";
+    }
+    void theActionChoosesTheLine()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, command);
+        QFETCH(short, channel);
+        QFETCH(short, layer);
+        QFETCH(QByteArray, expected);
+        Inputs in = lower3rd(action);
+        in.command = command;
+        in.channel = channel;
+        in.layer = layer;
+        QCOMPARE(compose::line(in), expected);
+    }
+
+    void theTemplateData_data()
+    {
+        QTest::addColumn<QByteArray>("copy");
+        QTest::addColumn<QByteArray>("components");
+        const QByteArray other = R"(<componentData id=\"f1\"><data type=\"img\" ani=\"1\" value=\"b.png\"></data></componentData>)";
+        QTest::newRow("title line only") << QByteArray("TITLE~t") << QByteArray();
+        QTest::newRow("no line matches a tag") << QByteArray("TITLE~t\nTAG~zz;1\nTAG~F0;2") << QByteArray();
+        QTest::newRow("file order, unknown ids left out")
+            << QByteArray("TAG~f1;b.png\nTAG~x;1\nTAG~f0;a") << other + f0("a");
+        QTest::newRow("a repeated id gives two components") << QByteArray("TAG~f0;a\nTAG~f0;b") << f0("a") + f0("b");
+        QTest::newRow("other keys and cases skipped") << QByteArray("tag~f0;a\nTAGS~f0;b\n\nX~TAG") << QByteArray();
+        QTest::newRow("value cut at ; and ~") << QByteArray("TAG~f0;a;b~c\nTAG~f0;d~e;f") << f0("a") + f0("d");
+        QTest::newRow("empty value") << QByteArray("TAG~f0;") << f0("");
+        QTest::newRow("an empty id matches no empty slot") << QByteArray("TAG~;v") << QByteArray();
+        QTest::newRow("apostrophe") << QByteArray("TAG~f0;O'Brien") << f0("O&apos;Brien");
+        QTest::newRow("ampersand, angles, quote")
+            << QByteArray("TAG~f0;Tom & Jerry <b>\"x\"</b>") << f0("Tom &amp; Jerry &lt;b&gt;&quot;x&quot;&lt;/b&gt;");
+        QTest::newRow("backslashes pass through") << QByteArray(R"(TAG~f0;C:\clips\a.mov)") << f0(R"(C:\clips\a.mov)");
+        QTest::newRow("UTF-8 bytes as they are") << QStringLiteral("TAG~f0;Καλησπέρα €").toUtf8()
+                                                 << f0(QStringLiteral("Καλησπέρα €").toUtf8());
+    }
+    void theTemplateData()
+    {
+        QFETCH(QByteArray, copy);
+        QFETCH(QByteArray, components);
+        const compose::Tags t = tags({{"f0", "txt", 0}, {"", "txt", 0}, {"f1", "img", 1}});
+        QCOMPARE(compose::templateData(1, t, copy.split('\n')), doc(components));
+    }
+
+    void idsAndTypesAreEscapedAndUtf8()
+    {
+        const compose::Tags t = tags({{"a'b", "t<x>", -2}, {"όνομα", "κείμενο", 0}});
+        QCOMPARE(compose::templateData(3, t, lines("TAG~a'b;1\nTAG~όνομα;Νίκος")),
+                 R"(<templateData><componentData id=\"cg_channel\"><data type=\"txt\" ani=\"0\" value=\"3\">)"
+                 R"(</data></componentData><componentData id=\"a&apos;b\"><data type=\"t&lt;x&gt;\" ani=\"-2\" )"
+                 R"(value=\"1\"></data></componentData><componentData id=\")" +
+                     QStringLiteral("όνομα").toUtf8() + R"(\"><data type=\")" + QStringLiteral("κείμενο").toUtf8() +
+                     R"(\" ani=\"0\" value=\")" + QStringLiteral("Νίκος").toUtf8() +
+                     R"(\"></data></componentData></templateData>)");
+    }
+
+    void theTemplatePathIsQuotedSafely()
+    {
+        Inputs in = lower3rd(QStringLiteral("Play"), "TITLE~t");
+        in.projectName = QStringLiteral("Ειδήσεις \"7\"");
+        in.fileName = QStringLiteral("a\\b");
+        QCOMPARE(compose::line(in), "CG 1-20 ADD 1 \"" + QStringLiteral("Ειδήσεις").toUtf8() +
+                                        R"( \"7\"/a\\b" 1 ")" + doc("") + "\"\r\n");
+    }
+
+    void malformedTagLinesFail_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("no ~") << QByteArray("TAG") << "line 2 of news_1.ft8 has no \"~\" after TAG";
+        QTest::newRow("no ;") << QByteArray("TAG~f0") << "line 2 of news_1.ft8 has no \";\" after its id";
+        QTest::newRow("nothing after ~") << QByteArray("TAG~") << "line 2 of news_1.ft8 has no \";\" after its id";
+    }
+    void malformedTagLinesFail()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, says);
+        Inputs in = lower3rd(QStringLiteral("update"), "TITLE~t\n" + line);
+        in.copy = QStringLiteral("news_1.ft8");
+        try {
+            compose::line(in);
+            QFAIL("no failure");
+        } catch (const fault::RuntimeError& e) {
+            QCOMPARE(e.number, 9);
+            QVERIFY2(e.description.endsWith(says), qPrintable(e.description));
+        }
+        // Lines that carry no template data never look at the copy.
+        in.action = QStringLiteral("Custom");
+        QCOMPARE(compose::line(in), QByteArray("\r\n"));
+        in.action = QStringLiteral("go");
+        QCOMPARE(compose::line(in), QByteArray("CG 1-20 INVOKE 1 \"go\r\n"));
+    }
+
+    void theCopyName()
+    {
+        QCOMPARE(compose::copyName(QStringLiteral("news_ab12cd34.ftd")), QStringLiteral("news_ab12cd34.ft8"));
+        QCOMPARE(compose::copyName(QStringLiteral("a.ftd_b.ftd")), QStringLiteral("a.ft8_b.ft8"));
+        QCOMPARE(compose::copyName(QStringLiteral("a_b.FTD")), QStringLiteral("a_b.FTD"));
+        QCOMPARE(compose::copyName(QString()), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCompose)
 #include "tst_compose.moc"

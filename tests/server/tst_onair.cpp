@@ -1,10 +1,423 @@
+// The server link and the on-air action against a real TCP server on the loopback interface.
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
-class Placeholder : public QObject {
-    Q_OBJECT
-private slots:
-    void nothingYet() {}
+#include "app/frmMAIN.h"
+#include "fault/runtimeerror.h"
+#include "server/link.h"
+#include "tests_support.h"
+#include "ui/application.h"
+
+namespace {
+
+/// A server on 127.0.0.1 that keeps every connection and the exact bytes each one sent.
+class Recorder : public QObject {
+public:
+    QTcpServer server;
+    QList<QTcpSocket*> peers;
+    QList<QByteArray> received;
+
+    Recorder()
+    {
+        server.listen(QHostAddress::LocalHost, 0);
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* peer = server.nextPendingConnection()) {
+                const qsizetype i = peers.size();
+                peers.append(peer);
+                received.append(QByteArray());
+                connect(peer, &QTcpSocket::readyRead, this, [this, peer, i] { received[i] += peer->readAll(); });
+            }
+        });
+    }
+    QString port() const { return QString::number(server.serverPort()); }
+    QByteArray all() const
+    {
+        QByteArray bytes;
+        for (const QByteArray& b : received)
+            bytes += b;
+        return bytes;
+    }
 };
 
-QTEST_GUILESS_MAIN(Placeholder)
+/// A port nobody listens on: one the system just gave out and took back.
+QString refusedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const QString port = QString::number(probe.serverPort());
+    probe.close();
+    return port;
+}
+
+int failureOf(const std::function<void()>& statement)
+{
+    try {
+        statement();
+    } catch (const fault::RuntimeError& e) {
+        return e.number;
+    }
+    return 0;
+}
+
+} // namespace
+
+const QByteArray kWorkedExample =
+    "CG 1-20 ADD 1 \"demo/lower3rd\" 1 \"<templateData><componentData id=\\\"cg_channel\\\"><data type=\\\"txt\\\" "
+    "ani=\\\"0\\\" value=\\\"1\\\"></data></componentData><componentData id=\\\"f0\\\"><data type=\\\"txt\\\" ani=\\\"0\\\" "
+    "value=\\\"Hello\\\"></data></componentData></templateData>\""
+    "\r\n";
+
+class TestOnAir : public QObject {
+    Q_OBJECT
+    QTemporaryDir home;
+    std::unique_ptr<ScriptScope> scope;
+    std::unique_ptr<frmMAIN> w;
+
+    QString copyPath() const { return w->s.DataFolder + QStringLiteral("/lower3rd_ab12cd34.ft8"); }
+
+    // The state the editor page leaves behind: card lower3rd of project demo selected, one
+    // dataset with its copy on disk, the card's actions listed.
+    void selectCard(const QStringList& actions = {"Play", "Update", "In", "Out"})
+    {
+        w->s.ProjectName = QStringLiteral("demo");
+        w->s.DataFolder = home.filePath(QStringLiteral("data/demo"));
+        CARD card;
+        card.FileName = QStringLiteral("lower3rd");
+        card.Channel = 1;
+        card.Layer = 20;
+        card.Tags[1] = TAGDEF{QStringLiteral("Name"), QStringLiteral("f0"), 0, QStringLiteral("txt")};
+        w->s.CARDS.assign(2, CARD());
+        w->s.CARDS[1] = card;
+        w->s.CurrentCard = 1;
+        w->s.CurrentCardFile = card.FileName;
+        w->s.CurrentDataset = QStringLiteral("lower3rd_ab12cd34.ftd");
+        writeRaw(copyPath(), "TITLE~Greeting\r\nTAG~f0;Hello\r\n");
+        w->cmbINVOKES->clear();
+        for (const QString& a : actions)
+            w->cmbINVOKES->addEntry(a);
+        w->tbMAIN->setEnabled(true);
+    }
+    template <class T = QPushButton> T* control(const char* name) { return w->findChild<T*>(QLatin1String(name)); }
+    void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+    QPoint entry(int i) const { return w->cmbINVOKES->visualItemRect(w->cmbINVOKES->item(i)).center(); }
+    void chooseAction(int i) { QTest::mouseClick(w->cmbINVOKES->viewport(), Qt::LeftButton, {}, entry(i)); }
+    // A double-click is a click and the second press of it; the list selects on the first.
+    void doubleClickAction(int i)
+    {
+        chooseAction(i);
+        QTest::mouseDClick(w->cmbINVOKES->viewport(), Qt::LeftButton, {}, entry(i));
+    }
+    // The panel shows the line's CR LF as its line break.
+    QByteArray shown() const { return w->txtCOMMAND->text().toUtf8().replace("\n", "\r\n"); }
+    void connectTo(const QString& port)
+    {
+        w->txtGASPARPORT->setText(port);
+        click("cmdGASPARCONNECT");
+    }
+    void button(quint32 colour, const char* caption, const char* tag)
+    {
+        QCOMPARE(w->cmdGASPARCONNECT->backColor(), colour);
+        QCOMPARE(w->cmdGASPARCONNECT->caption(), QLatin1String(caption));
+        QCOMPARE(w->cmdGASPARCONNECT->tag, QLatin1String(tag));
+        QCOMPARE(w->tmrCASPAR->enabled(), QLatin1String(tag) == QLatin1String("disconnect"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        ui::setupApplication();
+        redirectSettings(home.filePath(QStringLiteral("config")));
+    }
+    void init()
+    {
+        scope = std::make_unique<ScriptScope>();
+        Options options;
+        options.dataRoot = home.filePath(QStringLiteral("data"));
+        w = std::make_unique<frmMAIN>(options);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void cleanup()
+    {
+        w.reset();
+        scope.reset();
+    }
+
+    // ---- The link alone ---------------------------------------------------------------------
+
+    void theLinkSendsExactBytesAndDropsReplies()
+    {
+        Recorder r;
+        server::Link link(QStringLiteral("wsGASPAR"), nullptr);
+        QCOMPARE(link.State(), 0);
+        link.Connect(QStringLiteral("127.0.0.1"), QStringLiteral(" ") + r.port() + QStringLiteral("\t"));
+        QVERIFY(link.State() != 7); // connecting goes on in the background
+        QTRY_COMPARE(link.State(), 7);
+        QTRY_COMPARE(r.peers.size(), 1);
+        // Far more reply than the socket buffers hold: the server could not get rid of it unless
+        // the link kept reading.
+        r.peers[0]->write(QByteArray(16 << 20, 'R'));
+        QTRY_COMPARE_WITH_TIMEOUT(r.peers[0]->bytesToWrite(), qint64(0), 20000);
+        link.SendData("CG 1-20 INVOKE 1 \"In\r\n");
+        link.SendData(QByteArray("\xce\xb1\r\n"));
+        QTRY_COMPARE(r.received[0], QByteArray("CG 1-20 INVOKE 1 \"In\r\n\xce\xb1\r\n"));
+        QTRY_COMPARE(link.findChild<QTcpSocket*>()->bytesAvailable(), qint64(0));
+        QCOMPARE(link.State(), 7);
+        link.Close();
+        QTRY_COMPARE(r.peers[0]->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(link.State(), 0);
+        QCOMPARE(failureOf([&] { link.SendData("x\r\n"); }), 5);
+    }
+
+    void aRefusedConnectionNeverCountsAsConnected()
+    {
+        server::Link link(QStringLiteral("wsGASPAR"), nullptr);
+        link.Connect(QStringLiteral("127.0.0.1"), refusedPort());
+        QTRY_COMPARE(link.State(), 9);
+        QCOMPARE(failureOf([&] { link.SendData("x\r\n"); }), 5);
+        link.Close();
+        QCOMPARE(link.State(), 0);
+    }
+
+    void theServerClosingTheConnection()
+    {
+        Recorder r;
+        server::Link link(QStringLiteral("wsGASPAR"), nullptr);
+        link.Connect(QStringLiteral("127.0.0.1"), r.port());
+        QTRY_COMPARE(link.State(), 7);
+        QTRY_COMPARE(r.peers.size(), 1);
+        r.peers[0]->disconnectFromHost();
+        QTRY_COMPARE(link.State(), 8);
+        // A new connect request starts over on a fresh connection.
+        link.Connect(QStringLiteral("127.0.0.1"), r.port());
+        QTRY_COMPARE(link.State(), 7);
+        link.SendData("CLEAR 1\r\n");
+        QTRY_COMPARE(r.peers.size(), 2);
+        QTRY_COMPARE(r.received[1], QByteArray("CLEAR 1\r\n"));
+        QCOMPARE(r.received[0], QByteArray());
+    }
+
+    void portsThatAreNotWholeNumbersFail_data()
+    {
+        QTest::addColumn<QString>("port");
+        for (const char* p : {"", " ", "abc", "0", "65536", "99999999", "52 50", "-1", "+5250", "5250x", "5.5", "٥٢٥٠"})
+            QTest::newRow(p) << QString::fromUtf8(p);
+    }
+    void portsThatAreNotWholeNumbersFail()
+    {
+        QFETCH(QString, port);
+        server::Link link(QStringLiteral("wsGASPAR"), nullptr);
+        try {
+            link.Connect(QStringLiteral("127.0.0.1"), port);
+            QFAIL("connected");
+        } catch (const fault::RuntimeError& e) {
+            QCOMPARE(e.number, 5);
+            QVERIFY2(e.description.contains(QLatin1Char('"') + port + QLatin1Char('"')), qPrintable(e.description));
+        }
+        QCOMPARE(link.State(), 0);
+    }
+
+    // ---- The window ----------------------------------------------------------------------
+
+    void theButtonBlinksWhileTheLinkIsDownAndKeepsItsPhase()
+    {
+        button(8421631, "Connect", "connect");
+        connectTo(refusedPort());
+        button(65280, "Disconnect", "disconnect"); // green at once, before anything is known
+        // Ticks called in a row, so the real timer cannot slip one in between.
+        const quint32 expected[] = {255, 8421631, 255};
+        for (quint32 colour : expected) {
+            w->tmrCASPAR_Timer();
+            QCOMPARE(w->cmdGASPARCONNECT->backColor(), colour);
+        }
+        QCOMPARE(w->cmdGASPARCONNECT->caption(), QStringLiteral("Disconnect"));
+        click("cmdGASPARCONNECT");
+        button(8421631, "Connect", "connect");
+        click("cmdGASPARCONNECT");
+        button(65280, "Disconnect", "disconnect");
+        w->tmrCASPAR_Timer(); // the phase went on from where it was: light red, not red
+        QCOMPARE(w->cmdGASPARCONNECT->backColor(), quint32(8421631));
+        QTRY_COMPARE(w->wsGASPAR->State(), 9);
+        QTRY_COMPARE(w->cmdGASPARCONNECT->backColor(), quint32(255)); // the real timer ticks on
+        QVERIFY(scope->script.reports.isEmpty());
+    }
+
+    void aConnectedLinkTurnsGreenAndDisconnectCloses()
+    {
+        Recorder r;
+        connectTo(r.port());
+        w->tmrCASPAR_Timer(); // not up yet
+        QCOMPARE(w->cmdGASPARCONNECT->backColor(), quint32(255));
+        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        QTRY_COMPARE(w->cmdGASPARCONNECT->backColor(), quint32(65280)); // the first tick after it is up
+        button(65280, "Disconnect", "disconnect");
+        QTRY_COMPARE(r.peers.size(), 1);
+        click("cmdGASPARCONNECT");
+        button(8421631, "Connect", "connect");
+        QTRY_COMPARE(r.peers[0]->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(r.all(), QByteArray()); // nothing is sent on connecting or closing
+    }
+
+    void onAirSendsTheLineAndShowsIt_data()
+    {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<bool>("doubleClick");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("Play") << 0 << false << kWorkedExample;
+        QTest::newRow("Update") << 1 << false
+                                << QByteArray(kWorkedExample)
+                                       .replace("ADD 1 \"demo/lower3rd\" 1", "UPDATE 1");
+        QTest::newRow("an invoke name") << 2 << false << QByteArray("CG 1-20 INVOKE 1 \"In\r\n");
+        QTest::newRow("double-click on Play") << 0 << true << kWorkedExample;
+        QTest::newRow("double-click on Out") << 3 << true << QByteArray("CG 1-20 INVOKE 1 \"Out\r\n");
+    }
+    void onAirSendsTheLineAndShowsIt()
+    {
+        QFETCH(int, action);
+        QFETCH(bool, doubleClick);
+        QFETCH(QByteArray, expected);
+        Recorder r;
+        selectCard();
+        connectTo(r.port());
+        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        if (doubleClick) {
+            doubleClickAction(action);
+        } else {
+            chooseAction(action);
+            click("cmdAIR");
+        }
+        QCOMPARE(w->cmbINVOKES->listIndex(), action);
+        QTRY_COMPARE(r.all(), expected);
+        QCOMPARE(shown(), expected);
+        QVERIFY(w->fraCOMMAND->isHidden()); // the panel opens with "?" only
+        QVERIFY(scope->script.reports.isEmpty());
+    }
+
+    void greekTextReachesTheServerInUtf8()
+    {
+        Recorder r;
+        selectCard({"Play", "Custom"});
+        w->s.ProjectName = QStringLiteral("Ειδήσεις");
+        w->s.CARDS[1].FileName = QStringLiteral("τίτλος");
+        w->s.CARDS[1].Command = QStringLiteral("PLAY {@CHANNEL}-{@LAYER} \"Ήχος\"");
+        writeRaw(copyPath(), QStringLiteral("TITLE~Ά\r\nTAG~f0;Νίκος & Μαρία's\r\n").toUtf8());
+        connectTo(r.port());
+        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        chooseAction(0);
+        click("cmdAIR");
+        const QByteArray add = QStringLiteral(
+            "CG 1-20 ADD 1 \"Ειδήσεις/τίτλος\" 1 \"<templateData><componentData id=\\\"cg_channel\\\"><data type=\\\"txt\\\" "
+            "ani=\\\"0\\\" value=\\\"1\\\"></data></componentData><componentData id=\\\"f0\\\"><data type=\\\"txt\\\" ani=\\\"0\\\" "
+            "value=\\\"Νίκος &amp; Μαρία&apos;s\\\"></data></componentData></templateData>\""
+            "\r\n").toUtf8();
+        QTRY_COMPARE(r.all(), add);
+        chooseAction(1);
+        click("cmdAIR");
+        QTRY_COMPARE(r.all(), add + QStringLiteral("PLAY 1-20 \"Ήχος\"\r\n").toUtf8());
+        QCOMPARE(shown(), QStringLiteral("PLAY 1-20 \"Ήχος\"\r\n").toUtf8());
+    }
+
+    void withTheLinkDownNothingIsSentOrShown()
+    {
+        Recorder r;
+        selectCard();
+        w->txtCOMMAND->setText(QStringLiteral("before"));
+        chooseAction(0);
+        click("cmdAIR"); // never connected
+        connectTo(refusedPort());
+        click("cmdAIR"); // connecting, then refused
+        QTRY_COMPARE(w->wsGASPAR->State(), 9);
+        click("cmdAIR");
+        click("cmdGASPARCONNECT");
+        connectTo(r.port());
+        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        QTRY_COMPARE(r.peers.size(), 1);
+        r.peers[0]->disconnectFromHost(); // the server drops the link
+        QTRY_VERIFY(w->wsGASPAR->State() != 7);
+        doubleClickAction(2);
+        w->tmrCASPAR_Timer();
+        QVERIFY(w->cmdGASPARCONNECT->backColor() != 65280);
+        QCOMPARE(w->txtCOMMAND->text(), QStringLiteral("before"));
+        // Disconnect and connect again: the only line the server ever gets is the next one.
+        click("cmdGASPARCONNECT");
+        click("cmdGASPARCONNECT");
+        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        click("cmdAIR");
+        QTRY_COMPARE(r.peers.size(), 2);
+        QTRY_COMPARE(r.received[1], QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
+        QCOMPARE(r.received[0], QByteArray());
+        QVERIFY(scope->script.reports.isEmpty());
+    }
+
+    void withNoActionChosenNothingHappens()
+    {
+        Recorder r;
+        selectCard();
+        QFile::remove(copyPath()); // not even the copy is looked at
+        connectTo(r.port());
+        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        w->txtCOMMAND->setText(QStringLiteral("before"));
+        QCOMPARE(w->cmbINVOKES->listIndex(), -1);
+        click("cmdAIR");
+        chooseAction(2);
+        click("cmdAIR");
+        QTRY_COMPARE(r.all(), QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
+        QVERIFY(scope->script.reports.isEmpty());
+    }
+
+    void failuresAreReportedAndNothingIsSent_data()
+    {
+        QTest::addColumn<QString>("dataset");
+        QTest::addColumn<QByteArray>("copy");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("firstLine");
+        QTest::newRow("no copy") << "lower3rd_ab12cd34.ftd" << QByteArray() << 0 << "Error 53";
+        QTest::newRow("no dataset selected") << "" << QByteArray("TITLE~t\r\n") << 1 << "Error 75";
+        QTest::newRow("a TAG line without ;") << "lower3rd_ab12cd34.ftd" << QByteArray("TITLE~t\r\nTAG~f0\r\n") << 1
+                                               << "Error 9";
+    }
+    void failuresAreReportedAndNothingIsSent()
+    {
+        QFETCH(QString, dataset);
+        QFETCH(QByteArray, copy);
+        QFETCH(int, action);
+        QFETCH(QString, firstLine);
+        Recorder r;
+        selectCard();
+        w->s.CurrentDataset = dataset;
+        QFile::remove(copyPath());
+        if (!copy.isEmpty())
+            writeRaw(copyPath(), copy);
+        connectTo(r.port());
+        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        w->txtCOMMAND->setText(QStringLiteral("before"));
+        chooseAction(action);
+        click("cmdAIR"); // the script answers Ignore
+        QCOMPARE(scope->script.reports.size(), 1);
+        const QStringList report = scope->script.reports[0].split(QStringLiteral("\r\n"));
+        QCOMPARE(report[0], firstLine);
+        QCOMPARE(report[2], QStringLiteral("Location: Plintor.frmMAIN.cmdAIR_Click"));
+        QCOMPARE(w->txtCOMMAND->text(), QStringLiteral("before"));
+        chooseAction(2); // an invoke needs no copy
+        click("cmdAIR");
+        QTRY_COMPARE(r.all(), QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
+    }
+
+    void aBadPortIsReportedAndConnectsNothing()
+    {
+        Recorder r;
+        connectTo(QStringLiteral("52a"));
+        QCOMPARE(scope->script.reports.size(), 1);
+        QVERIFY2(scope->script.reports[0].startsWith(QStringLiteral("Error 5\r\n")), qPrintable(scope->script.reports[0]));
+        QVERIFY(scope->script.reports[0].contains(QStringLiteral("Location: Plintor.frmMAIN.cmdGASPARCONNECT_Click")));
+        // Ignore goes on with the rest of the toggle; the link itself stays closed and blinks.
+        button(65280, "Disconnect", "disconnect");
+        QCOMPARE(w->wsGASPAR->State(), 0);
+        w->tmrCASPAR_Timer();
+        QVERIFY(w->cmdGASPARCONNECT->backColor() != 65280);
+    }
+};
+
+QTEST_MAIN(TestOnAir)
 #include "tst_onair.moc"
