@@ -35,6 +35,20 @@ MultiLineTextBox::MultiLineTextBox(const QString& name, QWidget* parent) : QPlai
     setObjectName(name);
 }
 
+QString MultiLineTextBox::text() const
+{
+    const QString shown = toPlainText();
+    QString asSet = text_;
+    asSet.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown == asSet ? text_ : shown;
+}
+
+void MultiLineTextBox::setText(const QString& text)
+{
+    text_ = text;
+    setPlainText(text);
+}
+
 Label::Label(const QString& name, const QString& caption, QWidget* parent) : QLabel(caption, parent)
 {
     setObjectName(name);

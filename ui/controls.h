@@ -44,8 +44,12 @@ class MultiLineTextBox : public QPlainTextEdit {
     Q_OBJECT
 public:
     MultiLineTextBox(const QString& name, QWidget* parent);
-    QString text() const { return toPlainText(); }
-    void setText(const QString& text) { setPlainText(text); }
+    /// The text as it was set (the editor itself keeps line ends as LF), unless edited since.
+    QString text() const;
+    void setText(const QString& text);
+
+private:
+    QString text_;
 };
 
 class Label : public QLabel {

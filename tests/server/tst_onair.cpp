@@ -108,8 +108,8 @@ class TestOnAir : public QObject {
         chooseAction(i);
         QTest::mouseDClick(w->cmbINVOKES->viewport(), Qt::LeftButton, {}, entry(i));
     }
-    // The panel shows the line's CR LF as its line break.
-    QByteArray shown() const { return w->txtCOMMAND->text().toUtf8().replace("\n", "\r\n"); }
+    // The panel holds the line as sent, CR LF included.
+    QByteArray shown() const { return w->txtCOMMAND->text().toUtf8(); }
     void connectTo(const QString& port)
     {
         w->txtGASPARPORT->setText(port);
