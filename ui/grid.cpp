@@ -208,7 +208,11 @@ void Grid::setRow(int row)
     if (row < fixedRows_ || row >= rows())
         fault::raise(fault::SubscriptOutOfRange,
                      QStringLiteral("Subscript out of range: row %1 of %2 (%3 rows)").arg(row).arg(objectName()).arg(rows()));
-    setCurrentCell(row - fixedRows_, std::max(currentColumn(), 0));
+    // The keyboard cannot move on from a hidden column: stay in the first one shown.
+    int col = std::max(currentColumn(), 0);
+    while (col + 1 < columnCount() && isColumnHidden(col))
+        ++col;
+    setCurrentCell(row - fixedRows_, col);
 }
 
 int Grid::col() const { return std::max(currentColumn(), 0); }
