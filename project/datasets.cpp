@@ -32,6 +32,20 @@ const CARD& CardRecord(const State& s, short card)
     return s.CARDS[size_t(card)];
 }
 
+void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std::initializer_list<int> widths)
+{
+    grid.setRows(1);
+    grid.setCols(int(headers.size()));
+    grid.setFixedRows(1);
+    int c = 0;
+    for (const char* header : headers)
+        grid.setTextMatrix(0, c++, QLatin1String(header));
+    c = 0;
+    for (int width : widths)
+        grid.setColWidth(c++, width);
+    grid.setExtendLastCol(true);
+}
+
 void LOADDATASET(frmMAIN& f, const QString& cardFile)
 {
     ARM_TRAP();
@@ -54,26 +68,9 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     }
 
     ui::Grid& grid = *f.vsDATASET;
-    grid.setRows(1);
-    grid.setCols(2);
-    grid.setFixedRows(1);
-    grid.setTextMatrix(0, 0, QStringLiteral("filename"));
-    grid.setTextMatrix(0, 1, QStringLiteral("Description"));
+    LayOutGrid(grid, {"filename", "Description"}, {0, 10});
     grid.setColHidden(0, true);
-    grid.setColWidth(1, 10);
-    grid.setExtendLastCol(true);
-
-    ui::Grid& tags = *f.vsTAGS;
-    tags.setRows(1);
-    tags.setCols(5);
-    tags.setFixedRows(1);
-    const char* headers[] = {"Id", "Ani", "Type", "Title", "Value"};
-    const int widths[] = {350, 350, 450, 3000, 10};
-    for (int c = 0; c < 5; ++c) {
-        tags.setTextMatrix(0, c, QLatin1String(headers[c]));
-        tags.setColWidth(c, widths[c]);
-    }
-    tags.setExtendLastCol(true);
+    LayOutGrid(*f.vsTAGS, {"Id", "Ani", "Type", "Title", "Value"}, {350, 350, 450, 3000, 10});
 
     if (!textfile::folderExists(s.DataFolder))
         STEP(textfile::createFolder(s.DataFolder));

@@ -1,9 +1,13 @@
 #pragma once
 #include <QString>
+#include <initializer_list>
 
 #include "project/state.h"
 
 class frmMAIN;
+namespace ui {
+class Grid;
+}
 
 /// The general module: pickers, path helper, the project-file loaders and writers, the lookups.
 namespace mGENERAL {
@@ -22,6 +26,8 @@ short FindCardIndex(const State& s, const QString& name);
 /// The slot of the first tag of card whose Id is id, or 0.
 short FindTagInCard(const State& s, short card, const QString& id);
 
+/// Resets grid to its header row with these headers and widths (twips); the last column stretches.
+void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std::initializer_list<int> widths);
 /// The record of card in CARDS; raises 9 outside the table.
 const CARD& CardRecord(const State& s, short card);
 /// Lists the datasets of card cardFile and loads the first one's tags.

@@ -36,16 +36,7 @@ void LOADTAGS(frmMAIN& f, const QString& file)
     QString orphans;
     bool remove = false;
 
-    grid.setRows(1);
-    grid.setCols(5);
-    grid.setFixedRows(1);
-    const char* headers[] = {"Tg", "A", "T", "Title", "Value"};
-    const int widths[] = {400, 300, 400, 3000, 10};
-    for (int c = 0; c < 5; ++c) {
-        grid.setTextMatrix(0, c, QLatin1String(headers[c]));
-        grid.setColWidth(c, widths[c]);
-    }
-    grid.setExtendLastCol(true);
+    LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
 
     STEP(card = &CardRecord(s, s.CurrentCard));
     if (card) {
