@@ -38,12 +38,6 @@ private slots:
         QCOMPARE(belongsTo(file, card), belongs);
     }
 
-    void ownerIsTheBaseNameUpToTheLastUnderscore()
-    {
-        QCOMPARE(ownerCard(QStringLiteral("lower_third_x.ftd")), QStringLiteral("lower_third"));
-        QCOMPARE(ownerCard(QStringLiteral("news.ftd")), QString());
-    }
-
     void copyNameReplacesEveryFtd()
     {
         QCOMPARE(copyName(QStringLiteral("news_ab12cd34.ftd")), QStringLiteral("news_ab12cd34.ft8"));
@@ -69,29 +63,6 @@ private slots:
         QCOMPARE(lineValue(line), value);
     }
 
-    void malformedLinesRaiseSubscriptErrors_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("keyFails");
-        QTest::newRow("empty line") << "" << true;
-        QTest::newRow("no ~") << "TITLE" << false;
-    }
-    void malformedLinesRaiseSubscriptErrors()
-    {
-        QFETCH(QString, line);
-        QFETCH(bool, keyFails);
-        int number = 0;
-        try {
-            if (keyFails)
-                lineKey(line);
-            else
-                lineValue(line);
-        } catch (const fault::RuntimeError& e) {
-            number = e.number;
-        }
-        QCOMPARE(number, int(fault::SubscriptOutOfRange));
-    }
-
     void tagValues()
     {
         const TagValue plain = tagValue(QStringLiteral("f0;Hello"));
@@ -109,13 +80,6 @@ private slots:
             }
             QCOMPARE(number, int(fault::SubscriptOutOfRange));
         }
-    }
-
-    void composedLines()
-    {
-        QCOMPARE(composeLines(QStringLiteral("Βράδυ"), {}), QStringList{QStringLiteral("TITLE~Βράδυ")});
-        QCOMPARE(composeLines(QString(), {{QStringLiteral("a"), QString()}, {QStringLiteral("b"), QStringLiteral("x y")}}),
-                 (QStringList{QStringLiteral("TITLE~"), QStringLiteral("TAG~a;"), QStringLiteral("TAG~b;x y")}));
     }
 
     void randomStrings()
@@ -162,12 +126,6 @@ private slots:
         QCOMPARE(!refusal(text, Field::Value).isEmpty(), asValue);
     }
 
-    void refusalsSayWhy()
-    {
-        QVERIFY(refusal(QStringLiteral("a;b"), Field::Value).contains(QStringLiteral("\";\"")));
-        QVERIFY(refusal(QStringLiteral("a~b"), Field::Title).contains(QStringLiteral("\"~\"")));
-        QVERIFY(refusal(QStringLiteral("a~b"), Field::Title).startsWith(QStringLiteral("A title")));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDatasetFile)
