@@ -77,6 +77,25 @@ public:
     void mnMRU_Click(short Index);
 
     // Handlers of the editor page: the card list, the dataset and tag grids
+    void vsCARDS_Click();
+    void vsCARDS_RowColChange();
+    void vsCARDS_AfterSort(int Col, int Order);
+    void vsCARDS_GotFocus();
+    void vsDATASET_BeforeEdit(int Row, int Col, bool& Cancel);
+    void vsDATASET_ValidateEdit(int Row, int Col, bool& Cancel);
+    void vsDATASET_AfterEdit(int Row, int Col);
+    void vsDATASET_Click();
+    void vsDATASET_RowColChange();
+    void vsDATASET_AfterSort(int Col, int Order);
+    void vsDATASET_GotFocus();
+    void vsTAGS_BeforeEdit(int Row, int Col, bool& Cancel);
+    void vsTAGS_ValidateEdit(int Row, int Col, bool& Cancel);
+    void vsTAGS_AfterEdit(int Row, int Col);
+    void vsTAGS_EnterCell();
+    void vsTAGS_CellButtonClick(int Row, int Col);
+    void vsTAGS_GotFocus();
+    void cmdADDDATASET_Click();
+    void cmdDELETEDATASET_Click();
 
     // Handlers of the server link and the on-air commands
     server::Link* wsGASPAR;

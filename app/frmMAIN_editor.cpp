@@ -1,12 +1,313 @@
 // The editor page's handlers: the card list, the dataset grid, the tag grid.
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
+#include "project/convert.h"
+#include "project/datasetfile.h"
 #include "project/mGENERAL.h"
+#include "project/textfile.h"
+#include "ui/dialogs.h"
 #include "ui/dispatch.h"
 
 namespace {
 constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = linebase::frmMAIN_editor;
+
+const QString kPictureType = QStringLiteral("pic");
+const QString kCellButton = QStringLiteral("...");
+
+// Select the current card: the card of the current row, read from its hidden index cell.
+void SelectCard(frmMAIN& f)
+{
+    ARM_TRAP();
+    State& s = f.s;
+    const int row = f.vsCARDS->row();
+    if (row < 1)
+        return;
+    STEP(s.CurrentCard = convert::toInteger16(f.vsCARDS->textMatrix(row, 0)));
+    STEP(s.CurrentCardFile = f.vsCARDS->textMatrix(row, 2));
+    if (s.CurrentCardFile.isEmpty())
+        return;
+    mGENERAL::LOADDATASET(f, s.CurrentCardFile);
+}
+
+// Select the dataset of the current row and load its tags. The header row selects nothing.
+void SelectDataset(frmMAIN& f)
+{
+    ARM_TRAP();
+    State& s = f.s;
+    const int row = f.vsDATASET->row();
+    if (row < 1)
+        return;
+    STEP(s.CurrentDataset = f.vsDATASET->textMatrix(row, 0));
+    if (s.CurrentDataset.isEmpty())
+        return;
+    mGENERAL::LOADTAGS(f, s.CurrentDataset);
+}
+
+// The editor grid that got the focus stands out.
+void FocusCue(frmMAIN& f, const ui::Grid* focused)
+{
+    for (ui::Grid* grid : {f.vsCARDS, f.vsDATASET, f.vsTAGS})
+        grid->setAppearance(grid == focused ? 1 : 2);
+}
+
+// Refuses text the dataset file could not give back, saying why.
+bool Refused(const QString& text, datasetfile::Field field)
+{
+    ARM_TRAP();
+    const QString why = datasetfile::refusal(text, field);
+    if (why.isEmpty())
+        return false;
+    STEP(ui::dialogs().message(why, QStringLiteral("Plintor")));
+    return true;
+}
 } // namespace
 
-void frmMAIN::connectEditorHandlers() {}
+void frmMAIN::connectEditorHandlers()
+{
+    connect(vsCARDS, &ui::Grid::click, this, [this] { ui::dispatch([this] { vsCARDS_Click(); }); });
+    connect(vsCARDS, &ui::Grid::rowColChange, this, [this] { ui::dispatch([this] { vsCARDS_RowColChange(); }); });
+    connect(vsCARDS, &ui::Grid::afterSort, this,
+            [this](int c, int o) { ui::dispatch([this, c, o] { vsCARDS_AfterSort(c, o); }); });
+    connect(vsCARDS, &ui::Grid::gotFocus, this, [this] { ui::dispatch([this] { vsCARDS_GotFocus(); }); });
+
+    connect(vsDATASET, &ui::Grid::beforeEdit, this,
+            [this](int r, int c, bool& cancel) { ui::dispatch([&] { vsDATASET_BeforeEdit(r, c, cancel); }); });
+    connect(vsDATASET, &ui::Grid::validateEdit, this,
+            [this](int r, int c, bool& cancel) { ui::dispatch([&] { vsDATASET_ValidateEdit(r, c, cancel); }); });
+    connect(vsDATASET, &ui::Grid::afterEdit, this,
+            [this](int r, int c) { ui::dispatch([&] { vsDATASET_AfterEdit(r, c); }); });
+    connect(vsDATASET, &ui::Grid::click, this, [this] { ui::dispatch([this] { vsDATASET_Click(); }); });
+    connect(vsDATASET, &ui::Grid::rowColChange, this, [this] { ui::dispatch([this] { vsDATASET_RowColChange(); }); });
+    connect(vsDATASET, &ui::Grid::afterSort, this,
+            [this](int c, int o) { ui::dispatch([this, c, o] { vsDATASET_AfterSort(c, o); }); });
+    connect(vsDATASET, &ui::Grid::gotFocus, this, [this] { ui::dispatch([this] { vsDATASET_GotFocus(); }); });
+
+    connect(vsTAGS, &ui::Grid::beforeEdit, this,
+            [this](int r, int c, bool& cancel) { ui::dispatch([&] { vsTAGS_BeforeEdit(r, c, cancel); }); });
+    connect(vsTAGS, &ui::Grid::validateEdit, this,
+            [this](int r, int c, bool& cancel) { ui::dispatch([&] { vsTAGS_ValidateEdit(r, c, cancel); }); });
+    connect(vsTAGS, &ui::Grid::afterEdit, this, [this](int r, int c) { ui::dispatch([&] { vsTAGS_AfterEdit(r, c); }); });
+    connect(vsTAGS, &ui::Grid::enterCell, this, [this] { ui::dispatch([this] { vsTAGS_EnterCell(); }); });
+    connect(vsTAGS, &ui::Grid::cellButtonClick, this,
+            [this](int r, int c) { ui::dispatch([&] { vsTAGS_CellButtonClick(r, c); }); });
+    connect(vsTAGS, &ui::Grid::gotFocus, this, [this] { ui::dispatch([this] { vsTAGS_GotFocus(); }); });
+
+    connect(cmdADDDATASET, &QPushButton::clicked, this, [this] { ui::dispatch([this] { cmdADDDATASET_Click(); }); });
+    connect(cmdDELETEDATASET, &QPushButton::clicked, this,
+            [this] { ui::dispatch([this] { cmdDELETEDATASET_Click(); }); });
+}
+
+// ---- The card list --------------------------------------------------------------------------
+
+void frmMAIN::vsCARDS_Click()
+{
+    ARM_TRAP();
+    SelectCard(*this);
+}
+
+void frmMAIN::vsCARDS_RowColChange()
+{
+    ARM_TRAP();
+    if (s.LoadingCards)
+        return;
+    SelectCard(*this);
+}
+
+void frmMAIN::vsCARDS_AfterSort(int Col, int Order)
+{
+    ARM_TRAP();
+    Q_UNUSED(Col);
+    Q_UNUSED(Order);
+    SelectCard(*this);
+}
+
+void frmMAIN::vsCARDS_GotFocus()
+{
+    ARM_TRAP();
+    if (s.LoadingCards)
+        return;
+    FocusCue(*this, vsCARDS);
+}
+
+// ---- The dataset grid -----------------------------------------------------------------------
+
+void frmMAIN::vsDATASET_BeforeEdit(int Row, int Col, bool& Cancel)
+{
+    ARM_TRAP();
+    Q_UNUSED(Row);
+    if (Col != 1)
+        Cancel = true;
+}
+
+void frmMAIN::vsDATASET_ValidateEdit(int Row, int Col, bool& Cancel)
+{
+    ARM_TRAP();
+    Q_UNUSED(Row);
+    if (Col == 1 && Refused(vsDATASET->editText(), datasetfile::Field::Title))
+        Cancel = true;
+}
+
+void frmMAIN::vsDATASET_AfterEdit(int Row, int Col)
+{
+    ARM_TRAP();
+    Q_UNUSED(Row);
+    Q_UNUSED(Col);
+    bool shown = false;
+    // The tag grid must hold this row's dataset before it is written back with it.
+    STEP(shown = vsDATASET->row() > 0 && vsDATASET->textMatrix(vsDATASET->row(), 0) == s.CurrentDataset);
+    if (!shown)
+        SelectDataset(*this);
+    mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
+}
+
+void frmMAIN::vsDATASET_Click()
+{
+    ARM_TRAP();
+    if (vsDATASET->row() > 0)
+        SelectDataset(*this);
+}
+
+void frmMAIN::vsDATASET_RowColChange()
+{
+    ARM_TRAP();
+    if (s.LoadingDatasets)
+        return;
+    SelectDataset(*this);
+}
+
+void frmMAIN::vsDATASET_AfterSort(int Col, int Order)
+{
+    ARM_TRAP();
+    Q_UNUSED(Col);
+    Q_UNUSED(Order);
+    SelectDataset(*this);
+}
+
+void frmMAIN::vsDATASET_GotFocus()
+{
+    ARM_TRAP();
+    if (s.LoadingDatasets)
+        return;
+    FocusCue(*this, vsDATASET);
+}
+
+// ---- The tag grid ---------------------------------------------------------------------------
+
+void frmMAIN::vsTAGS_BeforeEdit(int Row, int Col, bool& Cancel)
+{
+    ARM_TRAP();
+    Q_UNUSED(Row);
+    if (Col != 4)
+        Cancel = true;
+}
+
+void frmMAIN::vsTAGS_ValidateEdit(int Row, int Col, bool& Cancel)
+{
+    ARM_TRAP();
+    Q_UNUSED(Row);
+    if (Col == 4 && Refused(vsTAGS->editText(), datasetfile::Field::Value))
+        Cancel = true;
+}
+
+void frmMAIN::vsTAGS_AfterEdit(int Row, int Col)
+{
+    ARM_TRAP();
+    Q_UNUSED(Row);
+    if (Col == 4)
+        mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
+}
+
+void frmMAIN::vsTAGS_EnterCell()
+{
+    ARM_TRAP();
+    bool picture = false;
+    if (s.LoadingTags)
+        return;
+    if (vsTAGS->row() > 0)
+        STEP(picture = vsTAGS->textMatrix(vsTAGS->row(), 2) == kPictureType);
+    STEP(vsTAGS->setColComboList(4, picture ? kCellButton : QString()));
+}
+
+void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
+{
+    ARM_TRAP();
+    QString path;
+    if (s.LoadingTags || Col != 4)
+        return;
+    if (STEP_IF(vsTAGS->textMatrix(Row, 2) == kPictureType)) {
+        path = mGENERAL::SelectFullPathFile(*this);
+        if (path.isEmpty())
+            return;
+        path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        if (Refused(path, datasetfile::Field::Value))
+            return;
+        STEP(vsTAGS->setTextMatrix(Row, 4, path));
+        mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
+    }
+}
+
+void frmMAIN::vsTAGS_GotFocus()
+{
+    ARM_TRAP();
+    if (s.LoadingTags)
+        return;
+    FocusCue(*this, vsTAGS);
+}
+
+// ---- Adding and deleting datasets -----------------------------------------------------------
+
+void frmMAIN::cmdADDDATASET_Click()
+{
+    ARM_TRAP();
+    QString path;
+    // A dataset named after no card would belong to none.
+    if (s.CurrentCardFile.isEmpty())
+        return;
+    path = mGENERAL::CreateUniqueFileName(s, s.CurrentCardFile);
+    s.CurrentDataset = mGENERAL::GetFilenameFromPath(path);
+    vsDATASET->addItem(s.CurrentDataset + QStringLiteral("\tNew dataset"));
+    STEP(vsDATASET->setRow(vsDATASET->rows() - 1));
+    for (int r = 1; r < vsTAGS->rows(); ++r)
+        STEP(vsTAGS->setTextMatrix(r, 4, QString()));
+    mGENERAL::SAVEDATASET(*this, s.CurrentDataset, false);
+    mGENERAL::LOADTAGS(*this, s.CurrentDataset);
+}
+
+void frmMAIN::cmdDELETEDATASET_Click()
+{
+    ARM_TRAP();
+    QString file;
+    const bool loading = s.LoadingDatasets;
+    // Errors here are ignored: a file that is already gone is no reason to stop.
+    const auto quietly = [](auto&& statement) {
+        try {
+            statement();
+        } catch (const fault::ProgramEnding&) {
+            throw;
+        } catch (...) {
+        }
+    };
+
+    if (vsDATASET->row() == 0)
+        return;
+    quietly([&] { file = vsDATASET->textMatrix(vsDATASET->row(), 0); });
+    quietly([&] { textfile::deleteFile(textfile::join(s.DataFolder, file)); });
+    quietly([&] { textfile::deleteFile(textfile::join(s.DataFolder, datasetfile::copyName(file))); });
+    // Every row of the file goes (a file with two titles has two); the dataset that becomes
+    // current is selected once, below.
+    s.LoadingDatasets = true;
+    quietly([&] {
+        for (int r = vsDATASET->rows() - 1; r >= 1; --r)
+            if (vsDATASET->textMatrix(r, 0) == file)
+                vsDATASET->removeItem(r);
+    });
+    s.LoadingDatasets = loading;
+
+    if (vsDATASET->row() > 0) {
+        SelectDataset(*this);
+    } else {
+        s.CurrentDataset.clear();
+        vsTAGS->setRows(1);
+    }
+}

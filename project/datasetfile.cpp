@@ -1,1 +1,71 @@
 #include "project/datasetfile.h"
+
+#include "project/cardfile.h"
+#include "project/convert.h"
+
+namespace datasetfile {
+
+bool isDatasetFile(const QString& fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && fileName.mid(dot + 1) == QLatin1String("ftd");
+}
+
+QString ownerCard(const QString& fileName)
+{
+    const QString base = cardfile::baseName(fileName);
+    const qsizetype underscore = base.lastIndexOf(QLatin1Char('_'));
+    return underscore < 0 ? QString() : base.left(underscore);
+}
+
+bool belongsTo(const QString& fileName, const QString& cardFile)
+{
+    return !cardFile.isEmpty() && isDatasetFile(fileName) && ownerCard(fileName) == cardFile;
+}
+
+QString copyName(const QString& fileName)
+{
+    QString copy = fileName;
+    return copy.replace(QLatin1String(".ftd"), QLatin1String(".ft8"));
+}
+
+QString lineKey(const QString& line) { return convert::item(convert::cut(line, QLatin1Char('~')), 0); }
+
+QString lineValue(const QString& line) { return convert::item(convert::cut(line, QLatin1Char('~')), 1); }
+
+TagValue tagValue(const QString& value)
+{
+    const QStringList items = convert::cut(value, QLatin1Char(';'));
+    return {convert::item(items, 0), convert::item(items, 1)};
+}
+
+QStringList composeLines(const QString& title, const QList<TagValue>& tags)
+{
+    QStringList lines{QStringLiteral("TITLE~") + title};
+    for (const TagValue& tag : tags)
+        lines.append(QStringLiteral("TAG~") + tag.id + QLatin1Char(';') + tag.value);
+    return lines;
+}
+
+QString randomString(int length, QRandomGenerator& generator)
+{
+    constexpr int size = int(sizeof(kAlphabet)) - 1;
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text.append(QLatin1Char(kAlphabet[generator.bounded(size)]));
+    return text;
+}
+
+QString refusal(const QString& text, Field field)
+{
+    const QString what = field == Field::Title ? QStringLiteral("A title") : QStringLiteral("A value");
+    if (text.contains(QLatin1Char('~')))
+        return what + QStringLiteral(" cannot hold \"~\": the dataset file ends the entry there.");
+    if (field == Field::Value && text.contains(QLatin1Char(';')))
+        return what + QStringLiteral(" cannot hold \";\": the dataset file ends the value there.");
+    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+        return what + QStringLiteral(" cannot hold a line break: the dataset file ends the line there.");
+    return QString();
+}
+
+} // namespace datasetfile

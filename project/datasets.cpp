@@ -1,20 +1,171 @@
+// The dataset files of a card: listing, writing with the UTF-8 copy, titles and new names.
+#include <QRandomGenerator>
+
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
+#include "project/convert.h"
+#include "project/datasetfile.h"
 #include "project/mGENERAL.h"
+#include "project/textfile.h"
 
 namespace mGENERAL {
 
 namespace {
 constexpr const char* kModule = "mGENERAL";
 constexpr int LINE_BASE = linebase::mGENERAL_datasets;
+
+int CurrentDataRow(const ui::Grid& grid)
+{
+    if (grid.row() < 1)
+        fault::raise(fault::SubscriptOutOfRange,
+                     QStringLiteral("Subscript out of range: %1 has no current row").arg(grid.objectName()));
+    return grid.row();
+}
 } // namespace
+
+const CARD& CardRecord(const State& s, short card)
+{
+    if (card < 0 || size_t(card) >= s.CARDS.size())
+        fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: card %1 of %2 cards")
+                                                     .arg(card)
+                                                     .arg(qsizetype(s.CARDS.size()) - 1));
+    return s.CARDS[size_t(card)];
+}
+
+void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std::initializer_list<int> widths)
+{
+    grid.setRows(1);
+    grid.setCols(int(headers.size()));
+    grid.setFixedRows(1);
+    int c = 0;
+    for (const char* header : headers)
+        grid.setTextMatrix(0, c++, QLatin1String(header));
+    c = 0;
+    for (int width : widths)
+        grid.setColWidth(c++, width);
+    grid.setExtendLastCol(true);
+}
 
 void LOADDATASET(frmMAIN& f, const QString& cardFile)
 {
     ARM_TRAP();
-    // The dataset files arrive with the editor page.
-    Q_UNUSED(f);
-    Q_UNUSED(cardFile);
+    State& s = f.s;
+    QString invoke;
+    QString command;
+    QStringList files;
+    QStringList lines;
+
+    STEP(invoke = CardRecord(s, s.CurrentCard).Invoke);
+    STEP(command = CardRecord(s, s.CurrentCard).Command);
+    f.cmbINVOKES->clear();
+    if (command.isEmpty()) {
+        f.cmbINVOKES->addEntry(QStringLiteral("Play"));
+        f.cmbINVOKES->addEntry(QStringLiteral("Update"));
+        for (const QString& name : convert::cut(invoke, QLatin1Char(';')))
+            f.cmbINVOKES->addEntry(name);
+    } else {
+        f.cmbINVOKES->addEntry(QStringLiteral("Custom"));
+    }
+
+    ui::Grid& grid = *f.vsDATASET;
+    LayOutGrid(grid, {"filename", "Description"}, {0, 10});
+    grid.setColHidden(0, true);
+    LayOutGrid(*f.vsTAGS, {"Id", "Ani", "Type", "Title", "Value"}, {350, 350, 450, 3000, 10});
+
+    if (!textfile::folderExists(s.DataFolder))
+        STEP(textfile::createFolder(s.DataFolder));
+    STEP(files = textfile::listFiles(s.DataFolder));
+    for (const QString& name : files) {
+        if (!datasetfile::belongsTo(name, cardFile))
+            continue;
+        lines.clear();
+        STEP(lines = textfile::readLines(textfile::join(s.DataFolder, name)));
+        for (const QString& line : lines) {
+            if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
+                // Cell by cell: a title is the operator's text and may hold a TAB.
+                STEP(const QString title = datasetfile::lineValue(line); grid.addItem(name);
+                     grid.setTextMatrix(grid.rows() - 1, 1, title));
+            }
+        }
+    }
+
+    s.CurrentDataset.clear();
+    grid.sortRows(1, 1);
+
+    if (grid.rows() > 1) {
+        STEP(grid.setRow(1));
+        STEP(s.CurrentDataset = grid.textMatrix(1, 0));
+        s.LoadingTags = true;
+        LOADTAGS(f, s.CurrentDataset);
+        s.LoadingDatasets = false;
+    }
+}
+
+void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)
+{
+    ARM_TRAP();
+    State& s = f.s;
+    QString title;
+    QList<datasetfile::TagValue> tags;
+
+    // With no dataset selected there is nothing to write to.
+    if (file.isEmpty())
+        return;
+    STEP(title = f.vsDATASET->textMatrix(CurrentDataRow(*f.vsDATASET), 1));
+    if (withTags) {
+        for (int r = 1; r < f.vsTAGS->rows(); ++r)
+            STEP(tags.append({f.vsTAGS->textMatrix(r, 0), f.vsTAGS->textMatrix(r, 4)}));
+    }
+    STEP(textfile::writeLines(textfile::join(s.DataFolder, file), datasetfile::composeLines(title, tags)));
+    SaveMe8(s, file);
+}
+
+void SaveMe8(const State& s, const QString& file)
+{
+    ARM_TRAP();
+    QStringList lines;
+    bool read = false;
+
+    STEP(lines = textfile::readLines(textfile::join(s.DataFolder, file)); read = true);
+    // A copy made from a file that could not be read would be empty: keep the old one.
+    if (read)
+        STEP(textfile::writeLines(textfile::join(s.DataFolder, datasetfile::copyName(file)), lines,
+                                  textfile::Encoding::Utf8));
+}
+
+QString FindDatasetTitle(const State& s, const QString& file)
+{
+    ARM_TRAP();
+    QStringList lines;
+    QString title;
+
+    if (file.isEmpty())
+        return QString();
+    STEP(lines = textfile::readLines(textfile::join(s.DataFolder, file)));
+    for (const QString& line : lines) {
+        if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
+            STEP(title = datasetfile::lineValue(line));
+            break;
+        }
+    }
+    return title;
+}
+
+QString CreateUniqueFileName(const State& s, const QString& cardFile)
+{
+    ARM_TRAP();
+    QString path;
+    do {
+        path = textfile::join(s.DataFolder, cardFile + QLatin1Char('_') + RandomString(8) + QStringLiteral(".ftd"));
+    } while (textfile::fileExists(path));
+    return path;
+}
+
+QString RandomString(short length)
+{
+    ARM_TRAP();
+    // The global generator is seeded from the system's entropy once per run.
+    return datasetfile::randomString(length, *QRandomGenerator::global());
 }
 
 } // namespace mGENERAL

@@ -1,9 +1,13 @@
 #pragma once
 #include <QString>
+#include <initializer_list>
 
 #include "project/state.h"
 
 class frmMAIN;
+namespace ui {
+class Grid;
+}
 
 /// The general module: pickers, path helper, the project-file loaders and writers, the lookups.
 namespace mGENERAL {
@@ -22,8 +26,29 @@ short FindCardIndex(const State& s, const QString& name);
 /// The slot of the first tag of card whose Id is id, or 0.
 short FindTagInCard(const State& s, short card, const QString& id);
 
+/// Resets grid to its header row with these headers and widths (twips); the last column stretches.
+void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std::initializer_list<int> widths);
+/// The record of card in CARDS; raises 9 outside the table.
+const CARD& CardRecord(const State& s, short card);
 /// Lists the datasets of card cardFile and loads the first one's tags.
 void LOADDATASET(frmMAIN& f, const QString& cardFile);
+/// Writes dataset file with the title of the dataset grid's current row and, withTags, one line
+/// per tag row; then its UTF-8 copy.
+void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags);
+/// Writes the UTF-8 copy of dataset file: its lines as read back in the code page.
+void SaveMe8(const State& s, const QString& file);
+/// The first title of dataset file, or empty.
+QString FindDatasetTitle(const State& s, const QString& file);
+/// The full path of a dataset file of card cardFile that does not exist yet.
+QString CreateUniqueFileName(const State& s, const QString& cardFile);
+/// length random letters and digits.
+QString RandomString(short length);
+
+/// Fills the tag grid with the current card's tags and the values of dataset file; offers to
+/// remove saved values whose tag the card no longer has.
+void LOADTAGS(frmMAIN& f, const QString& file);
+/// The slot of the first tag of the current card whose Id is id, or 0.
+short FindTagIndex(const State& s, const QString& id);
 
 /// Rebuilds the tree of cards and datasets. Always false.
 bool LOADTREELIST(frmMAIN& f);

@@ -1,4 +1,87 @@
-// LOADTAGS and FindTagIndex.
+// The tag grid of a dataset, and the saved values whose tag the card no longer has.
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
+#include "project/datasetfile.h"
 #include "project/mGENERAL.h"
+#include "project/textfile.h"
+#include "ui/dialogs.h"
+
+namespace mGENERAL {
+
+namespace {
+constexpr const char* kModule = "mGENERAL";
+constexpr int LINE_BASE = linebase::mGENERAL_tags;
+
+/// The first data row of the tag grid whose id is id, or 0.
+int rowOfTag(const ui::Grid& grid, const QString& id)
+{
+    for (int r = 1; r < grid.rows(); ++r)
+        if (grid.textMatrix(r, 0) == id)
+            return r;
+    return 0;
+}
+} // namespace
+
+void LOADTAGS(frmMAIN& f, const QString& file)
+{
+    ARM_TRAP();
+    State& s = f.s;
+    ui::Grid& grid = *f.vsTAGS;
+    const CARD* card = nullptr;
+    QString path;
+    QStringList lines;
+    datasetfile::TagValue tag;
+    bool cut = false;
+    int row = 0;
+    QString orphans;
+    bool remove = false;
+
+    LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
+
+    STEP(card = &CardRecord(s, s.CurrentCard));
+    if (card) {
+        for (size_t slot = 1; slot <= 100; ++slot) {
+            const TAGDEF& def = card->Tags[slot];
+            // One row per id: a repeated id would write two lines, and the later would win.
+            if (def.Id.isEmpty() || rowOfTag(grid, def.Id) > 0)
+                continue;
+            grid.addItem(QStringLiteral("%1\t%2\t%3\t%4\t").arg(def.Id).arg(def.Ani).arg(def.Type, def.Title));
+        }
+    }
+
+    path = textfile::join(s.DataFolder, file);
+    if (!textfile::fileExists(path))
+        STEP(textfile::writeBytes(path, QByteArray()));
+
+    STEP(lines = textfile::readLines(path));
+    for (const QString& line : lines) {
+        if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TAG"))) {
+            cut = false;
+            STEP(tag = datasetfile::tagValue(datasetfile::lineValue(line)); cut = true);
+            if (!cut)
+                continue;
+            // By id, not by slot: slots without an id take no row.
+            row = rowOfTag(grid, tag.id);
+            if (row > 0)
+                grid.setTextMatrix(row, 4, tag.value);
+            else
+                orphans += tag.id + QStringLiteral(" = ") + tag.value + QStringLiteral("\r\n");
+        }
+    }
+
+    if (!orphans.isEmpty()) {
+        STEP(remove = ui::dialogs().yesNo(orphans + QStringLiteral("\r\n\r\nDo you want to remove it from saved data?"),
+                                          QStringLiteral("orphan Tags found")));
+        if (remove)
+            SAVEDATASET(f, file, true);
+    }
+    s.LoadingTags = false;
+}
+
+short FindTagIndex(const State& s, const QString& id)
+{
+    ARM_TRAP();
+    return FindTagInCard(s, s.CurrentCard, id);
+}
+
+} // namespace mGENERAL

@@ -20,6 +20,7 @@ public:
     std::deque<QString> files;
     QStringList reports;
     QStringList questions;
+    QStringList messages;
     int folderPicks = 0;
     int filePicks = 0;
 
@@ -58,6 +59,10 @@ public:
         const QString f = files.front();
         files.pop_front();
         return f;
+    }
+    void message(const QString& text, const QString& caption) override
+    {
+        messages.append(caption + QStringLiteral("|") + text);
     }
 };
 

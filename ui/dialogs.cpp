@@ -98,6 +98,14 @@ QString QtDialogs::pickFile(QWidget* owner, const QString& title)
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
+void QtDialogs::message(const QString& text, const QString& caption)
+{
+    ModalScope modal;
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.exec();
+}
+
 Dialogs& dialogs() { return *current; }
 
 void setDialogs(Dialogs* replacement) { current = replacement ? replacement : &realDialogs; }

@@ -19,6 +19,8 @@ public:
     virtual QString pickFolder(const QString& title) = 0;
     /// The file picker, owned by owner: the chosen file's path, or empty on cancel.
     virtual QString pickFile(QWidget* owner, const QString& title) = 0;
+    /// A message with an OK button. Boxes that only answer questions need not show it.
+    virtual void message(const QString& text, const QString& caption) { Q_UNUSED(text); Q_UNUSED(caption); }
 };
 
 /// The real boxes.
@@ -28,6 +30,7 @@ public:
     bool yesNo(const QString& text, const QString& caption) override;
     QString pickFolder(const QString& title) override;
     QString pickFile(QWidget* owner, const QString& title) override;
+    void message(const QString& text, const QString& caption) override;
 };
 
 Dialogs& dialogs();

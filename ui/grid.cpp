@@ -1,10 +1,55 @@
 #include "ui/grid.h"
 
 #include <QHeaderView>
+#include <QMetaProperty>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QToolButton>
 
 #include "fault/runtimeerror.h"
 
 namespace ui {
+
+namespace {
+const QString kCellButton = QStringLiteral("...");
+}
+
+/// Raises the grid's editing events around Qt's own editing.
+class EditDelegate : public QStyledItemDelegate {
+public:
+    explicit EditDelegate(Grid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        bool cancel = false;
+        emit grid_->beforeEdit(index.row() + grid_->fixedRows_, index.column(), cancel);
+        return cancel ? nullptr : QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        // A box raised while validating takes the focus from the editor, which commits again.
+        if (committing_)
+            return;
+        committing_ = true;
+        const QByteArray property = editor->metaObject()->userProperty().name();
+        grid_->editText_ = editor->property(property.constData()).toString();
+        const int row = index.row() + grid_->fixedRows_;
+        bool cancel = false;
+        emit grid_->validateEdit(row, index.column(), cancel);
+        if (!cancel) {
+            grid_->setTextMatrix(row, index.column(), grid_->editText_);
+            emit grid_->afterEdit(row, index.column());
+        }
+        Q_UNUSED(model);
+        grid_->editText_.clear();
+        committing_ = false;
+    }
+
+private:
+    Grid* grid_;
+    mutable bool committing_ = false;
+};
 
 Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
     : QTableWidget(parent), behaviour_(behaviour)
@@ -47,10 +92,28 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
     setPalette(pal);
     setAppearance(2);
 
-    connect(this, &QTableWidget::currentCellChanged, this, [this](int r, int c, int pr, int pc) {
-        if (r != pr || c != pc)
-            emit rowColChange();
+    setItemDelegate(new EditDelegate(this));
+    cellButton_ = new QToolButton(viewport());
+    cellButton_->setObjectName(QStringLiteral("cellButton"));
+    cellButton_->setText(kCellButton);
+    cellButton_->setFocusPolicy(Qt::NoFocus);
+    cellButton_->hide();
+    connect(cellButton_, &QToolButton::clicked, this, [this] {
+        for (auto it = comboLists_.cbegin(); it != comboLists_.cend(); ++it)
+            if (it.value() == kCellButton && row() > 0) {
+                emit cellButtonClick(row(), it.key());
+                return;
+            }
     });
+
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int r, int c, int pr, int pc) {
+        placeCellButton();
+        if (r != pr || c != pc) {
+            emit rowColChange();
+            emit enterCell();
+        }
+    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellButton(); });
     connect(this, &QTableWidget::cellClicked, this, [this] { emit click(); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) {
         if (behaviour_.headerSort)
@@ -145,7 +208,11 @@ void Grid::setRow(int row)
     if (row < fixedRows_ || row >= rows())
         fault::raise(fault::SubscriptOutOfRange,
                      QStringLiteral("Subscript out of range: row %1 of %2 (%3 rows)").arg(row).arg(objectName()).arg(rows()));
-    setCurrentCell(row - fixedRows_, std::max(currentColumn(), 0));
+    // The keyboard cannot move on from a hidden column: stay in the first one shown.
+    int col = std::max(currentColumn(), 0);
+    while (col + 1 < columnCount() && isColumnHidden(col))
+        ++col;
+    setCurrentCell(row - fixedRows_, col);
 }
 
 int Grid::col() const { return std::max(currentColumn(), 0); }
@@ -184,12 +251,54 @@ void Grid::focusInEvent(QFocusEvent* event)
 
 void Grid::sortByHeader(int col)
 {
-    sortOrder_ = (col == sortCol_ && sortOrder_ == Qt::AscendingOrder) ? Qt::DescendingOrder : Qt::AscendingOrder;
+    const bool descending = col == sortCol_ && sortOrder_ == Qt::AscendingOrder;
+    sortRows(col, descending ? 2 : 1);
+}
+
+void Grid::sortRows(int col, int order)
+{
+    if (col < 0 || col >= columnCount())
+        return;
+    sortOrder_ = order == 2 ? Qt::DescendingOrder : Qt::AscendingOrder;
     sortCol_ = col;
     sortItems(col, sortOrder_);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(col, sortOrder_);
     emit afterSort(col, sortOrder_ == Qt::AscendingOrder ? 1 : 2);
+}
+
+void Grid::setColComboList(int col, const QString& list)
+{
+    comboLists_.insert(col, list);
+    placeCellButton();
+}
+
+QString Grid::colComboList(int col) const { return comboLists_.value(col); }
+
+void Grid::updateGeometries()
+{
+    QTableWidget::updateGeometries();
+    placeCellButton();
+}
+
+// The button stands at the right end of its cell in the current row.
+void Grid::placeCellButton()
+{
+    if (!cellButton_)
+        return;
+    int col = -1;
+    for (auto it = comboLists_.cbegin(); it != comboLists_.cend(); ++it)
+        if (it.value() == kCellButton && it.key() < columnCount())
+            col = it.key();
+    if (col < 0 || currentRow() < 0) {
+        cellButton_->hide();
+        return;
+    }
+    const QRect cellRect = visualRect(model()->index(currentRow(), col));
+    const int side = cellRect.height();
+    cellButton_->setGeometry(cellRect.right() - side + 1, cellRect.top(), side, side);
+    cellButton_->show();
+    cellButton_->raise();
 }
 
 } // namespace ui

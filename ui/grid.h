@@ -1,7 +1,12 @@
 #pragma once
+#include <QHash>
 #include <QTableWidget>
 
+class QToolButton;
+
 namespace ui {
+
+class EditDelegate;
 
 /// A grid as the handlers see it: row 0 is the header row when the grid has one fixed row, data
 /// rows count from 1, cells are read and written as text. Its events are raised synchronously,
@@ -49,17 +54,42 @@ public:
     void setAppearance(int appearance);
     int appearance() const { return appearance_; }
 
+    // Editing, cell buttons and sorting by code (the editor page's grids).
+
+    /// The text of the cell editor while an edit is being validated.
+    QString editText() const { return editText_; }
+    /// "..." gives the cells of col a button while they are in the current row; the empty text
+    /// (or any other) none.
+    void setColComboList(int col, const QString& list);
+    QString colComboList(int col) const;
+    /// Sorts the data rows by col, order 1 ascending or 2 descending, as a header click does,
+    /// and raises afterSort.
+    void sortRows(int col, int order);
+
 signals:
     void rowColChange();
     void click();
     void afterSort(int col, int order);
     void gotFocus();
+    /// An edit of a cell is about to start; cancel refuses it.
+    void beforeEdit(int row, int col, bool& cancel);
+    /// An edit is about to end with editText(); cancel keeps the cell's old text.
+    void validateEdit(int row, int col, bool& cancel);
+    /// An edit has ended and its text is in the cell.
+    void afterEdit(int row, int col);
+    /// Follows rowColChange: a cell has become the current cell.
+    void enterCell();
+    /// The button of a cell (see setColComboList) was pressed.
+    void cellButtonClick(int row, int col);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void updateGeometries() override;
 
 private:
+    friend class EditDelegate;
     void sortByHeader(int col);
+    void placeCellButton();
     QTableWidgetItem* cell(int row, int col, bool create);
     void checkCell(int row, int col) const; // raises 9 outside the grid
 
@@ -68,6 +98,9 @@ private:
     int appearance_ = 0;
     int sortCol_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    QString editText_;
+    QHash<int, QString> comboLists_;
+    QToolButton* cellButton_ = nullptr;
 };
 
 /// Twips to pixels, 15 to a pixel.

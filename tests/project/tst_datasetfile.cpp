@@ -1,10 +1,132 @@
+// The dataset file format: which card a file belongs to, reading lines, composing them, new
+// names and the texts the format cannot hold.
+#include <QSet>
 #include <QTest>
 
-class Placeholder : public QObject {
+#include "fault/runtimeerror.h"
+#include "project/datasetfile.h"
+
+using namespace datasetfile;
+
+class TestDatasetFile : public QObject {
     Q_OBJECT
 private slots:
-    void nothingYet() {}
+    void membership_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<bool>("belongs");
+        QTest::newRow("own dataset") << "news_ab12cd34.ftd" << "news" << true;
+        QTest::newRow("the copy is no dataset") << "news_x.ft8" << "news" << false;
+        QTest::newRow("no underscore") << "news.ftd" << "news" << false;
+        QTest::newRow("another card") << "other_1.ftd" << "news" << false;
+        QTest::newRow("name inside another name") << "news_ab12cd34.ftd" << "ews" << false;
+        QTest::newRow("a card with a longer name") << "subtitle_ab12cd34.ftd" << "title" << false;
+        QTest::newRow("card name with underscore") << "lower_third_ab12cd34.ftd" << "lower_third" << true;
+        QTest::newRow("its prefix is another card") << "lower_third_ab12cd34.ftd" << "lower" << false;
+        QTest::newRow("empty card name owns nothing") << "_ab12cd34.ftd" << "" << false;
+        QTest::newRow("extension case") << "news_ab12cd34.FTD" << "news" << false;
+        QTest::newRow("card name case") << "News_ab12cd34.ftd" << "news" << false;
+        QTest::newRow("base name ends at first dot") << "news_a.b_c.ftd" << "news" << true;
+        QTest::newRow("no dot") << "news_ftd" << "news" << false;
+    }
+    void membership()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, card);
+        QFETCH(bool, belongs);
+        QCOMPARE(belongsTo(file, card), belongs);
+    }
+
+    void copyNameReplacesEveryFtd()
+    {
+        QCOMPARE(copyName(QStringLiteral("news_ab12cd34.ftd")), QStringLiteral("news_ab12cd34.ft8"));
+        QCOMPARE(copyName(QStringLiteral("a.ftd_b.ftd")), QStringLiteral("a.ft8_b.ft8"));
+    }
+
+    void readingLines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("title") << "TITLE~Evening" << "TITLE" << "Evening";
+        QTest::newRow("empty title") << "TITLE~" << "TITLE" << "";
+        QTest::newRow("after a second ~ is dropped") << "TITLE~a~b" << "TITLE" << "a";
+        QTest::newRow("nothing trimmed") << " TAG~ x;y " << " TAG" << " x;y ";
+    }
+    void readingLines()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QCOMPARE(lineKey(line), key);
+        QCOMPARE(lineValue(line), value);
+    }
+
+    void tagValues()
+    {
+        const TagValue plain = tagValue(QStringLiteral("f0;Hello"));
+        QCOMPARE(plain.id, QStringLiteral("f0"));
+        QCOMPARE(plain.value, QStringLiteral("Hello"));
+        // A ";" inside the value: only the text before it comes back.
+        QCOMPARE(tagValue(QStringLiteral("f0;a;b")).value, QStringLiteral("a"));
+        QCOMPARE(tagValue(QStringLiteral("f0;")).value, QString());
+        for (const char* bad : {"f0", ""}) {
+            int number = 0;
+            try {
+                tagValue(QLatin1String(bad));
+            } catch (const fault::RuntimeError& e) {
+                number = e.number;
+            }
+            QCOMPARE(number, int(fault::SubscriptOutOfRange));
+        }
+    }
+
+    void randomStrings()
+    {
+        QRandomGenerator generator(7);
+        QCOMPARE(randomString(0, generator), QString());
+        QCOMPARE(randomString(-3, generator), QString());
+        const QString alphabet = QLatin1String(kAlphabet);
+        QCOMPARE(alphabet.size(), 36);
+        QSet<QChar> seen;
+        QSet<QString> names;
+        for (int i = 0; i < 500; ++i) {
+            const QString s = randomString(8, generator);
+            QCOMPARE(s.size(), 8);
+            for (QChar c : s) {
+                QVERIFY2(alphabet.contains(c), qPrintable(s));
+                seen.insert(c);
+            }
+            names.insert(s);
+        }
+        QCOMPARE(seen.size(), 36); // both ends of the alphabet are reached
+        QCOMPARE(names.size(), 500);
+    }
+
+    void refusedTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("asTitle");
+        QTest::addColumn<bool>("asValue");
+        QTest::newRow("plain") << "Καλησπέρα 1;2" << false << true;
+        QTest::newRow("tilde") << "a~b" << true << true;
+        QTest::newRow("semicolon") << "a;b" << false << true;
+        QTest::newRow("line break") << "a\nb" << true << true;
+        QTest::newRow("carriage return") << "a\rb" << true << true;
+        QTest::newRow("empty") << "" << false << false;
+        QTest::newRow("slashes") << "C:/img/logo.png" << false << false;
+    }
+    void refusedTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, asTitle);
+        QFETCH(bool, asValue);
+        QCOMPARE(!refusal(text, Field::Title).isEmpty(), asTitle);
+        QCOMPARE(!refusal(text, Field::Value).isEmpty(), asValue);
+    }
+
 };
 
-QTEST_GUILESS_MAIN(Placeholder)
+QTEST_GUILESS_MAIN(TestDatasetFile)
 #include "tst_datasetfile.moc"

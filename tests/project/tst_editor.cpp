@@ -1,10 +1,384 @@
-#include <QTest>
+// The editor page driven as the operator drives it: clicks and keys on the named grids and
+// buttons, files checked byte for byte.
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QToolButton>
 
-class Placeholder : public QObject {
+#include "editor_fixture.h"
+
+class TestEditor : public QObject {
     Q_OBJECT
+    EditorFixture fx;
+
+    ui::Grid* grid(const char* name) const { return fx.w->findChild<ui::Grid*>(QLatin1String(name)); }
+    QPoint cellPoint(ui::Grid* g, int row, int col) const
+    {
+        return g->visualRect(g->model()->index(row - g->fixedRows(), col)).center();
+    }
+    void click(ui::Grid* g, int row, int col) { QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellPoint(g, row, col)); }
+    void clickHeader(ui::Grid* g, int col)
+    {
+        QHeaderView* h = g->horizontalHeader();
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(col) + 5, h->height() / 2));
+    }
+    /// Key presses carrying text, Greek too (QTest's own only know ASCII).
+    static void type(QWidget* target, const QString& text)
+    {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(target, &press);
+            QApplication::sendEvent(target, &release);
+        }
+    }
+    /// The open cell editor, if any (a closed one may linger until it is deleted).
+    QLineEdit* editor(ui::Grid* g) const
+    {
+        for (QLineEdit* e : g->viewport()->findChildren<QLineEdit*>())
+            if (e->isVisible())
+                return e;
+        return nullptr;
+    }
+    /// Double-clicks the cell, types text over it and presses Return.
+    bool edit(ui::Grid* g, int row, int col, const QString& text)
+    {
+        // A double-click as the platform delivers it: click, then the double-click press and release.
+        const QPoint at = cellPoint(g, row, col);
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, at);
+        QLineEdit* e = editor(g);
+        if (!e)
+            return false;
+        e->selectAll();
+        type(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+        QCoreApplication::processEvents(); // Return commits through a posted call
+        return true;
+    }
+    QToolButton* cellButton(ui::Grid* g) const { return g->findChild<QToolButton*>(QStringLiteral("cellButton")); }
+    QByteArray file(const QString& name) const { return readRaw(fx.data(name)); }
+
+    // Card news: tags a (text), p (pic), q (PIC); datasets news_1 "One" and news_2 "Two".
+    void newsProject()
+    {
+        fx.card(QStringLiteral("news"), {QStringLiteral("CARDTITLE:News"), QStringLiteral("TAG:A;a;0;text"),
+                                         QStringLiteral("TAG:Picture;p;0;pic"), QStringLiteral("TAG:Other;q;0;PIC")});
+        fx.dataset(QStringLiteral("news_1.ftd"), {QStringLiteral("TITLE~One"), QStringLiteral("TAG~a;one a"),
+                                                  QStringLiteral("TAG~p;one.png"), QStringLiteral("TAG~q;")});
+        fx.dataset(QStringLiteral("news_2.ftd"), {QStringLiteral("TITLE~Two"), QStringLiteral("TAG~a;two a"),
+                                                  QStringLiteral("TAG~p;"), QStringLiteral("TAG~q;")});
+        open();
+    }
+    void open()
+    {
+        fx.open();
+        fx.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fx.w.get()));
+    }
+
 private slots:
-    void nothingYet() {}
+    void initTestCase() { fx.setUp(); }
+    void init() { fx.start(); }
+    void cleanup() { fx.stop(); }
+
+    void selectingCards()
+    {
+        fx.card(QStringLiteral("alpha"), {QStringLiteral("CARDTITLE:Zulu"), QStringLiteral("TAG:X;x;0;text")});
+        fx.card(QStringLiteral("beta"), {QStringLiteral("CARDTITLE:Yankee"), QStringLiteral("INVOKE:go"),
+                                         QStringLiteral("TAG:Y;y;0;text")});
+        fx.dataset(QStringLiteral("alpha_1.ftd"), {QStringLiteral("TITLE~A1"), QStringLiteral("TAG~x;1")});
+        fx.dataset(QStringLiteral("alpha_2.ftd"), {QStringLiteral("TITLE~A2"), QStringLiteral("TAG~x;2")});
+        fx.dataset(QStringLiteral("beta_1.ftd"), {QStringLiteral("TITLE~B1"), QStringLiteral("TAG~y;b")});
+        open();
+        ui::Grid* cards = grid("vsCARDS");
+        click(cards, 2, 1);
+        QCOMPARE(fx.w->s.CurrentCard, short(2));
+        QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("beta"));
+        QCOMPARE(fx.column(fx.w->vsDATASET, 1), QStringList{QStringLiteral("B1")});
+        QCOMPARE(fx.column(fx.w->vsTAGS, 4), QStringList{QStringLiteral("b")});
+        QCOMPARE(fx.invokes(), (QStringList{"Play", "Update", "go"}));
+
+        // Back to alpha; choosing its second dataset and clicking the card again selects the first.
+        click(cards, 1, 1);
+        click(grid("vsDATASET"), 2, 1);
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("alpha_2.ftd"));
+        QCOMPARE(fx.column(fx.w->vsTAGS, 4), QStringList{QStringLiteral("2")});
+        click(cards, 1, 2); // another column of the same row
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("alpha_1.ftd"));
+        QCOMPARE(fx.column(fx.w->vsTAGS, 4), QStringList{QStringLiteral("1")});
+
+        // Sorted by title, Yankee (beta) comes first; the current row keeps alpha's datasets.
+        clickHeader(cards, 1);
+        QCOMPARE(cards->textMatrix(1, 2), QStringLiteral("beta"));
+        QCOMPARE(cards->row(), 2);
+        QCOMPARE(fx.w->s.CurrentCard, short(1));
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("alpha_1.ftd"));
+        // The keyboard moves the current row: the card there is selected by its hidden index.
+        QTest::keyClick(cards, Qt::Key_Up);
+        QCOMPARE(fx.w->s.CurrentCard, short(2));
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("beta_1.ftd"));
+        QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
+    }
+
+    // Each load asks about orphans, so the questions count the loads: a click on another row
+    // selects for the row change and again for the click.
+    void aClickOnAnotherRowSelectsTwice()
+    {
+        fx.card(QStringLiteral("alpha"), {});
+        fx.card(QStringLiteral("beta"), {});
+        fx.dataset(QStringLiteral("alpha_1.ftd"), {QStringLiteral("TITLE~A1"), QStringLiteral("TAG~gone;a")});
+        fx.dataset(QStringLiteral("beta_1.ftd"), {QStringLiteral("TITLE~B1"), QStringLiteral("TAG~gone;b")});
+        open();
+        fx.scope->script.questions.clear();
+        click(grid("vsCARDS"), 2, 1); // another row
+        const int twice = int(fx.scope->script.questions.size());
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("beta_1.ftd"));
+        QVERIFY(fx.scope->script.questions.last().contains(QStringLiteral("gone = b")));
+        fx.scope->script.questions.clear();
+        click(grid("vsCARDS"), 2, 1); // the same row: the click alone
+        const int once = int(fx.scope->script.questions.size());
+        QCOMPARE(once, 2); // the dataset grid's row change, then LOADDATASET's own load
+        QCOMPARE(twice, 2 * once);
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("beta_1.ftd"));
+    }
+
+    void aProjectWithoutCards()
+    {
+        open();
+        QCOMPARE(fx.w->vsCARDS->rows(), 2);
+        click(grid("vsCARDS"), 1, 1);
+        QCOMPARE(fx.w->s.CurrentCard, short(1));
+        QCOMPARE(fx.w->s.CurrentDataset, QString());
+        QTest::mouseClick(fx.w->cmdADDDATASET, Qt::LeftButton); // no card: no dataset of no card
+        QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
+        QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
+    }
+
+    void theFocusCue()
+    {
+        newsProject();
+        for (const char* name : {"vsDATASET", "vsTAGS", "vsCARDS"}) {
+            click(grid(name), 1, 1);
+            for (const char* other : {"vsCARDS", "vsDATASET", "vsTAGS"})
+                QCOMPARE(grid(other)->appearance(), qstrcmp(name, other) == 0 ? 1 : 2);
+        }
+    }
+
+    void choosingADataset()
+    {
+        newsProject();
+        ui::Grid* datasets = grid("vsDATASET");
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_1.ftd"));
+        QTest::keyClick(datasets, Qt::Key_Down);
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
+        QCOMPARE(fx.w->vsTAGS->textMatrix(1, 4), QStringLiteral("two a"));
+        // Descending by title: Two stays current and its tags stay shown.
+        clickHeader(datasets, 1);
+        QCOMPARE(fx.column(datasets, 1), (QStringList{"Two", "One"}));
+        QCOMPARE(datasets->row(), 1);
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
+        QCOMPARE(fx.w->vsTAGS->textMatrix(1, 4), QStringLiteral("two a"));
+        click(datasets, 2, 1);
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_1.ftd"));
+        QCOMPARE(fx.w->vsTAGS->textMatrix(1, 4), QStringLiteral("one a"));
+    }
+
+    void editingSavesAtOnce()
+    {
+        newsProject();
+        ui::Grid* tags = grid("vsTAGS");
+        QVERIFY(edit(tags, 1, 4, QStringLiteral("Γειά σου")));
+        QCOMPARE(tags->textMatrix(1, 4), QStringLiteral("Γειά σου"));
+        QCOMPARE(file(QStringLiteral("news_1.ftd")),
+                 QByteArray("TITLE~One\r\nTAG~a;\xc3\xe5\xe9\xdc \xf3\xef\xf5\r\nTAG~p;one.png\r\nTAG~q;\r\n"));
+        // What goes on air next: the copy holds the new value.
+        QCOMPARE(file(QStringLiteral("news_1.ft8")),
+                 QStringLiteral("TITLE~One\r\nTAG~a;Γειά σου\r\nTAG~p;one.png\r\nTAG~q;\r\n").toUtf8());
+
+        QVERIFY(edit(grid("vsDATASET"), 1, 1, QStringLiteral("Πρώτο; νέο")));
+        QCOMPARE(file(QStringLiteral("news_1.ft8")),
+                 QStringLiteral("TITLE~Πρώτο; νέο\r\nTAG~a;Γειά σου\r\nTAG~p;one.png\r\nTAG~q;\r\n").toUtf8());
+        QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
+        QVERIFY(fx.scope->script.messages.isEmpty());
+    }
+
+    void onlyTheValueAndTitleColumnsEdit_data()
+    {
+        QTest::addColumn<QString>("gridName");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<bool>("editable");
+        QTest::newRow("tag id") << "vsTAGS" << 0 << false;
+        QTest::newRow("tag type") << "vsTAGS" << 2 << false;
+        QTest::newRow("tag title") << "vsTAGS" << 3 << false;
+        QTest::newRow("tag value") << "vsTAGS" << 4 << true;
+        QTest::newRow("dataset title") << "vsDATASET" << 1 << true;
+        QTest::newRow("card title") << "vsCARDS" << 1 << false;
+    }
+    void onlyTheValueAndTitleColumnsEdit()
+    {
+        QFETCH(QString, gridName);
+        QFETCH(int, col);
+        QFETCH(bool, editable);
+        newsProject();
+        ui::Grid* g = grid(qPrintable(gridName));
+        click(g, 1, col);
+        QTest::keyClick(g, Qt::Key_F2);
+        QCOMPARE(editor(g) != nullptr, editable);
+        QTest::keyClick(editor(g) ? static_cast<QWidget*>(editor(g)) : g, Qt::Key_Escape);
+    }
+
+    void refusedCharacters_data()
+    {
+        QTest::addColumn<QString>("gridName");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("; in a value") << "vsTAGS" << 4 << "a;b" << "one a";
+        QTest::newRow("~ in a value") << "vsTAGS" << 4 << "a~b" << "one a";
+        QTest::newRow("~ in a title") << "vsDATASET" << 1 << "x~y" << "One";
+    }
+    void refusedCharacters()
+    {
+        QFETCH(QString, gridName);
+        QFETCH(int, col);
+        QFETCH(QString, text);
+        QFETCH(QString, kept);
+        newsProject();
+        mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
+        const QByteArray before = file(QStringLiteral("news_1.ftd"));
+        const QByteArray copy = file(QStringLiteral("news_1.ft8"));
+        ui::Grid* g = grid(qPrintable(gridName));
+        QVERIFY(edit(g, 1, col, text));
+        QCOMPARE(fx.scope->script.messages.size(), 1);
+        QVERIFY2(fx.scope->script.messages[0].contains(text.contains(QLatin1Char('~')) ? QStringLiteral("\"~\"") : QStringLiteral("\";\"")),
+                 qPrintable(fx.scope->script.messages[0]));
+        QCOMPARE(g->textMatrix(1, col), kept);
+        QCOMPARE(file(QStringLiteral("news_1.ftd")), before);
+        QCOMPARE(file(QStringLiteral("news_1.ft8")), copy);
+        // Valid text afterwards is taken and saved.
+        QVERIFY(edit(g, 1, col, QStringLiteral("fine")));
+        QCOMPARE(g->textMatrix(1, col), QStringLiteral("fine"));
+        QVERIFY(file(QStringLiteral("news_1.ftd")) != before);
+    }
+
+    void thePictureButton()
+    {
+        newsProject();
+        ui::Grid* tags = grid("vsTAGS");
+        QToolButton* button = cellButton(tags);
+        QVERIFY(button);
+        click(tags, 1, 3); // type text
+        QVERIFY(!button->isVisible());
+        QCOMPARE(tags->colComboList(4), QString());
+        click(tags, 3, 3); // type PIC: not a picture tag
+        QVERIFY(!button->isVisible());
+        fx.w->vsTAGS_CellButtonClick(3, 4);
+        QCOMPARE(fx.scope->script.filePicks, 0);
+        fx.w->s.LoadingTags = true; // while the grid is filled the button does nothing
+        fx.w->vsTAGS_CellButtonClick(2, 4);
+        QCOMPARE(fx.scope->script.filePicks, 0);
+        fx.w->s.LoadingTags = false;
+
+        click(tags, 2, 3); // type pic
+        QCOMPARE(tags->colComboList(4), QStringLiteral("..."));
+        QVERIFY(button->isVisible());
+        QVERIFY(tags->visualRect(tags->model()->index(1, 4)).contains(button->geometry().center()));
+
+        // Cancelled: nothing changes, nothing is written.
+        const QByteArray before = file(QStringLiteral("news_1.ftd"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(fx.scope->script.filePicks, 1);
+        QCOMPARE(tags->textMatrix(2, 4), QStringLiteral("one.png"));
+        QCOMPARE(file(QStringLiteral("news_1.ftd")), before);
+        QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ft8"))));
+
+        // A path the file could not give back is refused like typed text.
+        fx.scope->script.files.push_back(QStringLiteral("C:\\img\\a;b.png"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(fx.scope->script.messages.size(), 1);
+        QCOMPARE(file(QStringLiteral("news_1.ftd")), before);
+
+        fx.scope->script.files.push_back(QStringLiteral("C:\\img\\logo.png"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(tags->textMatrix(2, 4), QStringLiteral("C:/img/logo.png"));
+        QCOMPARE(file(QStringLiteral("news_1.ft8")),
+                 QByteArray("TITLE~One\r\nTAG~a;one a\r\nTAG~p;C:/img/logo.png\r\nTAG~q;\r\n"));
+        QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
+    }
+
+    void addingDatasets()
+    {
+        newsProject();
+        const QByteArray one = file(QStringLiteral("news_1.ftd"));
+        QTest::mouseClick(fx.w->cmdADDDATASET, Qt::LeftButton);
+        const QString first = fx.w->s.CurrentDataset;
+        QTest::mouseClick(fx.w->cmdADDDATASET, Qt::LeftButton);
+        const QString second = fx.w->s.CurrentDataset;
+        QVERIFY(first != second);
+        for (const QString& name : {first, second}) {
+            QVERIFY2(name.startsWith(QStringLiteral("news_")) && name.endsWith(QStringLiteral(".ftd")), qPrintable(name));
+            QCOMPARE(file(name), QByteArray("TITLE~New dataset\r\n"));
+            QCOMPARE(file(QString(name).replace(QStringLiteral(".ftd"), QStringLiteral(".ft8"))), QByteArray("TITLE~New dataset\r\n"));
+        }
+        ui::Grid* datasets = grid("vsDATASET");
+        QCOMPARE(fx.column(datasets, 1), (QStringList{"One", "Two", "New dataset", "New dataset"}));
+        QCOMPARE(datasets->row(), 4);
+        QCOMPARE(datasets->textMatrix(4, 0), second);
+        QCOMPARE(fx.column(fx.w->vsTAGS, 0), (QStringList{"a", "p", "q"}));
+        QCOMPARE(fx.column(fx.w->vsTAGS, 4), (QStringList{"", "", ""}));
+        QCOMPARE(file(QStringLiteral("news_1.ftd")), one);
+        // The new dataset takes values like any other.
+        QVERIFY(edit(grid("vsTAGS"), 1, 4, QStringLiteral("fresh")));
+        QCOMPARE(file(second), QByteArray("TITLE~New dataset\r\nTAG~a;fresh\r\nTAG~p;\r\nTAG~q;\r\n"));
+        // The next listing has them too.
+        click(grid("vsCARDS"), 1, 1);
+        QCOMPARE(fx.w->vsDATASET->rows(), 5);
+        QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
+    }
+
+    void deletingDatasets()
+    {
+        newsProject();
+        mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_1.ftd"));
+        QVERIFY(QFile::exists(fx.data(QStringLiteral("news_1.ft8"))));
+        QTest::mouseClick(fx.w->cmdDELETEDATASET, Qt::LeftButton);
+        QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ftd"))));
+        QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ft8"))));
+        QVERIFY(fx.scope->script.questions.isEmpty()); // no confirmation
+        // The dataset that became current is selected, with its own values.
+        QCOMPARE(fx.column(fx.w->vsDATASET, 1), QStringList{QStringLiteral("Two")});
+        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
+        QCOMPARE(fx.column(fx.w->vsTAGS, 4), (QStringList{"two a", "", ""}));
+        // A title edit now writes that dataset whole and leaves the deleted one deleted.
+        QVERIFY(edit(grid("vsDATASET"), 1, 1, QStringLiteral("Still two")));
+        QCOMPARE(file(QStringLiteral("news_2.ftd")), QByteArray("TITLE~Still two\r\nTAG~a;two a\r\nTAG~p;\r\nTAG~q;\r\n"));
+        QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ftd"))));
+
+        // The last one: both grids keep their header rows only, and nothing is current.
+        QTest::mouseClick(fx.w->cmdDELETEDATASET, Qt::LeftButton);
+        QCOMPARE(fx.w->vsDATASET->rows(), 1);
+        QCOMPARE(fx.w->vsTAGS->rows(), 1);
+        QCOMPARE(fx.w->s.CurrentDataset, QString());
+        QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
+        // Once more with nothing selected: nothing happens, nothing is reported.
+        QTest::mouseClick(fx.w->cmdDELETEDATASET, Qt::LeftButton);
+        mGENERAL::SAVEDATASET(*fx.w, fx.w->s.CurrentDataset, true);
+        QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
+        QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
+    }
+
+    void deletingIgnoresItsErrors()
+    {
+        newsProject();
+        QFile::remove(fx.data(QStringLiteral("news_1.ftd"))); // already gone, and no copy
+        QTest::mouseClick(fx.w->cmdDELETEDATASET, Qt::LeftButton);
+        QVERIFY(fx.scope->script.reports.isEmpty());
+        QCOMPARE(fx.column(fx.w->vsDATASET, 1), QStringList{QStringLiteral("Two")});
+    }
 };
 
-QTEST_GUILESS_MAIN(Placeholder)
+QTEST_MAIN(TestEditor)
 #include "tst_editor.moc"

@@ -1,0 +1,60 @@
+#pragma once
+// A window over a project folder and its data folder, both in one temporary home.
+#include <QTest>
+
+#include "app/frmMAIN.h"
+#include "project/mGENERAL.h"
+#include "tests_support.h"
+#include "ui/application.h"
+
+struct EditorFixture {
+    QTemporaryDir home;
+    std::unique_ptr<ScriptScope> scope;
+    std::unique_ptr<frmMAIN> w;
+
+    QString projectFolder() const { return home.filePath(QStringLiteral("projects/news")); }
+    QString dataFolder() const { return home.filePath(QStringLiteral("data/news")); }
+    QString data(const QString& name) const { return dataFolder() + QLatin1Char('/') + name; }
+
+    void setUp()
+    {
+        ui::setupApplication();
+        redirectSettings(home.filePath(QStringLiteral("config")));
+    }
+    void start()
+    {
+        scope = std::make_unique<ScriptScope>();
+        QDir(home.filePath(QStringLiteral("projects"))).removeRecursively();
+        QDir(home.filePath(QStringLiteral("data"))).removeRecursively();
+        QDir().mkpath(projectFolder());
+        Options options;
+        options.dataRoot = home.filePath(QStringLiteral("data"));
+        w = std::make_unique<frmMAIN>(options);
+    }
+    void stop()
+    {
+        w.reset();
+        scope.reset();
+    }
+    void card(const QString& name, const QStringList& lines)
+    {
+        writeCodePageLines(projectFolder() + QLatin1Char('/') + name + QStringLiteral(".fti"), lines);
+    }
+    void dataset(const QString& name, const QStringList& lines) { writeCodePageLines(data(name), lines); }
+    void open() { w->mnuOPEN_Click(projectFolder()); }
+    QStringList column(const ui::Grid* grid, int col) const
+    {
+        QStringList cells;
+        for (int r = 1; r < grid->rows(); ++r)
+            cells << grid->textMatrix(r, col);
+        return cells;
+    }
+    QStringList invokes() const
+    {
+        QStringList entries;
+        for (int i = 0; i < w->cmbINVOKES->listCount(); ++i)
+            entries << w->cmbINVOKES->entry(i);
+        return entries;
+    }
+    QString reports() const { return scope->script.reports.join(QStringLiteral("\n----\n")); }
+};
