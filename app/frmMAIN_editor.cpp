@@ -15,10 +15,12 @@ constexpr int LINE_BASE = linebase::frmMAIN_editor;
 const QString kPictureType = QStringLiteral("pic");
 const QString kCellButton = QStringLiteral("...");
 
+// The steps several handlers share run under the calling handler's trap, so a report names
+// the handler the operator set off.
+
 // Select the current card: the card of the current row, read from its hidden index cell.
-void SelectCard(frmMAIN& f)
+void SelectCard(frmMAIN& f, fault::Trap& trap_)
 {
-    ARM_TRAP();
     State& s = f.s;
     const int row = f.vsCARDS->row();
     if (row < 1)
@@ -31,9 +33,8 @@ void SelectCard(frmMAIN& f)
 }
 
 // Select the dataset of the current row and load its tags. The header row selects nothing.
-void SelectDataset(frmMAIN& f)
+void SelectDataset(frmMAIN& f, fault::Trap& trap_)
 {
-    ARM_TRAP();
     State& s = f.s;
     const int row = f.vsDATASET->row();
     if (row < 1)
@@ -52,9 +53,8 @@ void FocusCue(frmMAIN& f, const ui::Grid* focused)
 }
 
 // Refuses text the dataset file could not give back, saying why.
-bool Refused(const QString& text, datasetfile::Field field)
+bool Refused(const QString& text, datasetfile::Field field, fault::Trap& trap_)
 {
-    ARM_TRAP();
     const QString why = datasetfile::refusal(text, field);
     if (why.isEmpty())
         return false;
@@ -103,7 +103,7 @@ void frmMAIN::connectEditorHandlers()
 void frmMAIN::vsCARDS_Click()
 {
     ARM_TRAP();
-    SelectCard(*this);
+    SelectCard(*this, trap_);
 }
 
 void frmMAIN::vsCARDS_RowColChange()
@@ -111,7 +111,7 @@ void frmMAIN::vsCARDS_RowColChange()
     ARM_TRAP();
     if (s.LoadingCards)
         return;
-    SelectCard(*this);
+    SelectCard(*this, trap_);
 }
 
 void frmMAIN::vsCARDS_AfterSort(int Col, int Order)
@@ -119,7 +119,7 @@ void frmMAIN::vsCARDS_AfterSort(int Col, int Order)
     ARM_TRAP();
     Q_UNUSED(Col);
     Q_UNUSED(Order);
-    SelectCard(*this);
+    SelectCard(*this, trap_);
 }
 
 void frmMAIN::vsCARDS_GotFocus()
@@ -144,7 +144,7 @@ void frmMAIN::vsDATASET_ValidateEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == 1 && Refused(vsDATASET->editText(), datasetfile::Field::Title))
+    if (Col == 1 && Refused(vsDATASET->editText(), datasetfile::Field::Title, trap_))
         Cancel = true;
 }
 
@@ -157,7 +157,7 @@ void frmMAIN::vsDATASET_AfterEdit(int Row, int Col)
     // The tag grid must hold this row's dataset before it is written back with it.
     STEP(shown = vsDATASET->row() > 0 && vsDATASET->textMatrix(vsDATASET->row(), 0) == s.CurrentDataset);
     if (!shown)
-        SelectDataset(*this);
+        SelectDataset(*this, trap_);
     mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
 }
 
@@ -165,7 +165,7 @@ void frmMAIN::vsDATASET_Click()
 {
     ARM_TRAP();
     if (vsDATASET->row() > 0)
-        SelectDataset(*this);
+        SelectDataset(*this, trap_);
 }
 
 void frmMAIN::vsDATASET_RowColChange()
@@ -173,7 +173,7 @@ void frmMAIN::vsDATASET_RowColChange()
     ARM_TRAP();
     if (s.LoadingDatasets)
         return;
-    SelectDataset(*this);
+    SelectDataset(*this, trap_);
 }
 
 void frmMAIN::vsDATASET_AfterSort(int Col, int Order)
@@ -181,7 +181,7 @@ void frmMAIN::vsDATASET_AfterSort(int Col, int Order)
     ARM_TRAP();
     Q_UNUSED(Col);
     Q_UNUSED(Order);
-    SelectDataset(*this);
+    SelectDataset(*this, trap_);
 }
 
 void frmMAIN::vsDATASET_GotFocus()
@@ -206,7 +206,7 @@ void frmMAIN::vsTAGS_ValidateEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == 4 && Refused(vsTAGS->editText(), datasetfile::Field::Value))
+    if (Col == 4 && Refused(vsTAGS->editText(), datasetfile::Field::Value, trap_))
         Cancel = true;
 }
 
@@ -240,7 +240,7 @@ void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
         if (path.isEmpty())
             return;
         path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        if (Refused(path, datasetfile::Field::Value))
+        if (Refused(path, datasetfile::Field::Value, trap_))
             return;
         STEP(vsTAGS->setTextMatrix(Row, 4, path));
         mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
@@ -305,7 +305,7 @@ void frmMAIN::cmdDELETEDATASET_Click()
     s.LoadingDatasets = loading;
 
     if (vsDATASET->row() > 0) {
-        SelectDataset(*this);
+        SelectDataset(*this, trap_);
     } else {
         s.CurrentDataset.clear();
         vsTAGS->setRows(1);

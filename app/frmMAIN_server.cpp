@@ -1,6 +1,7 @@
 // The server link's handlers and the on-air commands.
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
+#include "project/datasetfile.h"
 #include "project/mGENERAL.h"
 #include "project/textfile.h"
 #include "server/compose.h"
@@ -84,7 +85,7 @@ void frmMAIN::cmdAIR_Click()
     in.tags = card->Tags;
     in.command = card->Command;
     if (compose::carriesTemplateData(compose::kindOf(in.action))) {
-        in.copy = compose::copyName(s.CurrentDataset);
+        in.copy = datasetfile::copyName(s.CurrentDataset);
         STEP(in.copyLines = textfile::splitLines(textfile::readBytes(textfile::join(s.DataFolder, in.copy)));
              haveCopy = true);
         if (!haveCopy)

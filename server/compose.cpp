@@ -50,12 +50,6 @@ Kind kindOf(const QString& action)
 
 bool carriesTemplateData(Kind kind) { return kind == Kind::Add || kind == Kind::Update; }
 
-QString copyName(const QString& dataset)
-{
-    QString name = dataset;
-    return name.replace(QLatin1String(".ftd"), QLatin1String(".ft8"));
-}
-
 int findTag(const Tags& tags, const QByteArray& id)
 {
     for (int slot = 1; slot <= 100; ++slot) {

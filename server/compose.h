@@ -18,9 +18,6 @@ Kind kindOf(const QString& action);
 /// Add and update lines carry the template data, so only they read the dataset copy.
 bool carriesTemplateData(Kind kind);
 
-/// The name of a dataset's UTF-8 copy: every ".ftd" in the name becomes ".ft8".
-QString copyName(const QString& dataset);
-
 /// The first slot (1 to 100) whose Id is id, compared as UTF-8; an empty slot never matches.
 int findTag(const Tags& tags, const QByteArray& id);
 

@@ -191,14 +191,6 @@ private slots:
         in.action = QStringLiteral("go");
         QCOMPARE(compose::line(in), QByteArray("CG 1-20 INVOKE 1 \"go\r\n"));
     }
-
-    void theCopyName()
-    {
-        QCOMPARE(compose::copyName(QStringLiteral("news_ab12cd34.ftd")), QStringLiteral("news_ab12cd34.ft8"));
-        QCOMPARE(compose::copyName(QStringLiteral("a.ftd_b.ftd")), QStringLiteral("a.ft8_b.ft8"));
-        QCOMPARE(compose::copyName(QStringLiteral("a_b.FTD")), QStringLiteral("a_b.FTD"));
-        QCOMPARE(compose::copyName(QString()), QString());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestCompose)
