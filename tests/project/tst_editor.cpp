@@ -6,58 +6,16 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "drive.h"
 #include "editor_fixture.h"
+
+using namespace drive;
 
 class TestEditor : public QObject {
     Q_OBJECT
     EditorFixture fx;
 
     ui::Grid* grid(const char* name) const { return fx.w->findChild<ui::Grid*>(QLatin1String(name)); }
-    QPoint cellPoint(ui::Grid* g, int row, int col) const
-    {
-        return g->visualRect(g->model()->index(row - g->fixedRows(), col)).center();
-    }
-    void click(ui::Grid* g, int row, int col) { QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellPoint(g, row, col)); }
-    void clickHeader(ui::Grid* g, int col)
-    {
-        QHeaderView* h = g->horizontalHeader();
-        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(col) + 5, h->height() / 2));
-    }
-    /// Key presses carrying text, Greek too (QTest's own only know ASCII).
-    static void type(QWidget* target, const QString& text)
-    {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(target, &press);
-            QApplication::sendEvent(target, &release);
-        }
-    }
-    /// The open cell editor, if any (a closed one may linger until it is deleted).
-    QLineEdit* editor(ui::Grid* g) const
-    {
-        for (QLineEdit* e : g->viewport()->findChildren<QLineEdit*>())
-            if (e->isVisible())
-                return e;
-        return nullptr;
-    }
-    /// Double-clicks the cell, types text over it and presses Return.
-    bool edit(ui::Grid* g, int row, int col, const QString& text)
-    {
-        // A double-click as the platform delivers it: click, then the double-click press and release.
-        const QPoint at = cellPoint(g, row, col);
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, at);
-        QLineEdit* e = editor(g);
-        if (!e)
-            return false;
-        e->selectAll();
-        type(e, text);
-        QTest::keyClick(e, Qt::Key_Return);
-        QCoreApplication::processEvents(); // Return commits through a posted call
-        return true;
-    }
     QToolButton* cellButton(ui::Grid* g) const { return g->findChild<QToolButton*>(QStringLiteral("cellButton")); }
     QByteArray file(const QString& name) const { return readRaw(fx.data(name)); }
 

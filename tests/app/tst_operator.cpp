@@ -1,0 +1,81 @@
+// The operator's whole road on the demo project: open it, pick a card, add a dataset, type its
+// values, connect, and put it on air; the server receives exactly the line the grid shows.
+#include <QTest>
+
+#include "app/frmMAIN.h"
+#include "drive.h"
+#include "recorder.h"
+#include "tests_support.h"
+#include "ui/application.h"
+
+class TestOperator : public QObject {
+    Q_OBJECT
+    QTemporaryDir home;
+
+private slots:
+    void initTestCase()
+    {
+        ui::setupApplication();
+        redirectSettings(home.filePath(QStringLiteral("config")));
+    }
+
+    void aNewDatasetGoesOnAirAsTyped()
+    {
+        ScriptScope scope;
+        Options options;
+        options.dataRoot = home.filePath(QStringLiteral("data"));
+        frmMAIN w(options);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        scope.script.folders.push_back(QStringLiteral(PLINTOR_DEMO "/studio"));
+        w.mnuOPEN->trigger();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Plintor (1.3.0) - studio"));
+        QCOMPARE(w.vsCARDS->textMatrix(3, 2), QStringLiteral("lowerthird"));
+        drive::click(w.vsCARDS, 3, 1);
+        QCOMPARE(w.s.CurrentCardFile, QStringLiteral("lowerthird"));
+        QCOMPARE(w.cmbINVOKES->entry(0), QStringLiteral("Play"));
+
+        QTest::mouseClick(w.cmdADDDATASET, Qt::LeftButton);
+        const QString dataset = w.s.CurrentDataset;
+        QVERIFY(dataset.startsWith(QStringLiteral("lowerthird_")));
+        QCOMPARE(w.vsTAGS->rows(), 3);
+        QVERIFY(drive::edit(w.vsTAGS, 1, 4, QStringLiteral("Νίκος O'Brien")));
+        QVERIFY(drive::edit(w.vsTAGS, 2, 4, QStringLiteral("Tom & Jerry")));
+        QVERIFY2(scope.script.reports.isEmpty(), qPrintable(scope.script.reports.join("\n")));
+
+        const QString folder = home.filePath(QStringLiteral("data/studio/"));
+        QCOMPARE(readRaw(folder + dataset), QByteArray("TITLE~New dataset\r\nTAG~f0;\xCD\xDF\xEA\xEF\xF2 O'Brien\r\n"
+                                                       "TAG~f1;Tom & Jerry\r\n"));
+        QString copy = dataset;
+        copy.replace(QStringLiteral(".ftd"), QStringLiteral(".ft8"));
+        QCOMPARE(readRaw(folder + copy), QStringLiteral("TITLE~New dataset\r\nTAG~f0;Νίκος O'Brien\r\n"
+                                                        "TAG~f1;Tom & Jerry\r\n")
+                                             .toUtf8());
+
+        Recorder server;
+        w.txtGASPARPORT->setText(server.port());
+        QTest::mouseClick(w.cmdGASPARCONNECT, Qt::LeftButton);
+        QTRY_COMPARE(w.wsGASPAR->State(), 7);
+        QTRY_COMPARE(server.peers.size(), 1);
+        const QPoint play = w.cmbINVOKES->visualItemRect(w.cmbINVOKES->item(0)).center();
+        QTest::mouseClick(w.cmbINVOKES->viewport(), Qt::LeftButton, {}, play);
+        QTest::mouseClick(w.cmdAIR, Qt::LeftButton);
+
+        const QByteArray expected =
+            QStringLiteral("CG 1-20 ADD 1 \"studio/lowerthird\" 1 \"<templateData>"
+                           "<componentData id=\\\"cg_channel\\\"><data type=\\\"txt\\\" ani=\\\"0\\\" value=\\\"1\\\">"
+                           "</data></componentData>"
+                           "<componentData id=\\\"f0\\\"><data type=\\\"text\\\" ani=\\\"1\\\" "
+                           "value=\\\"Νίκος O&apos;Brien\\\"></data></componentData>"
+                           "<componentData id=\\\"f1\\\"><data type=\\\"text\\\" ani=\\\"1\\\" "
+                           "value=\\\"Tom &amp; Jerry\\\"></data></componentData>"
+                           "</templateData>\"\r\n")
+                .toUtf8();
+        QTRY_COMPARE(server.all(), expected);
+        QCOMPARE(w.txtCOMMAND->text().toUtf8(), expected);
+    }
+};
+
+QTEST_MAIN(TestOperator)
+#include "tst_operator.moc"

@@ -1,0 +1,59 @@
+#pragma once
+// Drives the grids as the operator does: clicks on cells and headers, typing into a cell editor.
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTest>
+
+#include "ui/grid.h"
+
+namespace drive {
+
+inline QPoint cellPoint(ui::Grid* g, int row, int col)
+{
+    return g->visualRect(g->model()->index(row - g->fixedRows(), col)).center();
+}
+inline void click(ui::Grid* g, int row, int col) { QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellPoint(g, row, col)); }
+inline void clickHeader(ui::Grid* g, int col)
+{
+    QHeaderView* h = g->horizontalHeader();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(col) + 5, h->height() / 2));
+}
+/// Key presses carrying text, Greek too (QTest's own only know ASCII).
+inline void type(QWidget* target, const QString& text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+    }
+}
+/// The open cell editor, if any (a closed one may linger until it is deleted).
+inline QLineEdit* editor(ui::Grid* g)
+{
+    for (QLineEdit* e : g->viewport()->findChildren<QLineEdit*>())
+        if (e->isVisible())
+            return e;
+    return nullptr;
+}
+/// Double-clicks the cell, types text over it and presses Return.
+inline bool edit(ui::Grid* g, int row, int col, const QString& text)
+{
+    // A double-click as the platform delivers it: click, then the double-click press and release.
+    const QPoint at = cellPoint(g, row, col);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, at);
+    QLineEdit* e = editor(g);
+    if (!e)
+        return false;
+    e->selectAll();
+    type(e, text);
+    QTest::keyClick(e, Qt::Key_Return);
+    QCoreApplication::processEvents(); // Return commits through a posted call
+    return true;
+}
+
+} // namespace drive
