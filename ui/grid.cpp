@@ -1,6 +1,7 @@
 #include "ui/grid.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QMetaProperty>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -241,6 +242,17 @@ void Grid::setAppearance(int appearance)
         setFrameStyle(QFrame::Panel | QFrame::Plain);
         setLineWidth(1);
     }
+}
+
+void Grid::mousePressEvent(QMouseEvent* event)
+{
+    // A click below the last row keeps the selected row: the highlight never goes away.
+    if (behaviour_.rowSelection && !indexAt(event->position().toPoint()).isValid()) {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    QTableWidget::mousePressEvent(event);
 }
 
 void Grid::focusInEvent(QFocusEvent* event)

@@ -84,6 +84,7 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void updateGeometries() override;
 
 private:

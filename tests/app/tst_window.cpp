@@ -160,6 +160,18 @@ private slots:
         QVERIFY(scope->script.reports.isEmpty());
     }
 
+    void aClickBelowTheRowsKeepsTheSelectedRow()
+    {
+        const QString news = folder(QStringLiteral("below"));
+        writeCodePageLines(news + QStringLiteral("/a.fti"), {QStringLiteral("CARDTITLE:A")});
+        writeCodePageLines(news + QStringLiteral("/b.fti"), {QStringLiteral("CARDTITLE:B")});
+        w->show();
+        pickAndOpen(news);
+        QTest::mouseClick(w->vsCARDS->viewport(), Qt::LeftButton, {}, QPoint(40, w->vsCARDS->viewport()->height() - 5));
+        QCOMPARE(w->vsCARDS->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(w->vsCARDS->row(), 1);
+    }
+
     void cancellingThePickerChangesNothing()
     {
         pickAndOpen(QString());
