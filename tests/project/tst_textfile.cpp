@@ -2,23 +2,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "failure.h"
 #include "fault/runtimeerror.h"
 #include "project/cardfile.h"
 #include "project/codepage.h"
 #include "project/convert.h"
 #include "project/textfile.h"
-
-namespace {
-int failureNumber(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const fault::RuntimeError& e) {
-        return e.number;
-    }
-    return 0;
-}
-} // namespace
 
 class TestTextFile : public QObject {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "app/frmMAIN.h"
+#include "failure.h"
 #include "fault/runtimeerror.h"
 #include "server/link.h"
 #include "recorder.h"
@@ -22,15 +23,6 @@ QString refusedPort()
     return port;
 }
 
-int failureOf(const std::function<void()>& statement)
-{
-    try {
-        statement();
-    } catch (const fault::RuntimeError& e) {
-        return e.number;
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -139,7 +131,7 @@ private slots:
         link.Close();
         QTRY_COMPARE(r.peers[0]->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(link.State(), 0);
-        QCOMPARE(failureOf([&] { link.SendData("x\r\n"); }), 5);
+        QCOMPARE(failureNumber([&] { link.SendData("x\r\n"); }), 5);
     }
 
     void aRefusedConnectionNeverCountsAsConnected()
@@ -147,7 +139,7 @@ private slots:
         server::Link link(QStringLiteral("wsGASPAR"), nullptr);
         link.Connect(QStringLiteral("127.0.0.1"), refusedPort());
         QTRY_COMPARE(link.State(), 9);
-        QCOMPARE(failureOf([&] { link.SendData("x\r\n"); }), 5);
+        QCOMPARE(failureNumber([&] { link.SendData("x\r\n"); }), 5);
         link.Close();
         QCOMPARE(link.State(), 0);
     }
