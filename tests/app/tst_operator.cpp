@@ -4,6 +4,7 @@
 
 #include "app/frmMAIN.h"
 #include "drive.h"
+#include "project/textfile.h"
 #include "recorder.h"
 #include "tests_support.h"
 #include "ui/application.h"
@@ -17,6 +18,35 @@ private slots:
     {
         ui::setupApplication();
         redirectSettings(home.filePath(QStringLiteral("config")));
+    }
+
+    // What ships with the program opens without a report, and every copy is what a save writes.
+    void theDemoProjectIsClean()
+    {
+        ScriptScope scope;
+        const QString root = home.filePath(QStringLiteral("demo-data"));
+        const QDir shipped(QStringLiteral(PLINTOR_DEMO "/data/studio"));
+        QDir().mkpath(root + QStringLiteral("/studio"));
+        for (const QString& name : shipped.entryList(QDir::Files))
+            QVERIFY(QFile::copy(shipped.filePath(name), root + QStringLiteral("/studio/") + name));
+        Options options;
+        options.dataRoot = root;
+        frmMAIN w(options);
+        w.mnuOPEN_Click(QStringLiteral(PLINTOR_DEMO "/studio"));
+        for (int row = 1; row < w.vsCARDS->rows(); ++row) {
+            w.vsCARDS->setRow(row);
+            QVERIFY2(w.vsDATASET->rows() > 1, qPrintable(w.s.CurrentCardFile));
+            for (int d = 1; d < w.vsDATASET->rows(); ++d) {
+                const QString file = w.vsDATASET->textMatrix(d, 0);
+                const QByteArray copy = readRaw(shipped.filePath(QString(file).replace(".ftd", ".ft8")));
+                QByteArray expected;
+                for (const QByteArray& line : textfile::splitLines(readRaw(shipped.filePath(file))))
+                    expected += codepage::decode(line).toUtf8() + "\r\n";
+                QCOMPARE(copy, expected);
+            }
+        }
+        QVERIFY2(scope.script.reports.isEmpty(), qPrintable(scope.script.reports.join("\n")));
+        QVERIFY2(scope.script.questions.isEmpty(), qPrintable(scope.script.questions.join("\n")));
     }
 
     void aNewDatasetGoesOnAirAsTyped()
