@@ -122,9 +122,14 @@ void frmMAIN::createControls()
     createServerControls();
 
     // Qt keeps per-class fonts for some controls; the design's small font is set on each.
+    const auto inGrid = [](const QWidget* control) {
+        for (; control; control = control->parentWidget())
+            if (qobject_cast<const ui::Grid*>(control))
+                return true;
+        return false;
+    };
     for (QWidget* control : client->findChildren<QWidget*>())
-        if (!qobject_cast<ui::Grid*>(control) && !qobject_cast<ui::Grid*>(control->parentWidget()) &&
-            !(control->parentWidget() && qobject_cast<ui::Grid*>(control->parentWidget()->parentWidget())))
+        if (!inGrid(control))
             control->setFont(font());
 
     // The strip lies in the tab control's header row, over the tab control but not part of it.

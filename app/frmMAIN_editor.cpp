@@ -13,7 +13,6 @@ constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = linebase::frmMAIN_editor;
 
 const QString kPictureType = QStringLiteral("pic");
-const QString kCellButton = QStringLiteral("...");
 
 // The steps several handlers share run under the calling handler's trap, so a report names
 // the handler the operator set off.
@@ -226,7 +225,7 @@ void frmMAIN::vsTAGS_EnterCell()
         return;
     if (vsTAGS->row() > 0)
         STEP(picture = vsTAGS->textMatrix(vsTAGS->row(), 2) == kPictureType);
-    STEP(vsTAGS->setColComboList(4, picture ? kCellButton : QString()));
+    STEP(vsTAGS->setColComboList(4, picture ? ui::Grid::kCellButton : QString()));
 }
 
 void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)

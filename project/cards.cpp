@@ -80,18 +80,8 @@ void LOADCARDS(frmMAIN& f)
     }
 
     ui::Grid& grid = *f.vsCARDS;
-    grid.setRows(1);
-    grid.setCols(4);
-    grid.setFixedRows(1);
-    grid.setTextMatrix(0, 0, QStringLiteral("card index"));
-    grid.setTextMatrix(0, 1, QStringLiteral("Title"));
-    grid.setTextMatrix(0, 2, QStringLiteral("Ft"));
-    grid.setTextMatrix(0, 3, QStringLiteral("C:L"));
+    LayOutGrid(grid, {"card index", "Title", "Ft", "C:L"}, {0, 2200, 800, 10});
     grid.setColHidden(0, true);
-    grid.setColWidth(1, 2200);
-    grid.setColWidth(2, 800);
-    grid.setColWidth(3, 10);
-    grid.setExtendLastCol(true);
     for (size_t i = 1; i < s.CARDS.size(); ++i) {
         const CARD& card = s.CARDS[i];
         grid.addItem(QStringLiteral("%1\t%2\t%3\t%4:%5")
@@ -124,15 +114,17 @@ short FindTagInCard(const State& s, short card, const QString& id)
 {
     ARM_TRAP();
     short found = 0;
-    STEP(if (card < 0 || size_t(card) >= s.CARDS.size()) fault::raise(
-             fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: card %1").arg(card));
-         for (short slot = 1; slot <= 100; ++slot) {
-             const QString& slotId = s.CARDS[size_t(card)].Tags[size_t(slot)].Id;
-             if (!slotId.isEmpty() && slotId == id) {
-                 found = slot;
-                 break;
-             }
-         });
+    const CARD* record = nullptr;
+    STEP(record = &CardRecord(s, card));
+    if (!record)
+        return 0;
+    for (short slot = 1; slot <= 100; ++slot) {
+        const QString& slotId = record->Tags[size_t(slot)].Id;
+        if (!slotId.isEmpty() && slotId == id) {
+            found = slot;
+            break;
+        }
+    }
     return found;
 }
 

@@ -11,10 +11,6 @@
 
 namespace ui {
 
-namespace {
-const QString kCellButton = QStringLiteral("...");
-}
-
 /// Raises the grid's editing events around Qt's own editing.
 class EditDelegate : public QStyledItemDelegate {
 public:

@@ -60,6 +60,8 @@ public:
     QString editText() const { return editText_; }
     /// "..." gives the cells of col a button while they are in the current row; the empty text
     /// (or any other) none.
+    /// The combo-list setting that gives a column its cell button.
+    static inline const QString kCellButton = QStringLiteral("...");
     void setColComboList(int col, const QString& list);
     QString colComboList(int col) const;
     /// Sorts the data rows by col, order 1 ascending or 2 descending, as a header click does,
