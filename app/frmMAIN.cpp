@@ -9,6 +9,7 @@
 #include "fault/trap.h"
 #include "fault/vbwProtector.h"
 #include "project/mGENERAL.h"
+#include "ui/colors.h"
 #include "ui/dispatch.h"
 #include "ui/pictures.h"
 
@@ -18,7 +19,6 @@ constexpr int LINE_BASE = linebase::frmMAIN_shell;
 
 constexpr int kClientWidth = 894; // 13410 by 11070 twips
 constexpr int kClientHeight = 738;
-constexpr quint32 kLightRed = 8421631;
 
 QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
 } // namespace
@@ -59,7 +59,7 @@ void frmMAIN::createControls()
     cmdGASPARCONNECT = new ui::Button(QStringLiteral("cmdGASPARCONNECT"), QStringLiteral("Connect"), Frame1);
     ui::place(cmdGASPARCONNECT, 114, 0, 71, 23);
     cmdGASPARCONNECT->tag = QStringLiteral("connect");
-    cmdGASPARCONNECT->setBackColor(kLightRed);
+    cmdGASPARCONNECT->setBackColor(ui::palette::LinkIdle);
     const char* clearCaptions[] = {"Clear", "C1", "C2", "C3", "C4", "?"};
     for (int i = 0; i < 6; ++i)
         cmdCLEAR[size_t(i)] = new ui::Button(indexed("cmdCLEAR", i), QLatin1String(clearCaptions[i]), Frame1);
@@ -97,11 +97,11 @@ void frmMAIN::createControls()
     ui::place(Label1[0], 12, 30, 57, 11);
     ui::place(Label1[1], 248, 30, 57, 11);
     ui::place(Label1[2], 436, 28, 57, 13);
-    vsCARDS = new ui::Grid(QStringLiteral("vsCARDS"), {true, true, false, false}, editor);
+    vsCARDS = new ui::Grid(QStringLiteral("vsCARDS"), {.rowSelection = true, .headerSort = true}, editor);
     ui::place(vsCARDS, 4, 44, 239, 567);
-    vsDATASET = new ui::Grid(QStringLiteral("vsDATASET"), {true, true, true, false}, editor);
+    vsDATASET = new ui::Grid(QStringLiteral("vsDATASET"), {.rowSelection = true, .headerSort = true, .editable = true}, editor);
     ui::place(vsDATASET, 246, 44, 185, 681);
-    vsTAGS = new ui::Grid(QStringLiteral("vsTAGS"), {true, false, true, true}, editor);
+    vsTAGS = new ui::Grid(QStringLiteral("vsTAGS"), {.rowSelection = true, .editable = true, .ellipsis = true}, editor);
     ui::place(vsTAGS, 434, 44, 453, 681);
     cmdADDDATASET = new ui::Button(QStringLiteral("cmdADDDATASET"), QStringLiteral("+"), editor);
     ui::place(cmdADDDATASET, 292, 26, 17, 17);
@@ -116,7 +116,7 @@ void frmMAIN::createControls()
     trLIST->setObjectName(QStringLiteral("trLIST"));
     trLIST->setHeaderHidden(true);
     ui::place(trLIST, 4, 28, 201, 701);
-    vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {false, false, false, true}, playlist);
+    vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {.rowSelection = false, .ellipsis = true}, playlist);
     ui::place(vsPLAYLIST, 206, 28, 683, 701);
 
     createServerControls();

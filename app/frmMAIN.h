@@ -106,6 +106,26 @@ public:
     void cmdAIR_Click();
     void cmbINVOKES_DblClick();
 
+    // The playlist page: the tree, the grid's mouse handling, the on-air marks, firing and clears
+    /// The playlist's mouse state.
+    bool Dragging = false;
+    short DragRow = 0;
+    short DropRow = 0;
+    short HoverRow = 0;
+    void trLIST_DblClick();
+    /// Button: 1 the left button alone, 2 the right alone; anything else matches no rule.
+    void vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y);
+    void vsPLAYLIST_MouseMove(short Button, short Shift, float X, float Y);
+    void vsPLAYLIST_MouseUp(short Button, short Shift, float X, float Y);
+    void mnREMOVEITEMPLAYLIST_Click();
+    void ShowOnAir(short irr, short icc);
+    void ColorMe();
+    void PLAYLIST_EXEC();
+    void cmdCLEAR_Click(short Index);
+    void mnCLEARCHANNEL_Click(short Index);
+    void mnClearLAYERONAIR_Click();
+    void mnCLEARLAYERPREVIEW_Click();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -5,15 +5,12 @@
 #include "project/mGENERAL.h"
 #include "project/textfile.h"
 #include "server/compose.h"
+#include "ui/colors.h"
 #include "ui/dispatch.h"
 
 namespace {
 constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = linebase::frmMAIN_server;
-
-constexpr quint32 kLightRed = 8421631;
-constexpr quint32 kRed = 255;
-constexpr quint32 kGreen = 65280;
 } // namespace
 
 void frmMAIN::createServerControls() { wsGASPAR = new server::Link(QStringLiteral("wsGASPAR"), this); }
@@ -32,13 +29,13 @@ void frmMAIN::cmdGASPARCONNECT_Click()
     ARM_TRAP();
     if (cmdGASPARCONNECT->tag == QLatin1String("connect")) {
         STEP(wsGASPAR->Connect(txtGASPARIP->text(), txtGASPARPORT->text()));
-        cmdGASPARCONNECT->setBackColor(kGreen);
+        cmdGASPARCONNECT->setBackColor(ui::palette::LinkUp);
         cmdGASPARCONNECT->setCaption(QStringLiteral("Disconnect"));
         cmdGASPARCONNECT->tag = QStringLiteral("disconnect");
         tmrCASPAR->setEnabled(true);
     } else {
         STEP(wsGASPAR->Close());
-        cmdGASPARCONNECT->setBackColor(kLightRed);
+        cmdGASPARCONNECT->setBackColor(ui::palette::LinkIdle);
         cmdGASPARCONNECT->setCaption(QStringLiteral("Connect"));
         cmdGASPARCONNECT->tag = QStringLiteral("connect");
         tmrCASPAR->setEnabled(false);
@@ -50,14 +47,14 @@ void frmMAIN::tmrCASPAR_Timer()
     ARM_TRAP();
     if (wsGASPAR->State() != server::Link::Connected) {
         if (BlinkPhase == 0) {
-            cmdGASPARCONNECT->setBackColor(kRed);
+            cmdGASPARCONNECT->setBackColor(ui::palette::LinkBlink);
             ++BlinkPhase;
         } else {
-            cmdGASPARCONNECT->setBackColor(kLightRed);
+            cmdGASPARCONNECT->setBackColor(ui::palette::LinkIdle);
             BlinkPhase = 0;
         }
     } else {
-        cmdGASPARCONNECT->setBackColor(kGreen);
+        cmdGASPARCONNECT->setBackColor(ui::palette::LinkUp);
     }
 }
 

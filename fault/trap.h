@@ -31,17 +31,18 @@ class Trap {
 public:
     Trap(const char* module, const char* procedure) : module_(module), procedure_(procedure) {}
 
-    template <class F> void step(int line, F&& statement)
+    /// True when the statement ran to its end; false when the operator chose Ignore.
+    template <class F> bool step(int line, F&& statement)
     {
         for (;;) {
             try {
                 statement();
-                return;
+                return true;
             } catch (const ProgramEnding&) {
                 throw;
             } catch (...) {
                 if (fail(line) != Answer::Retry)
-                    return;
+                    return false;
             }
         }
     }

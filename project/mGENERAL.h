@@ -52,7 +52,14 @@ short FindTagIndex(const State& s, const QString& id);
 
 /// Rebuilds the tree of cards and datasets. Always false.
 bool LOADTREELIST(frmMAIN& f);
+
+/// The playlist grid's columns. Step cells run from Steps to the last column.
+namespace PlaylistCol {
+enum : int { DatasetFile = 0, Type = 1, Description = 2, Ft = 3, Channel = 4, Layer = 5, Steps = 6 };
+}
 /// Loads the project's playlist into its grid.
 void LOADPLAYLIST(frmMAIN& f);
+/// Writes the grid's running order to playlist.dat.
+void SavePlayList(frmMAIN& f);
 
 } // namespace mGENERAL

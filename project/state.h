@@ -22,5 +22,8 @@ struct State {
     bool LoadingDatasets = false;
     bool LoadingTags = false;
 
+    /// The playlist step being fired goes to the preview channel (a right click).
+    bool PreviewMode = false;
+
     QString RecentList;
 };

@@ -59,13 +59,13 @@ int Link::State() const
     switch (socket_.state()) {
     case QAbstractSocket::UnconnectedState:
         if (!failed_)
-            return 0;
-        return socket_.error() == QAbstractSocket::RemoteHostClosedError ? 8 : 9;
-    case QAbstractSocket::HostLookupState: return 4;
-    case QAbstractSocket::ConnectingState: return 6;
+            return Closed;
+        return socket_.error() == QAbstractSocket::RemoteHostClosedError ? ClosedByPeer : Failed;
+    case QAbstractSocket::HostLookupState: return ResolvingHost;
+    case QAbstractSocket::ConnectingState: return Connecting;
     case QAbstractSocket::ConnectedState: return Connected;
-    case QAbstractSocket::ClosingState: return 8;
-    default: return 1;
+    case QAbstractSocket::ClosingState: return ClosedByPeer;
+    default: return Open;
     }
 }
 

@@ -12,7 +12,16 @@ namespace server {
 class Link : public QObject {
     Q_OBJECT
 public:
-    static constexpr int Connected = 7;
+    /// The classic socket's state numbers.
+    enum StateCode : int {
+        Closed = 0,
+        Open = 1,
+        ResolvingHost = 4,
+        Connecting = 6,
+        Connected = 7,
+        ClosedByPeer = 8,
+        Failed = 9,
+    };
 
     Link(const QString& name, QObject* parent);
 
@@ -20,7 +29,7 @@ public:
     /// is not a whole number from 1 to 65535 (blanks around it allowed) raises 5.
     void Connect(const QString& host, const QString& port);
     void Close();
-    /// 0 closed, 4 resolving the host, 6 connecting, 7 connected, 8 closed by the server, 9 failed.
+    /// One of StateCode.
     int State() const;
     /// Queues the bytes as they are; raises 5 when not connected.
     void SendData(const QByteArray& bytes);
