@@ -24,8 +24,8 @@ void SelectCard(frmMAIN& f, fault::Trap& trap_)
     const int row = f.vsCARDS->row();
     if (row < 1)
         return;
-    STEP(s.CurrentCard = convert::toInteger16(f.vsCARDS->textMatrix(row, 0)));
-    STEP(s.CurrentCardFile = f.vsCARDS->textMatrix(row, 2));
+    STEP(s.CurrentCard = convert::toInteger16(f.vsCARDS->textMatrix(row, mGENERAL::CardCol::Index)));
+    STEP(s.CurrentCardFile = f.vsCARDS->textMatrix(row, mGENERAL::CardCol::FileName));
     if (s.CurrentCardFile.isEmpty())
         return;
     mGENERAL::LOADDATASET(f, s.CurrentCardFile);
@@ -38,7 +38,7 @@ void SelectDataset(frmMAIN& f, fault::Trap& trap_)
     const int row = f.vsDATASET->row();
     if (row < 1)
         return;
-    STEP(s.CurrentDataset = f.vsDATASET->textMatrix(row, 0));
+    STEP(s.CurrentDataset = f.vsDATASET->textMatrix(row, mGENERAL::DatasetCol::File));
     if (s.CurrentDataset.isEmpty())
         return;
     mGENERAL::LOADTAGS(f, s.CurrentDataset);
@@ -135,7 +135,7 @@ void frmMAIN::vsDATASET_BeforeEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col != 1)
+    if (Col != mGENERAL::DatasetCol::Description)
         Cancel = true;
 }
 
@@ -143,7 +143,7 @@ void frmMAIN::vsDATASET_ValidateEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == 1 && Refused(vsDATASET->editText(), datasetfile::Field::Title, trap_))
+    if (Col == mGENERAL::DatasetCol::Description && Refused(vsDATASET->editText(), datasetfile::Field::Title, trap_))
         Cancel = true;
 }
 
@@ -154,7 +154,7 @@ void frmMAIN::vsDATASET_AfterEdit(int Row, int Col)
     Q_UNUSED(Col);
     bool shown = false;
     // The tag grid must hold this row's dataset before it is written back with it.
-    STEP(shown = vsDATASET->row() > 0 && vsDATASET->textMatrix(vsDATASET->row(), 0) == s.CurrentDataset);
+    STEP(shown = vsDATASET->row() > 0 && vsDATASET->textMatrix(vsDATASET->row(), mGENERAL::DatasetCol::File) == s.CurrentDataset);
     if (!shown)
         SelectDataset(*this, trap_);
     mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
@@ -197,7 +197,7 @@ void frmMAIN::vsTAGS_BeforeEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col != 4)
+    if (Col != mGENERAL::TagCol::Value)
         Cancel = true;
 }
 
@@ -205,7 +205,7 @@ void frmMAIN::vsTAGS_ValidateEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == 4 && Refused(vsTAGS->editText(), datasetfile::Field::Value, trap_))
+    if (Col == mGENERAL::TagCol::Value && Refused(vsTAGS->editText(), datasetfile::Field::Value, trap_))
         Cancel = true;
 }
 
@@ -213,7 +213,7 @@ void frmMAIN::vsTAGS_AfterEdit(int Row, int Col)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == 4)
+    if (Col == mGENERAL::TagCol::Value)
         mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
 }
 
@@ -224,24 +224,24 @@ void frmMAIN::vsTAGS_EnterCell()
     if (s.LoadingTags)
         return;
     if (vsTAGS->row() > 0)
-        STEP(picture = vsTAGS->textMatrix(vsTAGS->row(), 2) == kPictureType);
-    STEP(vsTAGS->setColComboList(4, picture ? ui::Grid::kCellButton : QString()));
+        STEP(picture = vsTAGS->textMatrix(vsTAGS->row(), mGENERAL::TagCol::Type) == kPictureType);
+    STEP(vsTAGS->setColComboList(mGENERAL::TagCol::Value, picture ? ui::Grid::kCellButton : QString()));
 }
 
 void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
 {
     ARM_TRAP();
     QString path;
-    if (s.LoadingTags || Col != 4)
+    if (s.LoadingTags || Col != mGENERAL::TagCol::Value)
         return;
-    if (STEP_IF(vsTAGS->textMatrix(Row, 2) == kPictureType)) {
+    if (STEP_IF(vsTAGS->textMatrix(Row, mGENERAL::TagCol::Type) == kPictureType)) {
         path = mGENERAL::SelectFullPathFile(*this);
         if (path.isEmpty())
             return;
         path.replace(QLatin1Char('\\'), QLatin1Char('/'));
         if (Refused(path, datasetfile::Field::Value, trap_))
             return;
-        STEP(vsTAGS->setTextMatrix(Row, 4, path));
+        STEP(vsTAGS->setTextMatrix(Row, mGENERAL::TagCol::Value, path));
         mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
     }
 }
@@ -268,7 +268,7 @@ void frmMAIN::cmdADDDATASET_Click()
     vsDATASET->addItem(s.CurrentDataset + QStringLiteral("\tNew dataset"));
     STEP(vsDATASET->setRow(vsDATASET->rows() - 1));
     for (int r = 1; r < vsTAGS->rows(); ++r)
-        STEP(vsTAGS->setTextMatrix(r, 4, QString()));
+        STEP(vsTAGS->setTextMatrix(r, mGENERAL::TagCol::Value, QString()));
     mGENERAL::SAVEDATASET(*this, s.CurrentDataset, false);
     mGENERAL::LOADTAGS(*this, s.CurrentDataset);
 }
@@ -290,7 +290,7 @@ void frmMAIN::cmdDELETEDATASET_Click()
 
     if (vsDATASET->row() == 0)
         return;
-    quietly([&] { file = vsDATASET->textMatrix(vsDATASET->row(), 0); });
+    quietly([&] { file = vsDATASET->textMatrix(vsDATASET->row(), mGENERAL::DatasetCol::File); });
     quietly([&] { textfile::deleteFile(textfile::join(s.DataFolder, file)); });
     quietly([&] { textfile::deleteFile(textfile::join(s.DataFolder, datasetfile::copyName(file))); });
     // Every row of the file goes (a file with two titles has two); the dataset that becomes
@@ -298,7 +298,7 @@ void frmMAIN::cmdDELETEDATASET_Click()
     s.LoadingDatasets = true;
     quietly([&] {
         for (int r = vsDATASET->rows() - 1; r >= 1; --r)
-            if (vsDATASET->textMatrix(r, 0) == file)
+            if (vsDATASET->textMatrix(r, mGENERAL::DatasetCol::File) == file)
                 vsDATASET->removeItem(r);
     });
     s.LoadingDatasets = loading;

@@ -11,6 +11,16 @@
 namespace {
 constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = linebase::frmMAIN_server;
+
+// What a line takes from its card.
+void TakeCard(compose::Inputs& in, const CARD& card)
+{
+    in.channel = card.Channel;
+    in.layer = card.Layer;
+    in.fileName = card.FileName;
+    in.tags = card.Tags;
+    in.command = card.Command;
+}
 } // namespace
 
 void frmMAIN::createServerControls() { wsGASPAR = new server::Link(QStringLiteral("wsGASPAR"), this); }
@@ -62,31 +72,20 @@ void frmMAIN::cmdAIR_Click()
 {
     ARM_TRAP();
     compose::Inputs in;
-    const CARD* card = nullptr;
-    bool haveCopy = false;
     QByteArray line;
 
     // The line's kind comes from the chosen action; with none chosen there is nothing to send.
     if (cmbINVOKES->listIndex() < 0)
         return;
     in.action = cmbINVOKES->entry(cmbINVOKES->listIndex());
-    STEP(if (s.CurrentCard < 1 || size_t(s.CurrentCard) >= s.CARDS.size()) fault::raise(
-             fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: card %1").arg(s.CurrentCard));
-         card = &s.CARDS[size_t(s.CurrentCard)]);
-    if (!card)
+    if (!STEP(TakeCard(in, mGENERAL::CardRecord(s, s.CurrentCard))))
         return;
-    in.channel = card->Channel;
-    in.layer = card->Layer;
     in.projectName = s.ProjectName;
-    in.fileName = card->FileName;
-    in.tags = card->Tags;
-    in.command = card->Command;
     if (compose::carriesTemplateData(compose::kindOf(in.action))) {
         in.copy = datasetfile::copyName(s.CurrentDataset);
-        STEP(in.copyLines = textfile::splitLines(textfile::readBytes(textfile::join(s.DataFolder, in.copy)));
-             haveCopy = true);
-        if (!haveCopy)
-            return; // values that could not be read are not sent as empty ones
+        // Values that could not be read are not sent as empty ones.
+        if (!STEP(in.copyLines = textfile::splitLines(textfile::readBytes(textfile::join(s.DataFolder, in.copy)))))
+            return;
     }
     STEP(line = compose::line(in));
     if (line.isEmpty())

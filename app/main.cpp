@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/frmMAIN.h"
+#include "app/version.h"
 #include "ui/application.h"
 #include "ui/dispatch.h"
 
@@ -22,7 +23,7 @@ int main(int argc, char* argv[])
 {
     if (!haveDisplay()) {
         QCoreApplication core(argc, argv);
-        QCoreApplication::setApplicationVersion(QStringLiteral("1.3.0"));
+        QCoreApplication::setApplicationVersion(version::text());
         parseOptions(QCoreApplication::arguments()); // --help and --version need no display
         std::fprintf(stderr, "plintor: there is no display to show the window on (DISPLAY is not set).\n"
                              "Start it from a desktop session, or under xvfb-run.\n");

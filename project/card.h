@@ -3,6 +3,9 @@
 #include <array>
 #include <vector>
 
+/// A card holds at most this many tags, in slots 1 to kTagSlots.
+inline constexpr int kTagSlots = 100;
+
 /// One tag definition of a card; an empty Id marks an empty slot.
 struct TAGDEF {
     QString Title;
@@ -18,7 +21,7 @@ struct CARD {
     short Channel = 0;
     short Layer = 0;
     QString FileName;
-    std::array<TAGDEF, 101> Tags;
+    std::array<TAGDEF, kTagSlots + 1> Tags;
     QString Invoke;
     QString Command;
 };

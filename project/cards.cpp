@@ -4,6 +4,7 @@
 #include "project/convert.h"
 #include "project/mGENERAL.h"
 #include "project/textfile.h"
+#include "server/compose.h"
 
 namespace mGENERAL {
 
@@ -11,14 +12,15 @@ namespace {
 constexpr const char* kModule = "mGENERAL";
 constexpr int LINE_BASE = linebase::mGENERAL_cards;
 
-TAGDEF& tagSlot(CARD& card, int slot)
+// Raises 9 when the card has no slot for its tag number slot.
+void RequireTagSlot(const CARD& card, int slot)
 {
-    if (slot < 1 || slot >= int(card.Tags.size()))
+    if (slot < 1 || slot > kTagSlots)
         fault::raise(fault::SubscriptOutOfRange,
-                     QStringLiteral("Subscript out of range: tag slot %1 of card %2 (at most 100 tags)")
+                     QStringLiteral("Subscript out of range: tag slot %1 of card %2 (at most %3 tags)")
                          .arg(slot)
-                         .arg(card.FileName));
-    return card.Tags[size_t(slot)];
+                         .arg(card.FileName)
+                         .arg(kTagSlots));
 }
 } // namespace
 
@@ -30,7 +32,6 @@ void LOADCARDS(frmMAIN& f)
     QStringList lines;
     QStringList parts;
     QStringList items;
-    TAGDEF* slot = nullptr;
     int n = 0;
     int t = 0;
 
@@ -65,23 +66,22 @@ void LOADCARDS(frmMAIN& f)
                 s.MaxInvokes = short(std::max<int>(s.MaxInvokes, cardfile::invokeCount(card.Invoke)));
             } else if (STEP_IF(convert::item(parts, 0) == QLatin1String("TAG"))) {
                 ++t;
-                slot = nullptr;
                 items.clear();
-                STEP(slot = &tagSlot(card, t));
-                if (!slot)
-                    continue; // past slot 100: this tag is not stored
+                if (!STEP(RequireTagSlot(card, t)))
+                    continue; // past the last slot: this tag is not stored
+                TAGDEF& slot = card.Tags[size_t(t)];
                 STEP(items = convert::cut(convert::item(parts, 1), QLatin1Char(';')));
-                STEP(slot->Title = convert::item(items, 0));
-                STEP(slot->Id = convert::item(items, 1));
-                STEP(slot->Ani = convert::toInteger16(convert::item(items, 2)));
-                STEP(slot->Type = convert::item(items, 3));
+                STEP(slot.Title = convert::item(items, 0));
+                STEP(slot.Id = convert::item(items, 1));
+                STEP(slot.Ani = convert::toInteger16(convert::item(items, 2)));
+                STEP(slot.Type = convert::item(items, 3));
             }
         }
     }
 
     ui::Grid& grid = *f.vsCARDS;
     LayOutGrid(grid, {"card index", "Title", "Ft", "C:L"}, {0, 2200, 800, 10});
-    grid.setColHidden(0, true);
+    grid.setColHidden(CardCol::Index, true);
     for (size_t i = 1; i < s.CARDS.size(); ++i) {
         const CARD& card = s.CARDS[i];
         grid.addItem(QStringLiteral("%1\t%2\t%3\t%4:%5")
@@ -93,8 +93,8 @@ void LOADCARDS(frmMAIN& f)
 
     if (grid.rows() > 1) {
         STEP(grid.setRow(1));
-        STEP(s.CurrentCard = convert::toInteger16(grid.textMatrix(grid.row(), 0)));
-        STEP(s.CurrentCardFile = grid.textMatrix(grid.row(), 2));
+        STEP(s.CurrentCard = convert::toInteger16(grid.textMatrix(grid.row(), CardCol::Index)));
+        STEP(s.CurrentCardFile = grid.textMatrix(grid.row(), CardCol::FileName));
         s.LoadingDatasets = true;
         LOADDATASET(f, s.CurrentCardFile);
     }
@@ -114,17 +114,7 @@ short FindTagInCard(const State& s, short card, const QString& id)
 {
     ARM_TRAP();
     short found = 0;
-    const CARD* record = nullptr;
-    STEP(record = &CardRecord(s, card));
-    if (!record)
-        return 0;
-    for (short slot = 1; slot <= 100; ++slot) {
-        const QString& slotId = record->Tags[size_t(slot)].Id;
-        if (!slotId.isEmpty() && slotId == id) {
-            found = slot;
-            break;
-        }
-    }
+    STEP(found = short(compose::findTag(CardRecord(s, card).Tags, id.toUtf8())));
     return found;
 }
 

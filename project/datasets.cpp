@@ -69,7 +69,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
 
     ui::Grid& grid = *f.vsDATASET;
     LayOutGrid(grid, {"filename", "Description"}, {0, 10});
-    grid.setColHidden(0, true);
+    grid.setColHidden(DatasetCol::File, true);
     LayOutGrid(*f.vsTAGS, {"Id", "Ani", "Type", "Title", "Value"}, {350, 350, 450, 3000, 10});
 
     if (!textfile::folderExists(s.DataFolder))
@@ -84,17 +84,17 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
             if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
                 // Cell by cell: a title is the operator's text and may hold a TAB.
                 STEP(const QString title = datasetfile::lineValue(line); grid.addItem(name);
-                     grid.setTextMatrix(grid.rows() - 1, 1, title));
+                     grid.setTextMatrix(grid.rows() - 1, DatasetCol::Description, title));
             }
         }
     }
 
     s.CurrentDataset.clear();
-    grid.sortRows(1, 1);
+    grid.sortRows(DatasetCol::Description, 1);
 
     if (grid.rows() > 1) {
         STEP(grid.setRow(1));
-        STEP(s.CurrentDataset = grid.textMatrix(1, 0));
+        STEP(s.CurrentDataset = grid.textMatrix(1, DatasetCol::File));
         s.LoadingTags = true;
         LOADTAGS(f, s.CurrentDataset);
         s.LoadingDatasets = false;
@@ -111,10 +111,10 @@ void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)
     // With no dataset selected there is nothing to write to.
     if (file.isEmpty())
         return;
-    STEP(title = f.vsDATASET->textMatrix(CurrentDataRow(*f.vsDATASET), 1));
+    STEP(title = f.vsDATASET->textMatrix(CurrentDataRow(*f.vsDATASET), DatasetCol::Description));
     if (withTags) {
         for (int r = 1; r < f.vsTAGS->rows(); ++r)
-            STEP(tags.append({f.vsTAGS->textMatrix(r, 0), f.vsTAGS->textMatrix(r, 4)}));
+            STEP(tags.append({f.vsTAGS->textMatrix(r, TagCol::Id), f.vsTAGS->textMatrix(r, TagCol::Value)}));
     }
     STEP(textfile::writeLines(textfile::join(s.DataFolder, file), datasetfile::composeLines(title, tags)));
     SaveMe8(s, file);
@@ -124,11 +124,9 @@ void SaveMe8(const State& s, const QString& file)
 {
     ARM_TRAP();
     QStringList lines;
-    bool read = false;
 
-    STEP(lines = textfile::readLines(textfile::join(s.DataFolder, file)); read = true);
     // A copy made from a file that could not be read would be empty: keep the old one.
-    if (read)
+    if (STEP(lines = textfile::readLines(textfile::join(s.DataFolder, file))))
         STEP(textfile::writeLines(textfile::join(s.DataFolder, datasetfile::copyName(file)), lines,
                                   textfile::Encoding::Utf8));
 }

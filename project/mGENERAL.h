@@ -19,6 +19,10 @@ QString SelectFullPathFile(frmMAIN& f);
 /// The last component of a path: the text after its last separator.
 QString GetFilenameFromPath(const QString& path);
 
+/// The card grid's columns: the hidden index into CARDS, then what the operator sees.
+namespace CardCol {
+enum : int { Index = 0, Title = 1, FileName = 2, ChannelLayer = 3 };
+}
 /// Reads every card file of the project folder into CARDS and the card grid; selects card 1.
 void LOADCARDS(frmMAIN& f);
 /// The index of the first card whose FileName is name, or 0.
@@ -30,6 +34,10 @@ short FindTagInCard(const State& s, short card, const QString& id);
 void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std::initializer_list<int> widths);
 /// The record of card in CARDS; raises 9 outside the table.
 const CARD& CardRecord(const State& s, short card);
+/// The dataset grid's columns: the hidden file name, then the title.
+namespace DatasetCol {
+enum : int { File = 0, Description = 1 };
+}
 /// Lists the datasets of card cardFile and loads the first one's tags.
 void LOADDATASET(frmMAIN& f, const QString& cardFile);
 /// Writes dataset file with the title of the dataset grid's current row and, withTags, one line
@@ -44,6 +52,10 @@ QString CreateUniqueFileName(const State& s, const QString& cardFile);
 /// length random letters and digits.
 QString RandomString(short length);
 
+/// The tag grid's columns; only Value is edited.
+namespace TagCol {
+enum : int { Id = 0, Ani = 1, Type = 2, Title = 3, Value = 4 };
+}
 /// Fills the tag grid with the current card's tags and the values of dataset file; offers to
 /// remove saved values whose tag the card no longer has.
 void LOADTAGS(frmMAIN& f, const QString& file);

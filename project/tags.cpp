@@ -16,9 +16,21 @@ constexpr int LINE_BASE = linebase::mGENERAL_tags;
 int rowOfTag(const ui::Grid& grid, const QString& id)
 {
     for (int r = 1; r < grid.rows(); ++r)
-        if (grid.textMatrix(r, 0) == id)
+        if (grid.textMatrix(r, TagCol::Id) == id)
             return r;
     return 0;
+}
+
+// One row per tag of card, in slot order.
+void AddTagRows(ui::Grid& grid, const CARD& card)
+{
+    for (size_t slot = 1; slot <= kTagSlots; ++slot) {
+        const TAGDEF& def = card.Tags[slot];
+        // One row per id: a repeated id would write two lines, and the later would win.
+        if (def.Id.isEmpty() || rowOfTag(grid, def.Id) > 0)
+            continue;
+        grid.addItem(QStringLiteral("%1\t%2\t%3\t%4\t").arg(def.Id).arg(def.Ani).arg(def.Type, def.Title));
+    }
 }
 } // namespace
 
@@ -27,27 +39,16 @@ void LOADTAGS(frmMAIN& f, const QString& file)
     ARM_TRAP();
     State& s = f.s;
     ui::Grid& grid = *f.vsTAGS;
-    const CARD* card = nullptr;
     QString path;
     QStringList lines;
     datasetfile::TagValue tag;
-    bool cut = false;
     int row = 0;
     QString orphans;
     bool remove = false;
 
     LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
 
-    STEP(card = &CardRecord(s, s.CurrentCard));
-    if (card) {
-        for (size_t slot = 1; slot <= 100; ++slot) {
-            const TAGDEF& def = card->Tags[slot];
-            // One row per id: a repeated id would write two lines, and the later would win.
-            if (def.Id.isEmpty() || rowOfTag(grid, def.Id) > 0)
-                continue;
-            grid.addItem(QStringLiteral("%1\t%2\t%3\t%4\t").arg(def.Id).arg(def.Ani).arg(def.Type, def.Title));
-        }
-    }
+    STEP(AddTagRows(grid, CardRecord(s, s.CurrentCard)));
 
     path = textfile::join(s.DataFolder, file);
     if (!textfile::fileExists(path))
@@ -56,14 +57,12 @@ void LOADTAGS(frmMAIN& f, const QString& file)
     STEP(lines = textfile::readLines(path));
     for (const QString& line : lines) {
         if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TAG"))) {
-            cut = false;
-            STEP(tag = datasetfile::tagValue(datasetfile::lineValue(line)); cut = true);
-            if (!cut)
+            if (!STEP(tag = datasetfile::tagValue(datasetfile::lineValue(line))))
                 continue;
             // By id, not by slot: slots without an id take no row.
             row = rowOfTag(grid, tag.id);
             if (row > 0)
-                grid.setTextMatrix(row, 4, tag.value);
+                grid.setTextMatrix(row, TagCol::Value, tag.value);
             else
                 orphans += tag.id + QStringLiteral(" = ") + tag.value + QStringLiteral("\r\n");
         }

@@ -1,18 +1,11 @@
 #include "server/compose.h"
 
 #include "fault/runtimeerror.h"
+#include "project/convert.h"
 
 namespace compose {
 
 namespace {
-
-// Cuts like the run-time's split: the empty text gives no items at all.
-QList<QByteArray> cut(const QByteArray& text, char separator)
-{
-    if (text.isEmpty())
-        return {};
-    return text.split(separator);
-}
 
 QByteArray component(const QByteArray& id, const QByteArray& type, short ani, const QByteArray& value)
 {
@@ -52,7 +45,7 @@ bool carriesTemplateData(Kind kind) { return kind == Kind::Add || kind == Kind::
 
 int findTag(const Tags& tags, const QByteArray& id)
 {
-    for (int slot = 1; slot <= 100; ++slot) {
+    for (int slot = 1; slot <= kTagSlots; ++slot) {
         const QString& slotId = tags[size_t(slot)].Id;
         if (!slotId.isEmpty() && slotId.toUtf8() == id)
             return slot;
@@ -82,10 +75,10 @@ QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>
     QByteArray doc = "<templateData>";
     doc += component("cg_channel", "txt", 0, QByteArray::number(channel));
     for (qsizetype i = 0; i < copyLines.size(); ++i) {
-        const QList<QByteArray> fields = cut(copyLines[i], '~');
+        const QList<QByteArray> fields = convert::cut(copyLines[i], '~');
         if (fields.isEmpty() || fields[0] != "TAG")
             continue;
-        const QList<QByteArray> pieces = fields.size() > 1 ? cut(fields[1], ';') : QList<QByteArray>();
+        const QList<QByteArray> pieces = fields.size() > 1 ? convert::cut(fields[1], ';') : QList<QByteArray>();
         if (pieces.size() < 2)
             fault::raise(fault::SubscriptOutOfRange,
                          QStringLiteral("Subscript out of range: line %1 of %2 has no %3")

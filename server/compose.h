@@ -10,7 +10,7 @@
 
 namespace compose {
 
-using Tags = std::array<TAGDEF, 101>;
+using Tags = decltype(CARD::Tags);
 
 /// What an action name asks for, chosen by its upper-case form; any other name is invoked.
 enum class Kind { Custom, Add, Update, Invoke };
@@ -18,7 +18,7 @@ Kind kindOf(const QString& action);
 /// Add and update lines carry the template data, so only they read the dataset copy.
 bool carriesTemplateData(Kind kind);
 
-/// The first slot (1 to 100) whose Id is id, compared as UTF-8; an empty slot never matches.
+/// The first slot (1 to kTagSlots) whose Id is id, compared as UTF-8; an empty slot never matches.
 int findTag(const Tags& tags, const QByteArray& id);
 
 /// "&", "<", ">", the double quote and the apostrophe as XML character references.

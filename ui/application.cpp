@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QFont>
 
+#include "app/version.h"
+
 namespace ui {
 
 void setupApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Plintor"));
-    QApplication::setApplicationVersion(QStringLiteral("1.3.0"));
+    QApplication::setApplicationVersion(version::text());
     QApplication::setStyle(QStringLiteral("Fusion"));
     QFont::insertSubstitution(QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
