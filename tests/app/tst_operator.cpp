@@ -6,6 +6,7 @@
 #include "drive.h"
 #include "project/textfile.h"
 #include "recorder.h"
+#include "server/link.h"
 #include "tests_support.h"
 #include "ui/application.h"
 
@@ -86,7 +87,7 @@ private slots:
         Recorder server;
         w.txtGASPARPORT->setText(server.port());
         QTest::mouseClick(w.cmdGASPARCONNECT, Qt::LeftButton);
-        QTRY_COMPARE(w.wsGASPAR->State(), 7);
+        QTRY_COMPARE(w.wsGASPAR->State(), int(server::Link::Connected));
         QTRY_COMPARE(server.peers.size(), 1);
         const QPoint play = w.cmbINVOKES->visualItemRect(w.cmbINVOKES->item(0)).center();
         QTest::mouseClick(w.cmbINVOKES->viewport(), Qt::LeftButton, {}, play);

@@ -7,92 +7,76 @@
 #include <QTimer>
 
 #include "app/frmMAIN.h"
+#include "project/editor_fixture.h"
 #include "tests_support.h"
 #include "ui/application.h"
 #include "ui/colors.h"
 
 class TestWindow : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<ScriptScope> scope;
-    std::unique_ptr<frmMAIN> w;
+    EditorFixture fx;
 
-    std::unique_ptr<frmMAIN> newWindow()
-    {
-        Options options;
-        options.dataRoot = home.filePath(QStringLiteral("data"));
-        return std::make_unique<frmMAIN>(options);
-    }
     QString folder(const QString& name)
     {
-        const QString path = home.filePath(QStringLiteral("projects/") + name);
+        const QString path = fx.home.filePath(QStringLiteral("projects/") + name);
         QDir().mkpath(path);
         return path;
     }
     void pickAndOpen(const QString& path)
     {
-        scope->script.folders.push_back(path);
-        w->mnuOPEN->trigger();
+        fx.scope->script.folders.push_back(path);
+        fx.w->mnuOPEN->trigger();
     }
     QStringList menuCaptions() const
     {
         QStringList shown;
-        for (ui::MenuItem* item : w->mnMRU)
+        for (ui::MenuItem* item : fx.w->mnMRU)
             if (item->isVisible())
                 shown << item->caption();
         return shown;
     }
 
 private slots:
-    void initTestCase()
-    {
-        ui::setupApplication();
-        redirectSettings(home.filePath(QStringLiteral("config")));
-    }
+    void initTestCase() { fx.setUp(); }
     void init()
     {
         storeRecentList(QString());
-        scope = std::make_unique<ScriptScope>();
-        w = newWindow();
+        fx.start();
     }
-    void cleanup()
-    {
-        w.reset();
-        scope.reset();
-    }
+    void cleanup() { fx.stop(); }
 
     void startsWithoutAProject()
     {
-        QCOMPARE(w->windowTitle(), QStringLiteral("Plintor (1.3.0)"));
-        QVERIFY(!w->tbMAIN->isEnabled());
-        QCOMPARE(w->tbMAIN->tab(), 0);
-        QCOMPARE(w->tbMAIN->tabBar()->tabText(0), QStringLiteral("Editor"));
-        QCOMPARE(w->tbMAIN->tabBar()->tabText(1), QStringLiteral("Play list"));
-        QCOMPARE(w->mnPROJECTTITLE->caption(), QStringLiteral("(none)"));
-        QCOMPARE(w->mnProject->title(), QStringLiteral("&Project"));
-        QCOMPARE(w->mnuOPEN->caption(), QStringLiteral("&Open"));
-        QVERIFY(w->mnSEP1->isSeparator());
+        QCOMPARE(fx.w->windowTitle(), QStringLiteral("Plintor (1.3.0)"));
+        QVERIFY(!fx.w->tbMAIN->isEnabled());
+        QCOMPARE(fx.w->tbMAIN->tab(), 0);
+        QCOMPARE(fx.w->tbMAIN->tabBar()->tabText(0), QStringLiteral("Editor"));
+        QCOMPARE(fx.w->tbMAIN->tabBar()->tabText(1), QStringLiteral("Play list"));
+        QCOMPARE(fx.w->mnPROJECTTITLE->caption(), QStringLiteral("(none)"));
+        QCOMPARE(fx.w->mnProject->title(), QStringLiteral("&Project"));
+        QCOMPARE(fx.w->mnuOPEN->caption(), QStringLiteral("&Open"));
+        QVERIFY(fx.w->mnSEP1->isSeparator());
         // An empty recent list: one item "MRU", which cannot be picked.
         QCOMPARE(menuCaptions(), QStringList{QStringLiteral("MRU")});
-        QVERIFY(!w->mnMRU[0]->isEnabled());
-        QCOMPARE(w->cmbPREVIEW->count(), 4);
-        QCOMPARE(w->cmbPREVIEW->currentText(), QStringLiteral("2"));
-        QVERIFY(w->fraCOMMAND->isHidden());
-        QVERIFY(w->Frame2->isHidden());
-        QVERIFY(w->cmdCLEAR[0]->isHidden());
-        QCOMPARE(w->cmdCLEAR[5]->caption(), QStringLiteral("?"));
-        QCOMPARE(w->cmdGASPARCONNECT->caption(), QStringLiteral("Connect"));
-        QCOMPARE(w->cmdGASPARCONNECT->tag, QStringLiteral("connect"));
-        QCOMPARE(w->cmdGASPARCONNECT->backColor(), quint32(8421631));
-        QCOMPARE(w->txtGASPARIP->text(), QStringLiteral("127.0.0.1"));
-        QCOMPARE(w->txtGASPARPORT->text(), QStringLiteral("5250"));
-        QVERIFY(!w->tmrCASPAR->enabled());
-        QCOMPARE(w->tmrCASPAR->interval(), 500);
-        for (ui::Grid* g : {w->vsCARDS, w->vsDATASET, w->vsTAGS, w->vsPLAYLIST})
+        QVERIFY(!fx.w->mnMRU[0]->isEnabled());
+        QCOMPARE(fx.w->cmbPREVIEW->count(), 4);
+        QCOMPARE(fx.w->cmbPREVIEW->currentText(), QStringLiteral("2"));
+        QVERIFY(fx.w->fraCOMMAND->isHidden());
+        QVERIFY(fx.w->Frame2->isHidden());
+        QVERIFY(fx.w->cmdCLEAR[0]->isHidden());
+        QCOMPARE(fx.w->cmdCLEAR[5]->caption(), QStringLiteral("?"));
+        QCOMPARE(fx.w->cmdGASPARCONNECT->caption(), QStringLiteral("Connect"));
+        QCOMPARE(fx.w->cmdGASPARCONNECT->tag, QStringLiteral("connect"));
+        QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkIdle);
+        QCOMPARE(fx.w->txtGASPARIP->text(), QStringLiteral("127.0.0.1"));
+        QCOMPARE(fx.w->txtGASPARPORT->text(), QStringLiteral("5250"));
+        QVERIFY(!fx.w->tmrCASPAR->enabled());
+        QCOMPARE(fx.w->tmrCASPAR->interval(), 500);
+        for (ui::Grid* g : {fx.w->vsCARDS, fx.w->vsDATASET, fx.w->vsTAGS, fx.w->vsPLAYLIST})
             QCOMPARE(g->rows() + g->cols(), 0);
-        QCOMPARE(w->mnREMOVEITEMPLAYLIST->caption(), QStringLiteral("Διαγραφή"));
-        QVERIFY(!w->mnDELPLAYLIST->menuAction()->isVisible());
-        QVERIFY(!w->mnCLEARCHANNEL[1]->isVisible());
+        QCOMPARE(fx.w->mnREMOVEITEMPLAYLIST->caption(), QStringLiteral("Διαγραφή"));
+        QVERIFY(!fx.w->mnDELPLAYLIST->menuAction()->isVisible());
+        QVERIFY(!fx.w->mnCLEARCHANNEL[1]->isVisible());
     }
 
     void everyControlHasItsName()
@@ -103,61 +87,61 @@ private slots:
                                "Label1(2)", "vsCARDS", "vsDATASET", "vsTAGS", "cmdADDDATASET", "cmdDELETEDATASET",
                                "cmbINVOKES", "cmdAIR", "trLIST", "vsPLAYLIST"};
         for (const char* name : names)
-            QVERIFY2(w->findChild<QWidget*>(QLatin1String(name)), name);
+            QVERIFY2(fx.w->findChild<QWidget*>(QLatin1String(name)), name);
         for (const char* name : {"mnuOPEN", "mnSEP1", "mnMRU(0)", "mnMRU(3)", "mnPROJECTTITLE", "mnCLEARCHANNEL(1)",
                                  "mnCLEARCHANNEL(4)", "mnREMOVEITEMPLAYLIST", "mnClearLAYERONAIR", "mnCLEARLAYERPREVIEW"})
-            QVERIFY2(w->findChild<QAction*>(QLatin1String(name)), name);
-        QVERIFY(w->findChild<QObject*>(QStringLiteral("tmrCASPAR")));
+            QVERIFY2(fx.w->findChild<QAction*>(QLatin1String(name)), name);
+        QVERIFY(fx.w->findChild<QObject*>(QStringLiteral("tmrCASPAR")));
     }
 
     void theLayoutIsThatOfTheDesign()
     {
-        QCOMPARE(w->centralWidget()->size(), QSize(894, 738));
-        QCOMPARE(w->Frame1->geometry(), QRect(322, 0, 475, 23));
-        QCOMPARE(w->vsCARDS->geometry(), QRect(4, 44, 239, 567));
-        QCOMPARE(w->vsPLAYLIST->geometry(), QRect(206, 28, 683, 701));
-        QCOMPARE(w->cmdCLEAR[4]->geometry(), QRect(292, 0, 23, 23));
-        QCOMPARE(w->tbMAIN->pos(), QPoint(0, 4));
+        QCOMPARE(fx.w->centralWidget()->size(), QSize(894, 738));
+        QCOMPARE(fx.w->Frame1->geometry(), QRect(322, 0, 475, 23));
+        QCOMPARE(fx.w->vsCARDS->geometry(), QRect(4, 44, 239, 567));
+        QCOMPARE(fx.w->vsPLAYLIST->geometry(), QRect(206, 28, 683, 701));
+        QCOMPARE(fx.w->cmdCLEAR[4]->geometry(), QRect(292, 0, 23, 23));
+        QCOMPARE(fx.w->tbMAIN->pos(), QPoint(0, 4));
         // Resized at load from the window's outer size, less 80 twips across and 400 down.
-        QCOMPARE(w->tbMAIN->width(), (w->frameGeometry().width() * 15 - 80) / 15);
-        QVERIFY(w->tbMAIN->geometry().bottom() < 738);
+        QCOMPARE(fx.w->tbMAIN->width(), (fx.w->frameGeometry().width() * 15 - 80) / 15);
+        QVERIFY(fx.w->tbMAIN->geometry().bottom() < 738);
         // The strip lies to the right of the page tabs.
-        QVERIFY(w->tbMAIN->tabBar()->geometry().right() < 322);
+        QVERIFY(fx.w->tbMAIN->tabBar()->geometry().right() < 322);
     }
 
     void theConnectButtonShowsItsColourExactly()
     {
-        QCOMPARE(ui::vbColor(8421631), QColor(255, 128, 128));
-        QCOMPARE(ui::vbColor(255), QColor(255, 0, 0));
-        QCOMPARE(ui::vbColor(65280), QColor(0, 255, 0));
-        QCOMPARE(ui::vbValue(QColor(255, 128, 128)), quint32(8421631));
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        const QImage shot = w->cmdGASPARCONNECT->grab().toImage();
+        QCOMPARE(ui::vbColor(ui::palette::LinkIdle), QColor(255, 128, 128));
+        QCOMPARE(ui::vbColor(ui::palette::LinkBlink), QColor(255, 0, 0));
+        QCOMPARE(ui::vbColor(ui::palette::LinkUp), QColor(0, 255, 0));
+        QCOMPARE(ui::vbValue(QColor(255, 128, 128)), ui::palette::LinkIdle);
+        fx.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fx.w.get()));
+        const QImage shot = fx.w->cmdGASPARCONNECT->grab().toImage();
         QCOMPARE(shot.pixelColor(4, 4), QColor(255, 128, 128));
-        w->cmdGASPARCONNECT->setBackColor(65280);
-        QCOMPARE(w->cmdGASPARCONNECT->grab().toImage().pixelColor(4, 4), QColor(0, 255, 0));
+        fx.w->cmdGASPARCONNECT->setBackColor(ui::palette::LinkUp);
+        QCOMPARE(fx.w->cmdGASPARCONNECT->grab().toImage().pixelColor(4, 4), QColor(0, 255, 0));
     }
 
     void openingAProject()
     {
         const QString news = folder(QStringLiteral("news"));
         writeCodePageLines(news + QStringLiteral("/title.fti"), {QStringLiteral("CARDTITLE:Τίτλος")});
-        w->vsPLAYLIST->setCols(3);
-        w->vsPLAYLIST->setRows(4);
+        fx.w->vsPLAYLIST->setCols(3);
+        fx.w->vsPLAYLIST->setRows(4);
         pickAndOpen(news);
-        QCOMPARE(scope->script.folderPicks, 1);
-        QCOMPARE(w->windowTitle(), QStringLiteral("Plintor (1.3.0) - news"));
-        QCOMPARE(w->mnPROJECTTITLE->caption(), QStringLiteral("news"));
-        QVERIFY(w->tbMAIN->isEnabled());
-        QCOMPARE(w->tbMAIN->tab(), 0);
-        QCOMPARE(w->s.ProjectFolder, news);
-        QCOMPARE(w->s.DataFolder, home.filePath(QStringLiteral("data/news")));
-        QCOMPARE(w->vsPLAYLIST->rows() + w->vsPLAYLIST->cols(), 0);
-        QCOMPARE(w->vsCARDS->textMatrix(1, 1), QStringLiteral("Τίτλος"));
+        QCOMPARE(fx.scope->script.folderPicks, 1);
+        QCOMPARE(fx.w->windowTitle(), QStringLiteral("Plintor (1.3.0) - news"));
+        QCOMPARE(fx.w->mnPROJECTTITLE->caption(), QStringLiteral("news"));
+        QVERIFY(fx.w->tbMAIN->isEnabled());
+        QCOMPARE(fx.w->tbMAIN->tab(), 0);
+        QCOMPARE(fx.w->s.ProjectFolder, news);
+        QCOMPARE(fx.w->s.DataFolder, fx.home.filePath(QStringLiteral("data/news")));
+        QCOMPARE(fx.w->vsPLAYLIST->rows() + fx.w->vsPLAYLIST->cols(), 0);
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, 1), QStringLiteral("Τίτλος"));
         QCOMPARE(menuCaptions(), QStringList{news});
-        QVERIFY(w->mnMRU[0]->isEnabled());
-        QVERIFY(scope->script.reports.isEmpty());
+        QVERIFY(fx.w->mnMRU[0]->isEnabled());
+        QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
     void aClickBelowTheRowsKeepsTheSelectedRow()
@@ -165,20 +149,20 @@ private slots:
         const QString news = folder(QStringLiteral("below"));
         writeCodePageLines(news + QStringLiteral("/a.fti"), {QStringLiteral("CARDTITLE:A")});
         writeCodePageLines(news + QStringLiteral("/b.fti"), {QStringLiteral("CARDTITLE:B")});
-        w->show();
+        fx.w->show();
         pickAndOpen(news);
-        QTest::mouseClick(w->vsCARDS->viewport(), Qt::LeftButton, {}, QPoint(40, w->vsCARDS->viewport()->height() - 5));
-        QCOMPARE(w->vsCARDS->selectionModel()->selectedRows().size(), 1);
-        QCOMPARE(w->vsCARDS->row(), 1);
+        QTest::mouseClick(fx.w->vsCARDS->viewport(), Qt::LeftButton, {}, QPoint(40, fx.w->vsCARDS->viewport()->height() - 5));
+        QCOMPARE(fx.w->vsCARDS->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(fx.w->vsCARDS->row(), 1);
     }
 
     void cancellingThePickerChangesNothing()
     {
         pickAndOpen(QString());
-        QCOMPARE(w->windowTitle(), QStringLiteral("Plintor (1.3.0)"));
-        QVERIFY(!w->tbMAIN->isEnabled());
-        QCOMPARE(w->s.RecentList, QString());
-        QCOMPARE(w->vsCARDS->rows(), 0);
+        QCOMPARE(fx.w->windowTitle(), QStringLiteral("Plintor (1.3.0)"));
+        QVERIFY(!fx.w->tbMAIN->isEnabled());
+        QCOMPARE(fx.w->s.RecentList, QString());
+        QCOMPARE(fx.w->vsCARDS->rows(), 0);
     }
 
     void recentItemsOpenAndMoveToTheFront()
@@ -187,12 +171,12 @@ private slots:
         for (const QString& p : {a, b, c})
             pickAndOpen(p);
         QCOMPARE(menuCaptions(), (QStringList{c, b, a}));
-        w->mnMRU[2]->trigger();
-        QCOMPARE(w->s.ProjectFolder, a);
+        fx.w->mnMRU[2]->trigger();
+        QCOMPARE(fx.w->s.ProjectFolder, a);
         QCOMPARE(menuCaptions(), (QStringList{a, c, b}));
-        const QString before = w->s.RecentList;
-        w->mnMRU[0]->trigger(); // the first again: the list stays as it is
-        QCOMPARE(w->s.RecentList, before);
+        const QString before = fx.w->s.RecentList;
+        fx.w->mnMRU[0]->trigger(); // the first again: the list stays as it is
+        QCOMPARE(fx.w->s.RecentList, before);
     }
 
     void aSixthFolderDropsTheOldest()
@@ -202,45 +186,45 @@ private slots:
             opened.prepend(folder(QStringLiteral("p%1").arg(i)));
             pickAndOpen(opened.front());
         }
-        QCOMPARE(w->s.RecentList.count(QStringLiteral("~~")), 4); // five entries
-        QVERIFY(!w->s.RecentList.contains(opened.back()));
+        QCOMPARE(fx.w->s.RecentList.count(QStringLiteral("~~")), 4); // five entries
+        QVERIFY(!fx.w->s.RecentList.contains(opened.back()));
         QCOMPARE(menuCaptions(), opened.mid(0, 4));
     }
 
     void theRecentListSurvivesARestart()
     {
-        w->close(); // no project opened: the (empty) list is written all the same
+        fx.w->close(); // no project opened: the (empty) list is written all the same
         QCOMPARE(storedRecentList(), QString());
-        w = newWindow();
+        fx.restart();
         const QString a = folder(QStringLiteral("kept"));
         pickAndOpen(a);
-        w->close();
+        fx.w->close();
         QCOMPARE(storedRecentList(), QStringLiteral("~") + a + QStringLiteral("~"));
-        w = newWindow();
+        fx.restart();
         QCOMPARE(menuCaptions(), QStringList{a});
-        QVERIFY(w->mnMRU[0]->isEnabled());
-        QCOMPARE(w->s.ProjectFolder, QString()); // listed, not reopened
+        QVERIFY(fx.w->mnMRU[0]->isEnabled());
+        QCOMPARE(fx.w->s.ProjectFolder, QString()); // listed, not reopened
     }
 
     void aRootFolderHasAnEmptyName()
     {
-        w->mnuOPEN_Click(QDir::rootPath());
-        QCOMPARE(w->s.ProjectName, QString());
-        QCOMPARE(w->mnPROJECTTITLE->caption(), QString());
-        QVERIFY(w->windowTitle().endsWith(QStringLiteral(") - ")));
-        QVERIFY(w->s.DataFolder.endsWith(QStringLiteral("data") + QDir::separator()));
+        fx.w->mnuOPEN_Click(QDir::rootPath());
+        QCOMPARE(fx.w->s.ProjectName, QString());
+        QCOMPARE(fx.w->mnPROJECTTITLE->caption(), QString());
+        QVERIFY(fx.w->windowTitle().endsWith(QStringLiteral(") - ")));
+        QVERIFY(fx.w->s.DataFolder.endsWith(QStringLiteral("data") + QDir::separator()));
     }
 
     void aRecentFolderThatIsGoneIsReportedAndKept()
     {
-        const QString gone = home.filePath(QStringLiteral("gone"));
+        const QString gone = fx.home.filePath(QStringLiteral("gone"));
         storeRecentList(QStringLiteral("~") + gone + QStringLiteral("~"));
-        w = newWindow();
-        w->mnMRU[0]->trigger();
-        QCOMPARE(w->s.ProjectFolder, gone);
-        QCOMPARE(w->windowTitle(), QStringLiteral("Plintor (1.3.0) - gone"));
-        QCOMPARE(scope->script.reports.size(), 1);
-        const QStringList lines = scope->script.reports[0].split(QStringLiteral("\r\n"));
+        fx.restart();
+        fx.w->mnMRU[0]->trigger();
+        QCOMPARE(fx.w->s.ProjectFolder, gone);
+        QCOMPARE(fx.w->windowTitle(), QStringLiteral("Plintor (1.3.0) - gone"));
+        QCOMPARE(fx.scope->script.reports.size(), 1);
+        const QStringList lines = fx.scope->script.reports[0].split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines[0], QStringLiteral("Error 76"));
         QCOMPARE(lines[1], QStringLiteral("Path not found: ") + gone);
@@ -251,18 +235,18 @@ private slots:
 
     void thePanelClosesWithAClick()
     {
-        w->show();
-        w->fraCOMMAND->show();
-        QTest::mouseClick(w->cmdCLOSE, Qt::LeftButton);
-        QVERIFY(w->fraCOMMAND->isHidden());
+        fx.w->show();
+        fx.w->fraCOMMAND->show();
+        QTest::mouseClick(fx.w->cmdCLOSE, Qt::LeftButton);
+        QVERIFY(fx.w->fraCOMMAND->isHidden());
     }
 
     // The real box: its text, buttons and order, Escape refused, and no handler while it is up.
     void theRealErrorBox()
     {
-        scope.reset(); // real dialogs
-        w->show();
-        w->fraCOMMAND->show();
+        fx.scope.reset(); // real dialogs
+        fx.w->show();
+        fx.w->fraCOMMAND->show();
         QStringList buttons;
         QString text, caption;
         bool iconless = false, abortIsDefault = false, stayedOnEscape = false, panelStayed = false;
@@ -287,16 +271,16 @@ private slots:
             QTest::keyClick(box, Qt::Key_Escape);
             stayedOnEscape = box->isVisible();
             // A click on the window's Close button, delivered while the box is up, runs no handler.
-            emit w->cmdCLOSE->clicked();
-            panelStayed = w->fraCOMMAND->isVisible();
+            emit fx.w->cmdCLOSE->clicked();
+            panelStayed = fx.w->fraCOMMAND->isVisible();
             QPushButton* which = box->findChild<QPushButton*>(shown == 1 ? QStringLiteral("Retry") : QStringLiteral("Ignore"));
             QTest::mouseClick(which, Qt::LeftButton);
             if (shown == 1)
                 QTimer::singleShot(20, answer);
         };
         QTimer::singleShot(20, answer);
-        const QString gone = home.filePath(QStringLiteral("nowhere"));
-        w->mnuOPEN_Click(gone);
+        const QString gone = fx.home.filePath(QStringLiteral("nowhere"));
+        fx.w->mnuOPEN_Click(gone);
         QCOMPARE(shown, 2); // Retry failed again and showed the report again
         QCOMPARE(caption, QStringLiteral("Plintor"));
         QVERIFY(iconless);
@@ -306,9 +290,9 @@ private slots:
         QVERIFY(panelStayed);
         QVERIFY(text.startsWith(QStringLiteral("Error 76\r\nPath not found: ") + gone));
         // Ignore went on: the empty card row is there.
-        QCOMPARE(w->vsCARDS->rows(), 2);
-        QTest::mouseClick(w->cmdCLOSE, Qt::LeftButton);
-        QVERIFY(w->fraCOMMAND->isHidden());
+        QCOMPARE(fx.w->vsCARDS->rows(), 2);
+        QTest::mouseClick(fx.w->cmdCLOSE, Qt::LeftButton);
+        QVERIFY(fx.w->fraCOMMAND->isHidden());
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
-// A window over a project folder and its data folder, both in one temporary home.
+// The one window set-up of the tests: a window over a project folder and its data folder, both
+// in one temporary home, with the settings redirected there and modal boxes answered by script.
 #include <QTest>
 
 #include "app/frmMAIN.h"
@@ -27,9 +28,23 @@ struct EditorFixture {
         QDir(home.filePath(QStringLiteral("projects"))).removeRecursively();
         QDir(home.filePath(QStringLiteral("data"))).removeRecursively();
         QDir().mkpath(projectFolder());
-        Options options;
-        options.dataRoot = home.filePath(QStringLiteral("data"));
-        w = std::make_unique<frmMAIN>(options);
+        w = std::make_unique<frmMAIN>(options());
+    }
+    /// What every test window starts with: its data folders under the temporary home.
+    Options options() const
+    {
+        Options o;
+        o.dataRoot = home.filePath(QStringLiteral("data"));
+        return o;
+    }
+    /// A fresh window over the same folders and settings, as after a restart. The new one is
+    /// built before the old one goes, as a second start of the program would.
+    void restart() { w = std::make_unique<frmMAIN>(options()); }
+    /// Shows the window on the offscreen screen; false when it never came up.
+    bool show()
+    {
+        w->show();
+        return QTest::qWaitForWindowExposed(w.get());
     }
     void stop()
     {
@@ -39,6 +54,11 @@ struct EditorFixture {
     void card(const QString& name, const QStringList& lines)
     {
         writeCodePageLines(projectFolder() + QLatin1Char('/') + name + QStringLiteral(".fti"), lines);
+    }
+    /// A file of the project folder, named in full (card files and others).
+    void file(const QString& name, const QStringList& lines)
+    {
+        writeCodePageLines(projectFolder() + QLatin1Char('/') + name, lines);
     }
     void dataset(const QString& name, const QStringList& lines) { writeCodePageLines(data(name), lines); }
     void open() { w->mnuOPEN_Click(projectFolder()); }

@@ -1,40 +1,24 @@
-// The card table and grid, read from real card files in temporary project folders.
+// The card table and grid, read from real card files in a temporary project folder.
 #include <QTest>
 
 #include "app/frmMAIN.h"
+#include "project/editor_fixture.h"
 #include "project/mGENERAL.h"
 #include "tests_support.h"
 #include "ui/application.h"
 
 class TestCards : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<QTemporaryDir> project;
-    std::unique_ptr<frmMAIN> w;
-    std::unique_ptr<ScriptScope> scope;
+    EditorFixture fx;
 
-    void open() { w->mnuOPEN_Click(project->path()); }
-    void card(const QString& name, const QStringList& lines) { writeCodePageLines(project->filePath(name), lines); }
+    void open() { fx.open(); }
+    void card(const QString& name, const QStringList& lines) { fx.file(name, lines); }
+    QString inProject(const QString& name) const { return fx.projectFolder() + QLatin1Char('/') + name; }
 
 private slots:
-    void initTestCase()
-    {
-        ui::setupApplication();
-        redirectSettings(home.filePath(QStringLiteral("config")));
-    }
-    void init()
-    {
-        project = std::make_unique<QTemporaryDir>();
-        scope = std::make_unique<ScriptScope>();
-        Options options;
-        options.dataRoot = home.filePath(QStringLiteral("data"));
-        w = std::make_unique<frmMAIN>(options);
-    }
-    void cleanup()
-    {
-        w.reset();
-        scope.reset();
-    }
+    void initTestCase() { fx.setUp(); }
+    void init() { fx.start(); }
+    void cleanup() { fx.stop(); }
 
     void onlyFtiFilesAreCards()
     {
@@ -43,10 +27,10 @@ private slots:
         card(QStringLiteral("notes.txt"), {QStringLiteral("CARDTITLE:N")});
         card(QStringLiteral("c.old.fti"), {QStringLiteral("CARDTITLE:C")});
         open();
-        QCOMPARE(int(w->s.CARDS.size()), 3);
-        QCOMPARE(w->s.CARDS[1].FileName, QStringLiteral("a"));
-        QCOMPARE(w->s.CARDS[2].FileName, QStringLiteral("c"));
-        QVERIFY(scope->script.reports.isEmpty());
+        QCOMPARE(int(fx.w->s.CARDS.size()), 3);
+        QCOMPARE(fx.w->s.CARDS[1].FileName, QStringLiteral("a"));
+        QCOMPARE(fx.w->s.CARDS[2].FileName, QStringLiteral("c"));
+        QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
     void keywordLines()
@@ -60,32 +44,32 @@ private slots:
         card(QStringLiteral("z.fti"), {QStringLiteral("TYPE: VIDEO"), QStringLiteral("TYPE:Mixer")});
         card(QStringLiteral("y.fti"), {QStringLiteral("TYPE: VIDEO")});
         open();
-        QVERIFY2(scope->script.reports.isEmpty(), qPrintable(scope->script.reports.join("\n")));
-        const CARD& c = w->s.CARDS[1];
+        QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.scope->script.reports.join("\n")));
+        const CARD& c = fx.w->s.CARDS[1];
         QCOMPARE(c.Title, QStringLiteral("News"));
         QCOMPARE(c.Type, short(1));
         QCOMPARE(c.Channel, short(2));
         QCOMPARE(c.Layer, short(20));
         QCOMPARE(c.Command, QStringLiteral("PLAY 1-1 AMB"));
         QCOMPARE(c.Invoke, QStringLiteral("in;out;"));
-        QVERIFY(w->s.MaxInvokes >= 3);
+        QVERIFY(fx.w->s.MaxInvokes >= 3);
         QCOMPARE(c.Tags[1].Id, QStringLiteral("f0"));
         QCOMPARE(c.Tags[1].Ani, short(1));
         QCOMPARE(c.Tags[2].Id, QString()); // takes a slot, has no id
         QCOMPARE(c.Tags[3].Type, QStringLiteral("pic"));
-        QCOMPARE(w->s.CARDS[2].Type, short(0)); // y: a blank before the word
-        QCOMPARE(w->s.CARDS[3].Type, short(3)); // z: the last TYPE line wins
-        QCOMPARE(mGENERAL::FindTagInCard(w->s, 1, QStringLiteral("img")), short(3));
-        QCOMPARE(mGENERAL::FindTagInCard(w->s, 1, QString()), short(0));
-        QCOMPARE(mGENERAL::FindCardIndex(w->s, QStringLiteral("news")), short(1));
-        QCOMPARE(mGENERAL::FindCardIndex(w->s, QStringLiteral("News")), short(0));
+        QCOMPARE(fx.w->s.CARDS[2].Type, short(0)); // y: a blank before the word
+        QCOMPARE(fx.w->s.CARDS[3].Type, short(3)); // z: the last TYPE line wins
+        QCOMPARE(mGENERAL::FindTagInCard(fx.w->s, 1, QStringLiteral("img")), short(3));
+        QCOMPARE(mGENERAL::FindTagInCard(fx.w->s, 1, QString()), short(0));
+        QCOMPARE(mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("news")), short(1));
+        QCOMPARE(mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("News")), short(0));
 
         // Another project with fewer invokes leaves the largest count as it was.
-        const short before = w->s.MaxInvokes;
+        const short before = fx.w->s.MaxInvokes;
         QTemporaryDir other;
         writeCodePageLines(other.filePath(QStringLiteral("a.fti")), {QStringLiteral("INVOKE:x")});
-        w->mnuOPEN_Click(other.path());
-        QCOMPARE(w->s.MaxInvokes, before);
+        fx.w->mnuOPEN_Click(other.path());
+        QCOMPARE(fx.w->s.MaxInvokes, before);
     }
 
     void theCardGrid()
@@ -94,7 +78,7 @@ private slots:
                                           QStringLiteral("LAYER:20")});
         card(QStringLiteral("sport.fti"), {QStringLiteral("CARDTITLE:Sport")});
         open();
-        ui::Grid& g = *w->vsCARDS;
+        ui::Grid& g = *fx.w->vsCARDS;
         QCOMPARE(g.rows(), 3);
         QCOMPARE(g.cols(), 4);
         QCOMPARE(g.fixedRows(), 1);
@@ -111,33 +95,33 @@ private slots:
         QCOMPARE(g.textMatrix(1, 3), QStringLiteral("1:20"));
         QCOMPARE(g.textMatrix(2, 3), QStringLiteral("0:0"));
         QCOMPARE(g.row(), 1);
-        QCOMPARE(w->s.CurrentCard, short(1));
-        QCOMPARE(w->s.CurrentCardFile, QStringLiteral("news"));
-        QVERIFY(!w->s.LoadingCards);
-        QVERIFY(w->s.LoadingDatasets);
+        QCOMPARE(fx.w->s.CurrentCard, short(1));
+        QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("news"));
+        QVERIFY(!fx.w->s.LoadingCards);
+        QVERIFY(fx.w->s.LoadingDatasets);
     }
 
     void linesEndingInLfAloneAreLines()
     {
-        writeRaw(project->filePath(QStringLiteral("lf.fti")), "CARDTITLE:Unix\nCHANNEL:3\nLAYER:4\n");
-        writeRaw(project->filePath(QStringLiteral("cr.fti")), "CARDTITLE:Mac\rCHANNEL:5");
+        writeRaw(inProject(QStringLiteral("lf.fti")), "CARDTITLE:Unix\nCHANNEL:3\nLAYER:4\n");
+        writeRaw(inProject(QStringLiteral("cr.fti")), "CARDTITLE:Mac\rCHANNEL:5");
         open();
-        QVERIFY(scope->script.reports.isEmpty());
-        QCOMPARE(w->s.CARDS[1].Title, QStringLiteral("Mac"));
-        QCOMPARE(w->s.CARDS[1].Channel, short(5));
-        QCOMPARE(w->s.CARDS[2].Title, QStringLiteral("Unix"));
-        QCOMPARE(w->s.CARDS[2].Layer, short(4));
+        QVERIFY(fx.scope->script.reports.isEmpty());
+        QCOMPARE(fx.w->s.CARDS[1].Title, QStringLiteral("Mac"));
+        QCOMPARE(fx.w->s.CARDS[1].Channel, short(5));
+        QCOMPARE(fx.w->s.CARDS[2].Title, QStringLiteral("Unix"));
+        QCOMPARE(fx.w->s.CARDS[2].Layer, short(4));
     }
 
     void aFolderWithoutCardsShowsOneEmptyRow()
     {
         open();
-        QCOMPARE(w->vsCARDS->rows(), 2);
-        QCOMPARE(w->vsCARDS->textMatrix(1, 0), QStringLiteral("1"));
-        QCOMPARE(w->vsCARDS->textMatrix(1, 1), QString());
-        QCOMPARE(w->vsCARDS->textMatrix(1, 3), QStringLiteral("0:0"));
-        QCOMPARE(w->s.CurrentCard, short(1));
-        QCOMPARE(w->s.CurrentCardFile, QString());
+        QCOMPARE(fx.w->vsCARDS->rows(), 2);
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, 0), QStringLiteral("1"));
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, 1), QString());
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, 3), QStringLiteral("0:0"));
+        QCOMPARE(fx.w->s.CurrentCard, short(1));
+        QCOMPARE(fx.w->s.CurrentCardFile, QString());
     }
 
     void badLinesAreReportedAndLoadingGoesOn()
@@ -146,19 +130,19 @@ private slots:
              {QStringLiteral("CARDTITLE:Bad"), QString(), QStringLiteral("CHANNEL:x"), QStringLiteral("LAYER:40000"),
               QStringLiteral("TAG:Only;two"), QStringLiteral("CARDTITLE"), QStringLiteral("LAYER:7")});
         open();
-        const QStringList& r = scope->script.reports;
+        const QStringList& r = fx.scope->script.reports;
         // The empty line fails at the first keyword test; Ignore enters it and its value fails too.
         QVERIFY(r.size() >= 6);
         QVERIFY(r[0].startsWith(QStringLiteral("Error 9\r\n")));
         QVERIFY(r[0].contains(QStringLiteral("\r\nLocation: Plintor.mGENERAL.LOADCARDS\r\nLine ")));
         QVERIFY(r.filter(QStringLiteral("Error 13\r\n")).size() == 1);
         QVERIFY(r.filter(QStringLiteral("Error 6\r\n")).size() == 1);
-        const CARD& c = w->s.CARDS[1];
+        const CARD& c = fx.w->s.CARDS[1];
         QCOMPARE(c.Title, QStringLiteral("Bad")); // the failed CARDTITLE left it as it was
         QCOMPARE(c.Layer, short(7));
         QCOMPARE(c.Tags[1].Title, QStringLiteral("Only")); // items before the missing one are kept
         QCOMPARE(c.Tags[1].Id, QStringLiteral("two"));
-        QCOMPARE(w->vsCARDS->rows(), 2);
+        QCOMPARE(fx.w->vsCARDS->rows(), 2);
     }
 
     void aHundredTagsFitTheHundredAndFirstIsReported()
@@ -168,14 +152,14 @@ private slots:
             lines << QStringLiteral("TAG:T%1;f%1;0;text").arg(i);
         card(QStringLiteral("many.fti"), lines);
         open();
-        QCOMPARE(w->s.CARDS[1].Tags[100].Id, QStringLiteral("f100"));
-        QCOMPARE(scope->script.reports.size(), 1);
-        QVERIFY(scope->script.reports[0].startsWith(QStringLiteral("Error 9\r\n")));
+        QCOMPARE(fx.w->s.CARDS[1].Tags[100].Id, QStringLiteral("f100"));
+        QCOMPARE(fx.scope->script.reports.size(), 1);
+        QVERIFY(fx.scope->script.reports[0].startsWith(QStringLiteral("Error 9\r\n")));
     }
 
     void retryListsAFolderThatCameBack()
     {
-        const QString later = project->filePath(QStringLiteral("later"));
+        const QString later = inProject(QStringLiteral("later"));
         struct Restore : ScriptedDialogs {
             QString folder;
             fault::Answer errorBox(const QString& report) override
@@ -187,11 +171,11 @@ private slots:
         } restore;
         restore.folder = later;
         ui::setDialogs(&restore);
-        w->mnuOPEN_Click(later);
-        ui::setDialogs(&scope->script);
+        fx.w->mnuOPEN_Click(later);
+        ui::setDialogs(&fx.scope->script);
         QCOMPARE(restore.reports.size(), 1);
         QVERIFY(restore.reports[0].startsWith(QStringLiteral("Error 76\r\nPath not found: ") + later));
-        QCOMPARE(w->s.CARDS[1].Title, QStringLiteral("A"));
+        QCOMPARE(fx.w->s.CARDS[1].Title, QStringLiteral("A"));
     }
 };
 

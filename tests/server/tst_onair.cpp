@@ -4,12 +4,14 @@
 #include <QTest>
 
 #include "app/frmMAIN.h"
+#include "project/editor_fixture.h"
 #include "failure.h"
 #include "fault/runtimeerror.h"
 #include "server/link.h"
 #include "recorder.h"
 #include "tests_support.h"
 #include "ui/application.h"
+#include "ui/colors.h"
 
 namespace {
 
@@ -34,79 +36,65 @@ const QByteArray kWorkedExample =
 
 class TestOnAir : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<ScriptScope> scope;
-    std::unique_ptr<frmMAIN> w;
+    EditorFixture fx;
 
-    QString copyPath() const { return w->s.DataFolder + QStringLiteral("/lower3rd_ab12cd34.ft8"); }
+    QString copyPath() const { return fx.w->s.DataFolder + QStringLiteral("/lower3rd_ab12cd34.ft8"); }
 
     // The state the editor page leaves behind: card lower3rd of project demo selected, one
     // dataset with its copy on disk, the card's actions listed.
     void selectCard(const QStringList& actions = {"Play", "Update", "In", "Out"})
     {
-        w->s.ProjectName = QStringLiteral("demo");
-        w->s.DataFolder = home.filePath(QStringLiteral("data/demo"));
+        fx.w->s.ProjectName = QStringLiteral("demo");
+        fx.w->s.DataFolder = fx.home.filePath(QStringLiteral("data/demo"));
         CARD card;
         card.FileName = QStringLiteral("lower3rd");
         card.Channel = 1;
         card.Layer = 20;
         card.Tags[1] = TAGDEF{QStringLiteral("Name"), QStringLiteral("f0"), 0, QStringLiteral("txt")};
-        w->s.CARDS.assign(2, CARD());
-        w->s.CARDS[1] = card;
-        w->s.CurrentCard = 1;
-        w->s.CurrentCardFile = card.FileName;
-        w->s.CurrentDataset = QStringLiteral("lower3rd_ab12cd34.ftd");
+        fx.w->s.CARDS.assign(2, CARD());
+        fx.w->s.CARDS[1] = card;
+        fx.w->s.CurrentCard = 1;
+        fx.w->s.CurrentCardFile = card.FileName;
+        fx.w->s.CurrentDataset = QStringLiteral("lower3rd_ab12cd34.ftd");
         writeRaw(copyPath(), "TITLE~Greeting\r\nTAG~f0;Hello\r\n");
-        w->cmbINVOKES->clear();
+        fx.w->cmbINVOKES->clear();
         for (const QString& a : actions)
-            w->cmbINVOKES->addEntry(a);
-        w->tbMAIN->setEnabled(true);
+            fx.w->cmbINVOKES->addEntry(a);
+        fx.w->tbMAIN->setEnabled(true);
     }
-    template <class T = QPushButton> T* control(const char* name) { return w->findChild<T*>(QLatin1String(name)); }
+    template <class T = QPushButton> T* control(const char* name) { return fx.w->findChild<T*>(QLatin1String(name)); }
     void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
-    QPoint entry(int i) const { return w->cmbINVOKES->visualItemRect(w->cmbINVOKES->item(i)).center(); }
-    void chooseAction(int i) { QTest::mouseClick(w->cmbINVOKES->viewport(), Qt::LeftButton, {}, entry(i)); }
+    QPoint entry(int i) const { return fx.w->cmbINVOKES->visualItemRect(fx.w->cmbINVOKES->item(i)).center(); }
+    void chooseAction(int i) { QTest::mouseClick(fx.w->cmbINVOKES->viewport(), Qt::LeftButton, {}, entry(i)); }
     // A double-click is a click and the second press of it; the list selects on the first.
     void doubleClickAction(int i)
     {
         chooseAction(i);
-        QTest::mouseDClick(w->cmbINVOKES->viewport(), Qt::LeftButton, {}, entry(i));
+        QTest::mouseDClick(fx.w->cmbINVOKES->viewport(), Qt::LeftButton, {}, entry(i));
     }
     // The panel holds the line as sent, CR LF included.
-    QByteArray shown() const { return w->txtCOMMAND->text().toUtf8(); }
+    QByteArray shown() const { return fx.w->txtCOMMAND->text().toUtf8(); }
     void connectTo(const QString& port)
     {
-        w->txtGASPARPORT->setText(port);
+        fx.w->txtGASPARPORT->setText(port);
         click("cmdGASPARCONNECT");
     }
     void button(quint32 colour, const char* caption, const char* tag)
     {
-        QCOMPARE(w->cmdGASPARCONNECT->backColor(), colour);
-        QCOMPARE(w->cmdGASPARCONNECT->caption(), QLatin1String(caption));
-        QCOMPARE(w->cmdGASPARCONNECT->tag, QLatin1String(tag));
-        QCOMPARE(w->tmrCASPAR->enabled(), QLatin1String(tag) == QLatin1String("disconnect"));
+        QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), colour);
+        QCOMPARE(fx.w->cmdGASPARCONNECT->caption(), QLatin1String(caption));
+        QCOMPARE(fx.w->cmdGASPARCONNECT->tag, QLatin1String(tag));
+        QCOMPARE(fx.w->tmrCASPAR->enabled(), QLatin1String(tag) == QLatin1String("disconnect"));
     }
 
 private slots:
-    void initTestCase()
-    {
-        ui::setupApplication();
-        redirectSettings(home.filePath(QStringLiteral("config")));
-    }
+    void initTestCase() { fx.setUp(); }
     void init()
     {
-        scope = std::make_unique<ScriptScope>();
-        Options options;
-        options.dataRoot = home.filePath(QStringLiteral("data"));
-        w = std::make_unique<frmMAIN>(options);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        fx.start();
+        QVERIFY(fx.show());
     }
-    void cleanup()
-    {
-        w.reset();
-        scope.reset();
-    }
+    void cleanup() { fx.stop(); }
 
     // ---- The link alone ---------------------------------------------------------------------
 
@@ -114,10 +102,10 @@ private slots:
     {
         Recorder r;
         server::Link link(QStringLiteral("wsGASPAR"), nullptr);
-        QCOMPARE(link.State(), 0);
+        QCOMPARE(link.State(), int(server::Link::Closed));
         link.Connect(QStringLiteral("127.0.0.1"), QStringLiteral(" ") + r.port() + QStringLiteral("\t"));
         QVERIFY(link.State() != 7); // connecting goes on in the background
-        QTRY_COMPARE(link.State(), 7);
+        QTRY_COMPARE(link.State(), int(server::Link::Connected));
         QTRY_COMPARE(r.peers.size(), 1);
         // Far more reply than the socket buffers hold: the server could not get rid of it unless
         // the link kept reading.
@@ -127,10 +115,10 @@ private slots:
         link.SendData(QByteArray("\xce\xb1\r\n"));
         QTRY_COMPARE(r.received[0], QByteArray("CG 1-20 INVOKE 1 \"In\r\n\xce\xb1\r\n"));
         QTRY_COMPARE(link.findChild<QTcpSocket*>()->bytesAvailable(), qint64(0));
-        QCOMPARE(link.State(), 7);
+        QCOMPARE(link.State(), int(server::Link::Connected));
         link.Close();
         QTRY_COMPARE(r.peers[0]->state(), QAbstractSocket::UnconnectedState);
-        QCOMPARE(link.State(), 0);
+        QCOMPARE(link.State(), int(server::Link::Closed));
         QCOMPARE(failureNumber([&] { link.SendData("x\r\n"); }), 5);
     }
 
@@ -138,10 +126,10 @@ private slots:
     {
         server::Link link(QStringLiteral("wsGASPAR"), nullptr);
         link.Connect(QStringLiteral("127.0.0.1"), refusedPort());
-        QTRY_COMPARE(link.State(), 9);
+        QTRY_COMPARE(link.State(), int(server::Link::Failed));
         QCOMPARE(failureNumber([&] { link.SendData("x\r\n"); }), 5);
         link.Close();
-        QCOMPARE(link.State(), 0);
+        QCOMPARE(link.State(), int(server::Link::Closed));
     }
 
     void theServerClosingTheConnection()
@@ -149,13 +137,13 @@ private slots:
         Recorder r;
         server::Link link(QStringLiteral("wsGASPAR"), nullptr);
         link.Connect(QStringLiteral("127.0.0.1"), r.port());
-        QTRY_COMPARE(link.State(), 7);
+        QTRY_COMPARE(link.State(), int(server::Link::Connected));
         QTRY_COMPARE(r.peers.size(), 1);
         r.peers[0]->disconnectFromHost();
-        QTRY_COMPARE(link.State(), 8);
+        QTRY_COMPARE(link.State(), int(server::Link::ClosedByPeer));
         // A new connect request starts over on a fresh connection.
         link.Connect(QStringLiteral("127.0.0.1"), r.port());
-        QTRY_COMPARE(link.State(), 7);
+        QTRY_COMPARE(link.State(), int(server::Link::Connected));
         link.SendData("CLEAR 1\r\n");
         QTRY_COMPARE(r.peers.size(), 2);
         QTRY_COMPARE(r.received[1], QByteArray("CLEAR 1\r\n"));
@@ -179,46 +167,46 @@ private slots:
             QCOMPARE(e.number, 5);
             QVERIFY2(e.description.contains(QLatin1Char('"') + port + QLatin1Char('"')), qPrintable(e.description));
         }
-        QCOMPARE(link.State(), 0);
+        QCOMPARE(link.State(), int(server::Link::Closed));
     }
 
     // ---- The window ----------------------------------------------------------------------
 
     void theButtonBlinksWhileTheLinkIsDownAndKeepsItsPhase()
     {
-        button(8421631, "Connect", "connect");
+        button(ui::palette::LinkIdle, "Connect", "connect");
         connectTo(refusedPort());
-        button(65280, "Disconnect", "disconnect"); // green at once, before anything is known
+        button(ui::palette::LinkUp, "Disconnect", "disconnect"); // green at once, before anything is known
         // Ticks called in a row, so the real timer cannot slip one in between.
-        const quint32 expected[] = {255, 8421631, 255};
+        const quint32 expected[] = {ui::palette::LinkBlink, ui::palette::LinkIdle, ui::palette::LinkBlink};
         for (quint32 colour : expected) {
-            w->tmrCASPAR_Timer();
-            QCOMPARE(w->cmdGASPARCONNECT->backColor(), colour);
+            fx.w->tmrCASPAR_Timer();
+            QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), colour);
         }
-        QCOMPARE(w->cmdGASPARCONNECT->caption(), QStringLiteral("Disconnect"));
+        QCOMPARE(fx.w->cmdGASPARCONNECT->caption(), QStringLiteral("Disconnect"));
         click("cmdGASPARCONNECT");
-        button(8421631, "Connect", "connect");
+        button(ui::palette::LinkIdle, "Connect", "connect");
         click("cmdGASPARCONNECT");
-        button(65280, "Disconnect", "disconnect");
-        w->tmrCASPAR_Timer(); // the phase went on from where it was: light red, not red
-        QCOMPARE(w->cmdGASPARCONNECT->backColor(), quint32(8421631));
-        QTRY_COMPARE(w->wsGASPAR->State(), 9);
-        QTRY_COMPARE(w->cmdGASPARCONNECT->backColor(), quint32(255)); // the real timer ticks on
-        QVERIFY(scope->script.reports.isEmpty());
+        button(ui::palette::LinkUp, "Disconnect", "disconnect");
+        fx.w->tmrCASPAR_Timer(); // the phase went on from where it was: light red, not red
+        QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkIdle);
+        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Failed));
+        QTRY_COMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkBlink); // the real timer ticks on
+        QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
     void aConnectedLinkTurnsGreenAndDisconnectCloses()
     {
         Recorder r;
         connectTo(r.port());
-        w->tmrCASPAR_Timer(); // not up yet
-        QCOMPARE(w->cmdGASPARCONNECT->backColor(), quint32(255));
-        QTRY_COMPARE(w->wsGASPAR->State(), 7);
-        QTRY_COMPARE(w->cmdGASPARCONNECT->backColor(), quint32(65280)); // the first tick after it is up
-        button(65280, "Disconnect", "disconnect");
+        fx.w->tmrCASPAR_Timer(); // not up yet
+        QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkBlink);
+        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
+        QTRY_COMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkUp); // the first tick after it is up
+        button(ui::palette::LinkUp, "Disconnect", "disconnect");
         QTRY_COMPARE(r.peers.size(), 1);
         click("cmdGASPARCONNECT");
-        button(8421631, "Connect", "connect");
+        button(ui::palette::LinkIdle, "Connect", "connect");
         QTRY_COMPARE(r.peers[0]->state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(r.all(), QByteArray()); // nothing is sent on connecting or closing
     }
@@ -244,30 +232,30 @@ private slots:
         Recorder r;
         selectCard();
         connectTo(r.port());
-        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         if (doubleClick) {
             doubleClickAction(action);
         } else {
             chooseAction(action);
             click("cmdAIR");
         }
-        QCOMPARE(w->cmbINVOKES->listIndex(), action);
+        QCOMPARE(fx.w->cmbINVOKES->listIndex(), action);
         QTRY_COMPARE(r.all(), expected);
         QCOMPARE(shown(), expected);
-        QVERIFY(w->fraCOMMAND->isHidden()); // the panel opens with "?" only
-        QVERIFY(scope->script.reports.isEmpty());
+        QVERIFY(fx.w->fraCOMMAND->isHidden()); // the panel opens with "?" only
+        QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
     void greekTextReachesTheServerInUtf8()
     {
         Recorder r;
         selectCard({"Play", "Custom"});
-        w->s.ProjectName = QStringLiteral("Ειδήσεις");
-        w->s.CARDS[1].FileName = QStringLiteral("τίτλος");
-        w->s.CARDS[1].Command = QStringLiteral("PLAY {@CHANNEL}-{@LAYER} \"Ήχος\"");
+        fx.w->s.ProjectName = QStringLiteral("Ειδήσεις");
+        fx.w->s.CARDS[1].FileName = QStringLiteral("τίτλος");
+        fx.w->s.CARDS[1].Command = QStringLiteral("PLAY {@CHANNEL}-{@LAYER} \"Ήχος\"");
         writeRaw(copyPath(), QStringLiteral("TITLE~Ά\r\nTAG~f0;Νίκος & Μαρία's\r\n").toUtf8());
         connectTo(r.port());
-        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         chooseAction(0);
         click("cmdAIR");
         const QByteArray add = QStringLiteral(
@@ -286,32 +274,32 @@ private slots:
     {
         Recorder r;
         selectCard();
-        w->txtCOMMAND->setText(QStringLiteral("before"));
+        fx.w->txtCOMMAND->setText(QStringLiteral("before"));
         chooseAction(0);
         click("cmdAIR"); // never connected
         connectTo(refusedPort());
         click("cmdAIR"); // connecting, then refused
-        QTRY_COMPARE(w->wsGASPAR->State(), 9);
+        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Failed));
         click("cmdAIR");
         click("cmdGASPARCONNECT");
         connectTo(r.port());
-        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         QTRY_COMPARE(r.peers.size(), 1);
         r.peers[0]->disconnectFromHost(); // the server drops the link
-        QTRY_VERIFY(w->wsGASPAR->State() != 7);
+        QTRY_VERIFY(fx.w->wsGASPAR->State() != 7);
         doubleClickAction(2);
-        w->tmrCASPAR_Timer();
-        QVERIFY(w->cmdGASPARCONNECT->backColor() != 65280);
-        QCOMPARE(w->txtCOMMAND->text(), QStringLiteral("before"));
+        fx.w->tmrCASPAR_Timer();
+        QVERIFY(fx.w->cmdGASPARCONNECT->backColor() != ui::palette::LinkUp);
+        QCOMPARE(fx.w->txtCOMMAND->text(), QStringLiteral("before"));
         // Disconnect and connect again: the only line the server ever gets is the next one.
         click("cmdGASPARCONNECT");
         click("cmdGASPARCONNECT");
-        QTRY_COMPARE(w->wsGASPAR->State(), 7);
+        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         click("cmdAIR");
         QTRY_COMPARE(r.peers.size(), 2);
         QTRY_COMPARE(r.received[1], QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
         QCOMPARE(r.received[0], QByteArray());
-        QVERIFY(scope->script.reports.isEmpty());
+        QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
     void withNoActionChosenNothingHappens()
@@ -320,14 +308,14 @@ private slots:
         selectCard();
         QFile::remove(copyPath()); // not even the copy is looked at
         connectTo(r.port());
-        QTRY_COMPARE(w->wsGASPAR->State(), 7);
-        w->txtCOMMAND->setText(QStringLiteral("before"));
-        QCOMPARE(w->cmbINVOKES->listIndex(), -1);
+        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
+        fx.w->txtCOMMAND->setText(QStringLiteral("before"));
+        QCOMPARE(fx.w->cmbINVOKES->listIndex(), -1);
         click("cmdAIR");
         chooseAction(2);
         click("cmdAIR");
         QTRY_COMPARE(r.all(), QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
-        QVERIFY(scope->script.reports.isEmpty());
+        QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
     void failuresAreReportedAndNothingIsSent_data()
@@ -349,20 +337,20 @@ private slots:
         QFETCH(QString, firstLine);
         Recorder r;
         selectCard();
-        w->s.CurrentDataset = dataset;
+        fx.w->s.CurrentDataset = dataset;
         QFile::remove(copyPath());
         if (!copy.isEmpty())
             writeRaw(copyPath(), copy);
         connectTo(r.port());
-        QTRY_COMPARE(w->wsGASPAR->State(), 7);
-        w->txtCOMMAND->setText(QStringLiteral("before"));
+        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
+        fx.w->txtCOMMAND->setText(QStringLiteral("before"));
         chooseAction(action);
         click("cmdAIR"); // the script answers Ignore
-        QCOMPARE(scope->script.reports.size(), 1);
-        const QStringList report = scope->script.reports[0].split(QStringLiteral("\r\n"));
+        QCOMPARE(fx.scope->script.reports.size(), 1);
+        const QStringList report = fx.scope->script.reports[0].split(QStringLiteral("\r\n"));
         QCOMPARE(report[0], firstLine);
         QCOMPARE(report[2], QStringLiteral("Location: Plintor.frmMAIN.cmdAIR_Click"));
-        QCOMPARE(w->txtCOMMAND->text(), QStringLiteral("before"));
+        QCOMPARE(fx.w->txtCOMMAND->text(), QStringLiteral("before"));
         chooseAction(2); // an invoke needs no copy
         click("cmdAIR");
         QTRY_COMPARE(r.all(), QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
@@ -372,14 +360,14 @@ private slots:
     {
         Recorder r;
         connectTo(QStringLiteral("52a"));
-        QCOMPARE(scope->script.reports.size(), 1);
-        QVERIFY2(scope->script.reports[0].startsWith(QStringLiteral("Error 5\r\n")), qPrintable(scope->script.reports[0]));
-        QVERIFY(scope->script.reports[0].contains(QStringLiteral("Location: Plintor.frmMAIN.cmdGASPARCONNECT_Click")));
+        QCOMPARE(fx.scope->script.reports.size(), 1);
+        QVERIFY2(fx.scope->script.reports[0].startsWith(QStringLiteral("Error 5\r\n")), qPrintable(fx.scope->script.reports[0]));
+        QVERIFY(fx.scope->script.reports[0].contains(QStringLiteral("Location: Plintor.frmMAIN.cmdGASPARCONNECT_Click")));
         // Ignore goes on with the rest of the toggle; the link itself stays closed and blinks.
-        button(65280, "Disconnect", "disconnect");
-        QCOMPARE(w->wsGASPAR->State(), 0);
-        w->tmrCASPAR_Timer();
-        QVERIFY(w->cmdGASPARCONNECT->backColor() != 65280);
+        button(ui::palette::LinkUp, "Disconnect", "disconnect");
+        QCOMPARE(fx.w->wsGASPAR->State(), int(server::Link::Closed));
+        fx.w->tmrCASPAR_Timer();
+        QVERIFY(fx.w->cmdGASPARCONNECT->backColor() != ui::palette::LinkUp);
     }
 };
 
