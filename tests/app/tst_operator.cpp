@@ -4,6 +4,7 @@
 
 #include "app/frmMAIN.h"
 #include "drive.h"
+#include "project/editor_fixture.h"
 #include "project/textfile.h"
 #include "recorder.h"
 #include "server/link.h"
@@ -12,27 +13,23 @@
 
 class TestOperator : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    EditorFixture fx;
 
 private slots:
-    void initTestCase()
-    {
-        ui::setupApplication();
-        redirectSettings(home.filePath(QStringLiteral("config")));
-    }
+    void initTestCase() { fx.setUp(); }
+    void init() { fx.start(); }
+    void cleanup() { fx.stop(); }
 
     // What ships with the program opens without a report, and every copy is what a save writes.
     void theDemoProjectIsClean()
     {
-        ScriptScope scope;
-        const QString root = home.filePath(QStringLiteral("demo-data"));
+        ScriptScope& scope = *fx.scope;
+        frmMAIN& w = *fx.w;
+        const QString root = fx.home.filePath(QStringLiteral("data"));
         const QDir shipped(QStringLiteral(PLINTOR_DEMO "/data/studio"));
         QDir().mkpath(root + QStringLiteral("/studio"));
         for (const QString& name : shipped.entryList(QDir::Files))
             QVERIFY(QFile::copy(shipped.filePath(name), root + QStringLiteral("/studio/") + name));
-        Options options;
-        options.dataRoot = root;
-        frmMAIN w(options);
         w.mnuOPEN_Click(QStringLiteral(PLINTOR_DEMO "/studio"));
         for (int row = 1; row < w.vsCARDS->rows(); ++row) {
             w.vsCARDS->setRow(row);
@@ -52,12 +49,9 @@ private slots:
 
     void aNewDatasetGoesOnAirAsTyped()
     {
-        ScriptScope scope;
-        Options options;
-        options.dataRoot = home.filePath(QStringLiteral("data"));
-        frmMAIN w(options);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        ScriptScope& scope = *fx.scope;
+        frmMAIN& w = *fx.w;
+        QVERIFY(fx.show());
 
         scope.script.folders.push_back(QStringLiteral(PLINTOR_DEMO "/studio"));
         w.mnuOPEN->trigger();
@@ -75,7 +69,7 @@ private slots:
         QVERIFY(drive::edit(w.vsTAGS, 2, 4, QStringLiteral("Tom & Jerry")));
         QVERIFY2(scope.script.reports.isEmpty(), qPrintable(scope.script.reports.join("\n")));
 
-        const QString folder = home.filePath(QStringLiteral("data/studio/"));
+        const QString folder = fx.home.filePath(QStringLiteral("data/studio/"));
         QCOMPARE(readRaw(folder + dataset), QByteArray("TITLE~New dataset\r\nTAG~f0;\xCD\xDF\xEA\xEF\xF2 O'Brien\r\n"
                                                        "TAG~f1;Tom & Jerry\r\n"));
         QString copy = dataset;
