@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "app/frmMAIN.h"
+#include "project/mGENERAL.h"
 #include "drive.h"
 #include "project/editor_fixture.h"
 #include "project/textfile.h"
@@ -10,6 +11,10 @@
 #include "server/link.h"
 #include "tests_support.h"
 #include "ui/application.h"
+
+namespace CardCol = mGENERAL::CardCol;
+namespace DatasetCol = mGENERAL::DatasetCol;
+namespace TagCol = mGENERAL::TagCol;
 
 class TestOperator : public QObject {
     Q_OBJECT
@@ -35,7 +40,7 @@ private slots:
             w.vsCARDS->setRow(row);
             QVERIFY2(w.vsDATASET->rows() > 1, qPrintable(w.s.CurrentCardFile));
             for (int d = 1; d < w.vsDATASET->rows(); ++d) {
-                const QString file = w.vsDATASET->textMatrix(d, 0);
+                const QString file = w.vsDATASET->textMatrix(d, DatasetCol::File);
                 const QByteArray copy = readRaw(shipped.filePath(QString(file).replace(".ftd", ".ft8")));
                 QByteArray expected;
                 for (const QByteArray& line : textfile::splitLines(readRaw(shipped.filePath(file))))
@@ -56,8 +61,8 @@ private slots:
         scope.script.folders.push_back(QStringLiteral(PLINTOR_DEMO "/studio"));
         w.mnuOPEN->trigger();
         QCOMPARE(w.windowTitle(), QStringLiteral("Plintor (1.3.0) - studio"));
-        QCOMPARE(w.vsCARDS->textMatrix(3, 2), QStringLiteral("lowerthird"));
-        drive::click(w.vsCARDS, 3, 1);
+        QCOMPARE(w.vsCARDS->textMatrix(3, CardCol::FileName), QStringLiteral("lowerthird"));
+        drive::click(w.vsCARDS, 3, CardCol::Title);
         QCOMPARE(w.s.CurrentCardFile, QStringLiteral("lowerthird"));
         QCOMPARE(w.cmbINVOKES->entry(0), QStringLiteral("Play"));
 
@@ -65,8 +70,8 @@ private slots:
         const QString dataset = w.s.CurrentDataset;
         QVERIFY(dataset.startsWith(QStringLiteral("lowerthird_")));
         QCOMPARE(w.vsTAGS->rows(), 3);
-        QVERIFY(drive::edit(w.vsTAGS, 1, 4, QStringLiteral("Νίκος O'Brien")));
-        QVERIFY(drive::edit(w.vsTAGS, 2, 4, QStringLiteral("Tom & Jerry")));
+        QVERIFY(drive::edit(w.vsTAGS, 1, TagCol::Value, QStringLiteral("Νίκος O'Brien")));
+        QVERIFY(drive::edit(w.vsTAGS, 2, TagCol::Value, QStringLiteral("Tom & Jerry")));
         QVERIFY2(scope.script.reports.isEmpty(), qPrintable(scope.script.reports.join("\n")));
 
         const QString folder = fx.home.filePath(QStringLiteral("data/studio/"));

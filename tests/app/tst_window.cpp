@@ -7,10 +7,13 @@
 #include <QTimer>
 
 #include "app/frmMAIN.h"
+#include "project/mGENERAL.h"
 #include "project/editor_fixture.h"
 #include "tests_support.h"
 #include "ui/application.h"
 #include "ui/colors.h"
+
+namespace CardCol = mGENERAL::CardCol;
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -138,7 +141,7 @@ private slots:
         QCOMPARE(fx.w->s.ProjectFolder, news);
         QCOMPARE(fx.w->s.DataFolder, fx.home.filePath(QStringLiteral("data/news")));
         QCOMPARE(fx.w->vsPLAYLIST->rows() + fx.w->vsPLAYLIST->cols(), 0);
-        QCOMPARE(fx.w->vsCARDS->textMatrix(1, 1), QStringLiteral("Τίτλος"));
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Title), QStringLiteral("Τίτλος"));
         QCOMPARE(menuCaptions(), QStringList{news});
         QVERIFY(fx.w->mnMRU[0]->isEnabled());
         QVERIFY(fx.scope->script.reports.isEmpty());

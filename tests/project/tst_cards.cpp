@@ -7,6 +7,8 @@
 #include "tests_support.h"
 #include "ui/application.h"
 
+namespace CardCol = mGENERAL::CardCol;
+
 class TestCards : public QObject {
     Q_OBJECT
     EditorFixture fx;
@@ -86,14 +88,14 @@ private slots:
                                   QStringLiteral("C:L")};
         for (int c = 0; c < 4; ++c)
             QCOMPARE(g.textMatrix(0, c), headers[c]);
-        QVERIFY(g.isColumnHidden(0));
-        QCOMPARE(g.columnWidth(1), 2200 / 15);
-        QCOMPARE(g.columnWidth(2), 800 / 15);
-        QCOMPARE(g.textMatrix(1, 0), QStringLiteral("1"));
-        QCOMPARE(g.textMatrix(1, 1), QStringLiteral("Ειδήσεις"));
-        QCOMPARE(g.textMatrix(1, 2), QStringLiteral("news"));
-        QCOMPARE(g.textMatrix(1, 3), QStringLiteral("1:20"));
-        QCOMPARE(g.textMatrix(2, 3), QStringLiteral("0:0"));
+        QVERIFY(g.isColumnHidden(CardCol::Index));
+        QCOMPARE(g.columnWidth(CardCol::Title), 2200 / 15);
+        QCOMPARE(g.columnWidth(CardCol::FileName), 800 / 15);
+        QCOMPARE(g.textMatrix(1, CardCol::Index), QStringLiteral("1"));
+        QCOMPARE(g.textMatrix(1, CardCol::Title), QStringLiteral("Ειδήσεις"));
+        QCOMPARE(g.textMatrix(1, CardCol::FileName), QStringLiteral("news"));
+        QCOMPARE(g.textMatrix(1, CardCol::ChannelLayer), QStringLiteral("1:20"));
+        QCOMPARE(g.textMatrix(2, CardCol::ChannelLayer), QStringLiteral("0:0"));
         QCOMPARE(g.row(), 1);
         QCOMPARE(fx.w->s.CurrentCard, short(1));
         QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("news"));
@@ -117,9 +119,9 @@ private slots:
     {
         open();
         QCOMPARE(fx.w->vsCARDS->rows(), 2);
-        QCOMPARE(fx.w->vsCARDS->textMatrix(1, 0), QStringLiteral("1"));
-        QCOMPARE(fx.w->vsCARDS->textMatrix(1, 1), QString());
-        QCOMPARE(fx.w->vsCARDS->textMatrix(1, 3), QStringLiteral("0:0"));
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Index), QStringLiteral("1"));
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Title), QString());
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::ChannelLayer), QStringLiteral("0:0"));
         QCOMPARE(fx.w->s.CurrentCard, short(1));
         QCOMPARE(fx.w->s.CurrentCardFile, QString());
     }

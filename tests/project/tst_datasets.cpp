@@ -5,6 +5,9 @@
 #include "editor_fixture.h"
 #include "project/textfile.h"
 
+namespace DatasetCol = mGENERAL::DatasetCol;
+namespace TagCol = mGENERAL::TagCol;
+
 class TestDatasets : public QObject {
     Q_OBJECT
     EditorFixture fx;
@@ -28,17 +31,17 @@ private slots:
         fx.dataset(QStringLiteral("title_1.ftd"), {QStringLiteral("TITLE~Title")});
         fx.dataset(QStringLiteral("subtitle_1.ftd"), {QStringLiteral("TITLE~Subtitle")});
         fx.open();
-        QCOMPARE(fx.column(fx.w->vsDATASET, 1), QStringList{QStringLiteral("Mine")});
+        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("Mine")});
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_ab12cd34.ftd"));
-        QCOMPARE(fx.w->vsDATASET->textMatrix(0, 0), QStringLiteral("filename"));
-        QCOMPARE(fx.w->vsDATASET->textMatrix(0, 1), QStringLiteral("Description"));
-        QVERIFY(fx.w->vsDATASET->isColumnHidden(0));
+        QCOMPARE(fx.w->vsDATASET->textMatrix(0, DatasetCol::File), QStringLiteral("filename"));
+        QCOMPARE(fx.w->vsDATASET->textMatrix(0, DatasetCol::Description), QStringLiteral("Description"));
+        QVERIFY(fx.w->vsDATASET->isColumnHidden(DatasetCol::File));
         QVERIFY(!fx.w->s.LoadingDatasets);
         QVERIFY(!fx.w->s.LoadingTags);
         // The card "title" does not list the datasets of "subtitle".
         fx.w->s.CurrentCard = mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("title"));
         mGENERAL::LOADDATASET(*fx.w, QStringLiteral("title"));
-        QCOMPARE(fx.column(fx.w->vsDATASET, 1), QStringList{QStringLiteral("Title")});
+        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("Title")});
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
         QVERIFY(fx.scope->script.questions.isEmpty());
     }
@@ -50,11 +53,11 @@ private slots:
         fx.dataset(QStringLiteral("news_2.ftd"), {QStringLiteral("TITLE~Beta"), QStringLiteral("TAG~a;from 2"),
                                                   QStringLiteral("TITLE~Alpha")});
         fx.open();
-        QCOMPARE(fx.column(fx.w->vsDATASET, 1), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Zeta")}));
-        QCOMPARE(fx.column(fx.w->vsDATASET, 0).at(2), QStringLiteral("news_1.ftd"));
+        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Zeta")}));
+        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::File).at(2), QStringLiteral("news_1.ftd"));
         QCOMPARE(fx.w->vsDATASET->row(), 1);
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
-        QCOMPARE(fx.w->vsTAGS->textMatrix(1, 4), QStringLiteral("from 2"));
+        QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("from 2"));
         QCOMPARE(mGENERAL::FindDatasetTitle(fx.w->s, QStringLiteral("news_2.ftd")), QStringLiteral("Beta"));
         QCOMPARE(mGENERAL::FindDatasetTitle(fx.w->s, QString()), QString());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
@@ -85,8 +88,8 @@ private slots:
         QCOMPARE(fx.w->vsDATASET->rows(), 1);
         QCOMPARE(fx.w->s.CurrentDataset, QString());
         QCOMPARE(fx.w->vsTAGS->rows(), 1);
-        QCOMPARE(fx.w->vsTAGS->textMatrix(0, 0), QStringLiteral("Id"));
-        QCOMPARE(fx.w->vsTAGS->colWidth(2), 450);
+        QCOMPARE(fx.w->vsTAGS->textMatrix(0, TagCol::Id), QStringLiteral("Id"));
+        QCOMPARE(fx.w->vsTAGS->colWidth(TagCol::Type), 450);
         // Nothing to save to: no file appears.
         mGENERAL::SAVEDATASET(*fx.w, fx.w->s.CurrentDataset, true);
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
@@ -99,8 +102,8 @@ private slots:
         abcCard();
         fx.dataset(QStringLiteral("news_1.ftd"), {QStringLiteral("TITLE~old")});
         fx.open();
-        fx.w->vsDATASET->setTextMatrix(1, 1, QStringLiteral("Βράδυ ж"));
-        fx.w->vsTAGS->setTextMatrix(2, 4, QStringLiteral("Ωμέγα"));
+        fx.w->vsDATASET->setTextMatrix(1, DatasetCol::Description, QStringLiteral("Βράδυ ж"));
+        fx.w->vsTAGS->setTextMatrix(2, TagCol::Value, QStringLiteral("Ωμέγα"));
         mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ftd"))),
                  QByteArray("TITLE~\xc2\xf1\xdc\xe4\xf5 ?\r\nTAG~a;\r\nTAG~b;\xd9\xec\xdd\xe3\xe1\r\nTAG~c;\r\n"));
@@ -141,7 +144,7 @@ private slots:
         // The data folder is gone: the save is reported, nothing half written anywhere.
         const QString moved = fx.home.filePath(QStringLiteral("moved"));
         QVERIFY(QDir().rename(fx.dataFolder(), moved));
-        fx.w->vsDATASET->setTextMatrix(1, 1, QStringLiteral("lost"));
+        fx.w->vsDATASET->setTextMatrix(1, DatasetCol::Description, QStringLiteral("lost"));
         mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
         QVERIFY(fx.scope->script.reports.size() >= 2);
         QVERIFY(fx.scope->script.reports[1].startsWith(QStringLiteral("Error 76")));
@@ -185,11 +188,11 @@ private slots:
         const QByteArray before = readRaw(fx.data(QStringLiteral("news_1.ftd")));
         fx.scope->script.yesNoAnswers.push_back(yes);
         fx.open();
-        QCOMPARE(fx.column(fx.w->vsTAGS, 0), (QStringList{"a", "b", "c"}));
-        QCOMPARE(fx.column(fx.w->vsTAGS, 4), (QStringList{"", "vb", ""}));
-        QCOMPARE(fx.column(fx.w->vsTAGS, 1), (QStringList{"0", "1", "0"}));
-        QCOMPARE(fx.w->vsTAGS->textMatrix(0, 0), QStringLiteral("Tg"));
-        QCOMPARE(fx.w->vsTAGS->colWidth(3), 3000);
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Id), (QStringList{"a", "b", "c"}));
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), (QStringList{"", "vb", ""}));
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Ani), (QStringList{"0", "1", "0"}));
+        QCOMPARE(fx.w->vsTAGS->textMatrix(0, TagCol::Id), QStringLiteral("Tg"));
+        QCOMPARE(fx.w->vsTAGS->colWidth(TagCol::Title), 3000);
         QCOMPARE(fx.scope->script.questions,
                  QStringList{QStringLiteral("orphan Tags found|x = vx\r\n\r\n\r\nDo you want to remove it from saved data?")});
         if (yes) {
@@ -241,8 +244,8 @@ private slots:
         fx.card(QStringLiteral("news"), cardLines);
         fx.dataset(QStringLiteral("news_1.ftd"), QStringList{QStringLiteral("TITLE~t")} + fileLines);
         fx.open();
-        QCOMPARE(fx.column(fx.w->vsTAGS, 0), ids);
-        QCOMPARE(fx.column(fx.w->vsTAGS, 4), values);
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Id), ids);
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), values);
         if (orphans.isEmpty())
             QVERIFY(fx.scope->script.questions.isEmpty());
         else
@@ -257,7 +260,7 @@ private slots:
         mGENERAL::LOADTAGS(*fx.w, QStringLiteral("news_gone.ftd"));
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_gone.ftd"))), QByteArray());
         QVERIFY(QFile::exists(fx.data(QStringLiteral("news_gone.ftd"))));
-        QCOMPARE(fx.column(fx.w->vsTAGS, 4), (QStringList{"", "", ""}));
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), (QStringList{"", "", ""}));
         QVERIFY(fx.scope->script.questions.isEmpty());
         QVERIFY(!fx.w->s.LoadingTags);
         QCOMPARE(mGENERAL::FindTagIndex(fx.w->s, QStringLiteral("c")), short(3));
@@ -281,7 +284,7 @@ private slots:
         QVERIFY(!fx.scope->script.reports.isEmpty());
         QVERIFY2(fx.scope->script.reports[0].contains(QStringLiteral("Error 9\r\n")), qPrintable(fx.reports()));
         QVERIFY2(fx.scope->script.reports[0].contains(QStringLiteral("Location: Plintor.mGENERAL.") + procedure), qPrintable(fx.reports()));
-        QCOMPARE(fx.column(fx.w->vsDATASET, 1), QStringList{QStringLiteral("t")}); // Ignore went on
+        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("t")}); // Ignore went on
     }
 };
 

@@ -9,6 +9,10 @@
 #include "drive.h"
 #include "editor_fixture.h"
 
+namespace CardCol = mGENERAL::CardCol;
+namespace DatasetCol = mGENERAL::DatasetCol;
+namespace TagCol = mGENERAL::TagCol;
+
 using namespace drive;
 
 class TestEditor : public QObject {
@@ -52,25 +56,25 @@ private slots:
         fx.dataset(QStringLiteral("beta_1.ftd"), {QStringLiteral("TITLE~B1"), QStringLiteral("TAG~y;b")});
         open();
         ui::Grid* cards = grid("vsCARDS");
-        click(cards, 2, 1);
+        click(cards, 2, CardCol::Title);
         QCOMPARE(fx.w->s.CurrentCard, short(2));
         QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("beta"));
-        QCOMPARE(fx.column(fx.w->vsDATASET, 1), QStringList{QStringLiteral("B1")});
-        QCOMPARE(fx.column(fx.w->vsTAGS, 4), QStringList{QStringLiteral("b")});
+        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("B1")});
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{QStringLiteral("b")});
         QCOMPARE(fx.invokes(), (QStringList{"Play", "Update", "go"}));
 
         // Back to alpha; choosing its second dataset and clicking the card again selects the first.
-        click(cards, 1, 1);
-        click(grid("vsDATASET"), 2, 1);
+        click(cards, 1, CardCol::Title);
+        click(grid("vsDATASET"), 2, DatasetCol::Description);
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("alpha_2.ftd"));
-        QCOMPARE(fx.column(fx.w->vsTAGS, 4), QStringList{QStringLiteral("2")});
-        click(cards, 1, 2); // another column of the same row
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{QStringLiteral("2")});
+        click(cards, 1, CardCol::FileName); // another column of the same row
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("alpha_1.ftd"));
-        QCOMPARE(fx.column(fx.w->vsTAGS, 4), QStringList{QStringLiteral("1")});
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{QStringLiteral("1")});
 
         // Sorted by title, Yankee (beta) comes first; the current row keeps alpha's datasets.
-        clickHeader(cards, 1);
-        QCOMPARE(cards->textMatrix(1, 2), QStringLiteral("beta"));
+        clickHeader(cards, CardCol::Title);
+        QCOMPARE(cards->textMatrix(1, CardCol::FileName), QStringLiteral("beta"));
         QCOMPARE(cards->row(), 2);
         QCOMPARE(fx.w->s.CurrentCard, short(1));
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("alpha_1.ftd"));
@@ -91,12 +95,12 @@ private slots:
         fx.dataset(QStringLiteral("beta_1.ftd"), {QStringLiteral("TITLE~B1"), QStringLiteral("TAG~gone;b")});
         open();
         fx.scope->script.questions.clear();
-        click(grid("vsCARDS"), 2, 1); // another row
+        click(grid("vsCARDS"), 2, CardCol::Title); // another row
         const int twice = int(fx.scope->script.questions.size());
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("beta_1.ftd"));
         QVERIFY(fx.scope->script.questions.last().contains(QStringLiteral("gone = b")));
         fx.scope->script.questions.clear();
-        click(grid("vsCARDS"), 2, 1); // the same row: the click alone
+        click(grid("vsCARDS"), 2, CardCol::Title); // the same row: the click alone
         const int once = int(fx.scope->script.questions.size());
         QCOMPARE(once, 2); // the dataset grid's row change, then LOADDATASET's own load
         QCOMPARE(twice, 2 * once);
@@ -107,7 +111,7 @@ private slots:
     {
         open();
         QCOMPARE(fx.w->vsCARDS->rows(), 2);
-        click(grid("vsCARDS"), 1, 1);
+        click(grid("vsCARDS"), 1, CardCol::Title);
         QCOMPARE(fx.w->s.CurrentCard, short(1));
         QCOMPARE(fx.w->s.CurrentDataset, QString());
         QTest::mouseClick(fx.w->cmdADDDATASET, Qt::LeftButton); // no card: no dataset of no card
@@ -132,31 +136,31 @@ private slots:
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_1.ftd"));
         QTest::keyClick(datasets, Qt::Key_Down);
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
-        QCOMPARE(fx.w->vsTAGS->textMatrix(1, 4), QStringLiteral("two a"));
+        QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("two a"));
         // Descending by title: Two stays current and its tags stay shown.
-        clickHeader(datasets, 1);
-        QCOMPARE(fx.column(datasets, 1), (QStringList{"Two", "One"}));
+        clickHeader(datasets, DatasetCol::Description);
+        QCOMPARE(fx.column(datasets, DatasetCol::Description), (QStringList{"Two", "One"}));
         QCOMPARE(datasets->row(), 1);
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
-        QCOMPARE(fx.w->vsTAGS->textMatrix(1, 4), QStringLiteral("two a"));
-        click(datasets, 2, 1);
+        QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("two a"));
+        click(datasets, 2, DatasetCol::Description);
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_1.ftd"));
-        QCOMPARE(fx.w->vsTAGS->textMatrix(1, 4), QStringLiteral("one a"));
+        QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("one a"));
     }
 
     void editingSavesAtOnce()
     {
         newsProject();
         ui::Grid* tags = grid("vsTAGS");
-        QVERIFY(edit(tags, 1, 4, QStringLiteral("Γειά σου")));
-        QCOMPARE(tags->textMatrix(1, 4), QStringLiteral("Γειά σου"));
+        QVERIFY(edit(tags, 1, TagCol::Value, QStringLiteral("Γειά σου")));
+        QCOMPARE(tags->textMatrix(1, TagCol::Value), QStringLiteral("Γειά σου"));
         QCOMPARE(file(QStringLiteral("news_1.ftd")),
                  QByteArray("TITLE~One\r\nTAG~a;\xc3\xe5\xe9\xdc \xf3\xef\xf5\r\nTAG~p;one.png\r\nTAG~q;\r\n"));
         // What goes on air next: the copy holds the new value.
         QCOMPARE(file(QStringLiteral("news_1.ft8")),
                  QStringLiteral("TITLE~One\r\nTAG~a;Γειά σου\r\nTAG~p;one.png\r\nTAG~q;\r\n").toUtf8());
 
-        QVERIFY(edit(grid("vsDATASET"), 1, 1, QStringLiteral("Πρώτο; νέο")));
+        QVERIFY(edit(grid("vsDATASET"), 1, DatasetCol::Description, QStringLiteral("Πρώτο; νέο")));
         QCOMPARE(file(QStringLiteral("news_1.ft8")),
                  QStringLiteral("TITLE~Πρώτο; νέο\r\nTAG~a;Γειά σου\r\nTAG~p;one.png\r\nTAG~q;\r\n").toUtf8());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
@@ -168,12 +172,12 @@ private slots:
         QTest::addColumn<QString>("gridName");
         QTest::addColumn<int>("col");
         QTest::addColumn<bool>("editable");
-        QTest::newRow("tag id") << "vsTAGS" << 0 << false;
-        QTest::newRow("tag type") << "vsTAGS" << 2 << false;
-        QTest::newRow("tag title") << "vsTAGS" << 3 << false;
-        QTest::newRow("tag value") << "vsTAGS" << 4 << true;
-        QTest::newRow("dataset title") << "vsDATASET" << 1 << true;
-        QTest::newRow("card title") << "vsCARDS" << 1 << false;
+        QTest::newRow("tag id") << "vsTAGS" << int(TagCol::Id) << false;
+        QTest::newRow("tag type") << "vsTAGS" << int(TagCol::Type) << false;
+        QTest::newRow("tag title") << "vsTAGS" << int(TagCol::Title) << false;
+        QTest::newRow("tag value") << "vsTAGS" << int(TagCol::Value) << true;
+        QTest::newRow("dataset title") << "vsDATASET" << int(DatasetCol::Description) << true;
+        QTest::newRow("card title") << "vsCARDS" << int(CardCol::Title) << false;
     }
     void onlyTheValueAndTitleColumnsEdit()
     {
@@ -194,9 +198,9 @@ private slots:
         QTest::addColumn<int>("col");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("; in a value") << "vsTAGS" << 4 << "a;b" << "one a";
-        QTest::newRow("~ in a value") << "vsTAGS" << 4 << "a~b" << "one a";
-        QTest::newRow("~ in a title") << "vsDATASET" << 1 << "x~y" << "One";
+        QTest::newRow("; in a value") << "vsTAGS" << int(TagCol::Value) << "a;b" << "one a";
+        QTest::newRow("~ in a value") << "vsTAGS" << int(TagCol::Value) << "a~b" << "one a";
+        QTest::newRow("~ in a title") << "vsDATASET" << int(DatasetCol::Description) << "x~y" << "One";
     }
     void refusedCharacters()
     {
@@ -228,28 +232,28 @@ private slots:
         ui::Grid* tags = grid("vsTAGS");
         QToolButton* button = cellButton(tags);
         QVERIFY(button);
-        click(tags, 1, 3); // type text
+        click(tags, 1, TagCol::Title); // type text
         QVERIFY(!button->isVisible());
-        QCOMPARE(tags->colComboList(4), QString());
-        click(tags, 3, 3); // type PIC: not a picture tag
+        QCOMPARE(tags->colComboList(TagCol::Value), QString());
+        click(tags, 3, TagCol::Title); // type PIC: not a picture tag
         QVERIFY(!button->isVisible());
-        fx.w->vsTAGS_CellButtonClick(3, 4);
+        fx.w->vsTAGS_CellButtonClick(3, TagCol::Value);
         QCOMPARE(fx.scope->script.filePicks, 0);
         fx.w->s.LoadingTags = true; // while the grid is filled the button does nothing
-        fx.w->vsTAGS_CellButtonClick(2, 4);
+        fx.w->vsTAGS_CellButtonClick(2, TagCol::Value);
         QCOMPARE(fx.scope->script.filePicks, 0);
         fx.w->s.LoadingTags = false;
 
-        click(tags, 2, 3); // type pic
-        QCOMPARE(tags->colComboList(4), QStringLiteral("..."));
+        click(tags, 2, TagCol::Title); // type pic
+        QCOMPARE(tags->colComboList(TagCol::Value), QStringLiteral("..."));
         QVERIFY(button->isVisible());
-        QVERIFY(tags->visualRect(tags->model()->index(1, 4)).contains(button->geometry().center()));
+        QVERIFY(tags->visualRect(tags->model()->index(1, TagCol::Value)).contains(button->geometry().center()));
 
         // Cancelled: nothing changes, nothing is written.
         const QByteArray before = file(QStringLiteral("news_1.ftd"));
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(fx.scope->script.filePicks, 1);
-        QCOMPARE(tags->textMatrix(2, 4), QStringLiteral("one.png"));
+        QCOMPARE(tags->textMatrix(2, TagCol::Value), QStringLiteral("one.png"));
         QCOMPARE(file(QStringLiteral("news_1.ftd")), before);
         QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ft8"))));
 
@@ -261,7 +265,7 @@ private slots:
 
         fx.scope->script.files.push_back(QStringLiteral("C:\\img\\logo.png"));
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(tags->textMatrix(2, 4), QStringLiteral("C:/img/logo.png"));
+        QCOMPARE(tags->textMatrix(2, TagCol::Value), QStringLiteral("C:/img/logo.png"));
         QCOMPARE(file(QStringLiteral("news_1.ft8")),
                  QByteArray("TITLE~One\r\nTAG~a;one a\r\nTAG~p;C:/img/logo.png\r\nTAG~q;\r\n"));
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
@@ -282,17 +286,17 @@ private slots:
             QCOMPARE(file(QString(name).replace(QStringLiteral(".ftd"), QStringLiteral(".ft8"))), QByteArray("TITLE~New dataset\r\n"));
         }
         ui::Grid* datasets = grid("vsDATASET");
-        QCOMPARE(fx.column(datasets, 1), (QStringList{"One", "Two", "New dataset", "New dataset"}));
+        QCOMPARE(fx.column(datasets, DatasetCol::Description), (QStringList{"One", "Two", "New dataset", "New dataset"}));
         QCOMPARE(datasets->row(), 4);
-        QCOMPARE(datasets->textMatrix(4, 0), second);
-        QCOMPARE(fx.column(fx.w->vsTAGS, 0), (QStringList{"a", "p", "q"}));
-        QCOMPARE(fx.column(fx.w->vsTAGS, 4), (QStringList{"", "", ""}));
+        QCOMPARE(datasets->textMatrix(4, DatasetCol::File), second);
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Id), (QStringList{"a", "p", "q"}));
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), (QStringList{"", "", ""}));
         QCOMPARE(file(QStringLiteral("news_1.ftd")), one);
         // The new dataset takes values like any other.
-        QVERIFY(edit(grid("vsTAGS"), 1, 4, QStringLiteral("fresh")));
+        QVERIFY(edit(grid("vsTAGS"), 1, TagCol::Value, QStringLiteral("fresh")));
         QCOMPARE(file(second), QByteArray("TITLE~New dataset\r\nTAG~a;fresh\r\nTAG~p;\r\nTAG~q;\r\n"));
         // The next listing has them too.
-        click(grid("vsCARDS"), 1, 1);
+        click(grid("vsCARDS"), 1, CardCol::Title);
         QCOMPARE(fx.w->vsDATASET->rows(), 5);
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }
@@ -307,11 +311,11 @@ private slots:
         QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ft8"))));
         QVERIFY(fx.scope->script.questions.isEmpty()); // no confirmation
         // The dataset that became current is selected, with its own values.
-        QCOMPARE(fx.column(fx.w->vsDATASET, 1), QStringList{QStringLiteral("Two")});
+        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("Two")});
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
-        QCOMPARE(fx.column(fx.w->vsTAGS, 4), (QStringList{"two a", "", ""}));
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), (QStringList{"two a", "", ""}));
         // A title edit now writes that dataset whole and leaves the deleted one deleted.
-        QVERIFY(edit(grid("vsDATASET"), 1, 1, QStringLiteral("Still two")));
+        QVERIFY(edit(grid("vsDATASET"), 1, DatasetCol::Description, QStringLiteral("Still two")));
         QCOMPARE(file(QStringLiteral("news_2.ftd")), QByteArray("TITLE~Still two\r\nTAG~a;two a\r\nTAG~p;\r\nTAG~q;\r\n"));
         QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ftd"))));
 
@@ -334,7 +338,7 @@ private slots:
         QFile::remove(fx.data(QStringLiteral("news_1.ftd"))); // already gone, and no copy
         QTest::mouseClick(fx.w->cmdDELETEDATASET, Qt::LeftButton);
         QVERIFY(fx.scope->script.reports.isEmpty());
-        QCOMPARE(fx.column(fx.w->vsDATASET, 1), QStringList{QStringLiteral("Two")});
+        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("Two")});
     }
 };
 
