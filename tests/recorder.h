@@ -31,3 +31,13 @@ public:
         return bytes;
     }
 };
+
+/// A port nobody listens on: one the system just gave out and took back.
+inline QString refusedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const QString port = QString::number(probe.serverPort());
+    probe.close();
+    return port;
+}
