@@ -163,6 +163,7 @@ void detail::FaultGuard::landed()
 } // namespace fault
 
 #include <windows.h>
+#include <cstddef>
 #include <eh.h>
 #include <malloc.h>
 
