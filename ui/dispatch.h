@@ -20,13 +20,11 @@ private:
     fault::FaultGuardsOff guardsOff_;
 };
 
-/// Runs an event handler, unless a modal box is up: then the event is dropped. A failure that
-/// leaves the handler outside its steps is reported under the handler's location: Retry runs the
-/// handler again, Ignore goes on with the next event, Abort ends the program.
-template <class F> void dispatch(F&& handler)
+/// Runs an event handler. A failure that leaves the handler outside its steps is reported under
+/// the handler's location: Retry runs the handler again, Ignore goes on with the next event,
+/// Abort ends the program.
+template <class F> void runHandler(F&& handler)
 {
-    if (modalBusy())
-        return;
     for (;;) {
         fault::clearEscape();
         try {
@@ -39,6 +37,13 @@ template <class F> void dispatch(F&& handler)
                 return;
         }
     }
+}
+
+/// Runs an event handler as runHandler does, unless a modal box is up: then the event is dropped.
+template <class F> void dispatch(F&& handler)
+{
+    if (!modalBusy())
+        runHandler(handler);
 }
 
 } // namespace ui
