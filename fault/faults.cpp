@@ -180,9 +180,12 @@ ExceptionPointers pointersOf(const EXCEPTION_POINTERS* info)
     return {reinterpret_cast<const ExceptionRecord*>(info->ExceptionRecord), info->ContextRecord};
 }
 
-/// Inside a step: the exception becomes a failure that the step's trap catches.
+/// Inside a step: the exception becomes a failure that the step's trap catches. Outside every
+/// step it is left to the filter below, as on the other platforms.
 void translate(unsigned int, EXCEPTION_POINTERS* info)
 {
+    if (!detail::armedGuard)
+        return;
     const RuntimeError failure = ExceptionFilter(pointersOf(info));
     if (info->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW)
         _resetstkoflw(); // the guard page, for the next overflow
