@@ -61,9 +61,10 @@ struct FaultGuard {
 };
 
 inline constinit thread_local FaultGuard* armedGuard = nullptr;
+inline constinit thread_local const Trap* runningTrap = nullptr;
+
 /// Asks the operator about a fault nothing can go on after; the answer changes nothing.
 void askOperatorAtEnd(const QString& report);
-inline constinit thread_local const Trap* runningTrap = nullptr;
 
 inline FaultGuard::FaultGuard() : outer(armedGuard), trap(runningTrap) { armedGuard = this; }
 inline FaultGuard::~FaultGuard() { armedGuard = outer; }
@@ -71,11 +72,12 @@ inline FaultGuard::~FaultGuard() { armedGuard = outer; }
 /// Runs the statement with a landing armed; the fault's exception code, or 0 when it ran through.
 /// Out of line so that the jump back restores this frame only: the procedure's own locals live
 /// in its frame, reached through the statement's references, and keep what the statement wrote.
-/// A fault skips the destructors of whatever the statement had under way. That loss is harmless
-/// by the way steps are written: a step is one statement over values the procedure owns, so
-/// what it skips are temporaries (their memory is lost) and the traps and guards of procedures
-/// it called, which landed() unwinds by hand. Modal boxes disarm the guard (FaultGuardsOff), so
-/// no fault jumps out of a nested event loop.
+/// A fault skips the destructors of what the statement had under way: its temporaries and the
+/// locals of the procedures it called. Their loss is harmless: memory, at worst a file handle of
+/// a callee, is not given back; the program holds no lock across a statement on its one thread;
+/// the traps and guards of the cut-short procedures are unlinked by landed(). Modal boxes and
+/// handlers disarm the guards around them (FaultGuardsOff), so no fault jumps across frames of
+/// the toolkit.
 template <class F> [[gnu::noinline]] quint32 runGuarded(F& statement)
 {
     FaultGuard guard;
@@ -91,8 +93,8 @@ template <class F> [[gnu::noinline]] quint32 runGuarded(F& statement)
 
 } // namespace detail
 
-/// No fault lands in the steps running outside this scope while it lives: for modal boxes,
-/// whose event loops must not be jumped out of.
+/// No fault lands in the steps running outside this scope while it lives: for modal boxes and
+/// handlers, which the toolkit runs inside frames of its own that must not be jumped out of.
 class FaultGuardsOff {
 public:
     FaultGuardsOff() : suspended_(detail::armedGuard) { detail::armedGuard = nullptr; }

@@ -25,6 +25,10 @@ private:
 /// Abort ends the program.
 template <class F> void runHandler(F&& handler)
 {
+    // A handler raised by a statement of another (grids raise their events synchronously) is a
+    // procedure of its own: a fault outside its steps must not land in the other's step, across
+    // the toolkit's frames between them.
+    fault::FaultGuardsOff ownGuards;
     for (;;) {
         fault::clearEscape();
         try {

@@ -1,5 +1,6 @@
 // A window in which a fault strikes where no step guard is armed: in a handler's unguarded
-// statement ("handler"), or in toolkit code outside every handler ("toolkit"). The box prints
+// statement ("handler"), the same with the handler raised by a step of another procedure
+// ("nested"), or in toolkit code outside every handler ("toolkit"). The box prints
 // what it was asked to stdout; "survived" is printed only if the program went on.
 #include <QApplication>
 #include <QSettings>
@@ -33,6 +34,12 @@ void cmdTEST_Click()
     ARM_TRAP();
     writeThroughNull();
 }
+
+void raisesTheHandler()
+{
+    ARM_TRAP();
+    STEP(ui::dispatch([] { cmdTEST_Click(); }));
+}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -49,6 +56,8 @@ int main(int argc, char* argv[])
     frmMAIN window(options);
     if (qstrcmp(argv[1], "handler") == 0)
         QTimer::singleShot(0, &window, [] { ui::dispatch([] { cmdTEST_Click(); }); });
+    else if (qstrcmp(argv[1], "nested") == 0)
+        QTimer::singleShot(0, &window, [] { ui::dispatch([] { raisesTheHandler(); }); });
     else
         QTimer::singleShot(0, &window, [] { writeThroughNull(); });
     QTimer::singleShot(0, &app, &QApplication::quit);

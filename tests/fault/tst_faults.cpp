@@ -184,6 +184,7 @@ private slots:
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("location");
         QTest::newRow("unguarded statement") << "handler" << "Location: Plintor.frmMAIN.cmdTEST_Click\r\nLine ";
+        QTest::newRow("handler raised in a step") << "nested" << "Location: Plintor.frmMAIN.cmdTEST_Click\r\nLine ";
         QTest::newRow("toolkit") << "toolkit" << "Location: Plintor\r\nLine 0";
     }
     void faultWithoutAGuardIsReportedBeforeTheEnd()
