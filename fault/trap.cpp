@@ -78,7 +78,11 @@ void setEnder(Ender ender)
 
 void detail::askOperatorAtEnd(const QString& report) { theOperator()(report); }
 
-Answer Trap::fail(int line) { return report(currentFailure(), {module_, procedure_, line}); }
+Answer Trap::fail(int line)
+{
+    escape = {}; // caught here: it no longer leaves anything
+    return report(currentFailure(), {module_, procedure_, line});
+}
 
 Answer Trap::faulted(int line, quint32 code)
 {
