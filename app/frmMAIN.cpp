@@ -35,7 +35,7 @@ frmMAIN::frmMAIN(const Options& options)
     createControls();
     createMenus();
     connectHandlers();
-    Form_Load();
+    ui::runHandler([this] { Form_Load(); });
 }
 
 void frmMAIN::createControls()
@@ -196,7 +196,7 @@ void frmMAIN::connectHandlers()
 
 void frmMAIN::closeEvent(QCloseEvent* event)
 {
-    Form_Unload();
+    ui::runHandler([this] { Form_Unload(); });
     event->accept();
 }
 

@@ -5,6 +5,8 @@
 #include <exception>
 #include <new>
 
+#include "fault/exceptions.h"
+
 namespace fault {
 
 namespace {
@@ -28,15 +30,43 @@ Ender& theEnder()
     return ender;
 }
 
+/// Where the last failure that left a procedure outside its steps came from: the outermost
+/// procedure it left, since the traps of the procedures it passes note it in turn.
+Location escape;
+
+RuntimeError currentFailure()
+{
+    try {
+        throw;
+    } catch (const RuntimeError& e) {
+        return e;
+    } catch (const std::bad_alloc&) {
+        return RuntimeError(OutOfMemory, QStringLiteral("Out of memory"));
+    } catch (const std::exception& e) {
+        return RuntimeError(InvalidProcedureCall, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return RuntimeError(InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+    }
+}
+
+Answer report(const RuntimeError& failure, const Location& at)
+{
+    const Answer answer = theOperator()(reportText(failure.number, failure.description,
+                                                   QString::fromLatin1(at.module), QString::fromLatin1(at.procedure),
+                                                   at.line));
+    if (answer == Answer::Abort)
+        theEnder()();
+    return answer;
+}
+
 } // namespace
 
 QString reportText(int number, const QString& description, const QString& module,
                    const QString& procedure, int line)
 {
-    return QStringLiteral("Error %1\r\n%2\r\nLocation: Plintor.%3.%4\r\nLine %5")
-        .arg(number)
-        .arg(description, module, procedure)
-        .arg(line);
+    const QString location = module.isEmpty() ? QStringLiteral("Plintor")
+                                              : QStringLiteral("Plintor.%1.%2").arg(module, procedure);
+    return QStringLiteral("Error %1\r\n%2\r\nLocation: %3\r\nLine %4").arg(number).arg(description, location).arg(line);
 }
 
 void setOperator(Operator op) { theOperator() = op ? std::move(op) : Operator(answerOnStderr); }
@@ -46,28 +76,31 @@ void setEnder(Ender ender)
     theEnder() = ender ? std::move(ender) : Ender([] { std::_Exit(1); });
 }
 
+void detail::askOperatorAtEnd(const QString& report) { theOperator()(report); }
+
 Answer Trap::fail(int line)
 {
-    int number = InvalidProcedureCall;
-    QString description;
-    try {
-        throw;
-    } catch (const RuntimeError& e) {
-        number = e.number;
-        description = e.description;
-    } catch (const std::bad_alloc&) {
-        number = OutOfMemory;
-        description = QStringLiteral("Out of memory");
-    } catch (const std::exception& e) {
-        description = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        description = QStringLiteral("Invalid procedure call or argument");
-    }
-    const Answer answer = theOperator()(reportText(number, description, QString::fromLatin1(module_),
-                                                   QString::fromLatin1(procedure_), line));
-    if (answer == Answer::Abort)
-        theEnder()();
-    return answer;
+    escape = {}; // caught here: it no longer leaves anything
+    return report(currentFailure(), {module_, procedure_, line});
 }
+
+Answer Trap::faulted(int line, quint32 code)
+{
+    const ExceptionRecord record{.ExceptionCode = code};
+    return report(ExceptionFilter({.Record = &record}), {module_, procedure_, line});
+}
+
+void Trap::noteEscape() const { escape = location(); }
+
+Answer reportEscaped()
+{
+    Location at = escape;
+    if (!at.module && Trap::running())
+        at = Trap::running()->location();
+    escape = {};
+    return report(currentFailure(), at);
+}
+
+void clearEscape() { escape = {}; }
 
 } // namespace fault

@@ -23,8 +23,9 @@ void vbwInitializeProtector()
 void vbwHandleException()
 {
     ARM_TRAP();
-    // Run-time failures are reported in the operator's box. Processor faults are not caught yet.
     ui::installTrapOperator();
+    // Processor faults become failures of the step that was running (65535 and the exception's name).
+    STEP(fault::installFaultHandlers());
 }
 
 } // namespace vbwProtector

@@ -1,5 +1,5 @@
 #pragma once
-#include <utility>
+#include "fault/trap.h"
 
 namespace ui {
 
@@ -7,20 +7,47 @@ namespace ui {
 /// delivers ticks, socket events and queued clicks then; no handler may run on them.
 bool modalBusy();
 
-/// Marks a modal box as up for its lifetime.
+/// Marks a modal box as up for its lifetime. No processor fault lands in a step while it is up:
+/// the box's event loop is the toolkit's, and jumping out of it would break the toolkit.
 class ModalScope {
 public:
     ModalScope();
     ~ModalScope();
     ModalScope(const ModalScope&) = delete;
     ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    fault::FaultGuardsOff guardsOff_;
 };
 
-/// Runs an event handler, unless a modal box is up: then the event is dropped.
+/// Runs an event handler. A failure that leaves the handler outside its steps is reported under
+/// the handler's location: Retry runs the handler again, Ignore goes on with the next event,
+/// Abort ends the program.
+template <class F> void runHandler(F&& handler)
+{
+    // A handler raised by a statement of another (grids raise their events synchronously) is a
+    // procedure of its own: a fault outside its steps must not land in the other's step, across
+    // the toolkit's frames between them.
+    fault::FaultGuardsOff ownGuards;
+    for (;;) {
+        fault::clearEscape();
+        try {
+            handler();
+            return;
+        } catch (const fault::ProgramEnding&) {
+            throw;
+        } catch (...) {
+            if (fault::reportEscaped() != fault::Answer::Retry)
+                return;
+        }
+    }
+}
+
+/// Runs an event handler as runHandler does, unless a modal box is up: then the event is dropped.
 template <class F> void dispatch(F&& handler)
 {
     if (!modalBusy())
-        std::forward<F>(handler)();
+        runHandler(handler);
 }
 
 } // namespace ui
