@@ -4,11 +4,9 @@
 #include <QProcess>
 #include <QTest>
 
-#include "app/frmMAIN.h"
 #include "fault/faulting.h"
 #include "fault/trap.h"
-#include "tests_support.h"
-#include "ui/application.h"
+#include "project/editor_fixture.h"
 #include "ui/dispatch.h"
 
 namespace {
@@ -92,27 +90,25 @@ Q_DECLARE_METATYPE(Procedure)
 
 class TestFaults : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<ScriptScope> scope;
-    std::unique_ptr<frmMAIN> w;
+    EditorFixture fx; // one window for the whole run: its initialize event installs the handlers
 
-    QStringList& reports() { return scope->script.reports; }
+    QStringList& reports() { return fx.scope->script.reports; }
 
 private slots:
     void initTestCase()
     {
-        ui::setupApplication();
-        redirectSettings(home.filePath(QStringLiteral("config")));
-        Options options;
-        options.dataRoot = home.filePath(QStringLiteral("data"));
-        w = std::make_unique<frmMAIN>(options);
+        fx.setUp();
+        fx.start();
         fault::setEnder([] { throw fault::ProgramEnding{}; });
     }
-    void init() { scope = std::make_unique<ScriptScope>(); }
-    void cleanup() { scope.reset(); }
+    void init()
+    {
+        fx.scope.reset();
+        fx.scope = std::make_unique<ScriptScope>();
+    }
     void cleanupTestCase()
     {
-        w.reset();
+        fx.stop();
         fault::setEnder(nullptr);
     }
 
@@ -145,7 +141,7 @@ private slots:
 
     void retryRunsTheFaultingStepAgain()
     {
-        scope->script.errorAnswers = {fault::Answer::Retry, fault::Answer::Retry};
+        fx.scope->script.errorAnswers = {fault::Answer::Retry, fault::Answer::Retry};
         int runs = 0;
         ARM_TRAP();
         const bool ranThrough = STEP(if (++runs < 3) writeThroughNull());
@@ -156,14 +152,14 @@ private slots:
 
     void abortAfterAFaultEnds()
     {
-        scope->script.errorAnswers = {fault::Answer::Abort};
+        fx.scope->script.errorAnswers = {fault::Answer::Abort};
         QVERIFY_THROWS_EXCEPTION(fault::ProgramEnding, division());
         QVERIFY(!fault::Trap::running());
     }
 
     void failureLeavingAHandlerIsReportedUnderIt()
     {
-        scope->script.errorAnswers = {fault::Answer::Retry, fault::Answer::Ignore};
+        fx.scope->script.errorAnswers = {fault::Answer::Retry, fault::Answer::Ignore};
         int runs = 0;
         bool finished = false;
         ui::dispatch([&] { cmdTEST_Click(runs, finished); });
@@ -174,7 +170,7 @@ private slots:
                                               "Line %1").arg(armLine));
         QCOMPARE(reports()[1], reports()[0]);
 
-        scope->script.errorAnswers = {fault::Answer::Abort};
+        fx.scope->script.errorAnswers = {fault::Answer::Abort};
         QVERIFY_THROWS_EXCEPTION(fault::ProgramEnding, ui::dispatch([&] { cmdTEST_Click(runs, finished); }));
         QCOMPARE(reports().size(), 3);
     }
@@ -192,7 +188,7 @@ private slots:
         QFETCH(QString, where);
         QFETCH(QString, location);
         QProcess helper;
-        helper.start(QStringLiteral(FAULT_HELPER), {where, home.filePath(QStringLiteral("data"))});
+        helper.start(QStringLiteral(FAULT_HELPER), {where, fx.home.filePath(QStringLiteral("data"))});
         QVERIFY(helper.waitForFinished(30000));
         QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
         QCOMPARE(helper.exitCode(), 1);
