@@ -112,11 +112,10 @@ void frmMAIN::createControls()
     cmdAIR = new ui::Button(QStringLiteral("cmdAIR"), QStringLiteral("On Air"), editor);
     ui::place(cmdAIR, 146, 656, 41, 23);
 
-    trLIST = new QTreeWidget(playlist);
-    trLIST->setObjectName(QStringLiteral("trLIST"));
-    trLIST->setHeaderHidden(true);
+    trLIST = new ui::Tree(QStringLiteral("trLIST"), playlist);
     ui::place(trLIST, 4, 28, 201, 701);
-    vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {.rowSelection = false, .ellipsis = true}, playlist);
+    vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {.rowSelection = false, .ellipsis = true, .mouseEvents = true},
+                              playlist);
     ui::place(vsPLAYLIST, 206, 28, 683, 701);
 
     createServerControls();
@@ -192,6 +191,7 @@ void frmMAIN::connectHandlers()
         connect(mnMRU[size_t(i)], &QAction::triggered, this, [this, i] { ui::dispatch([this, i] { mnMRU_Click(i); }); });
     connectEditorHandlers();
     connectServerHandlers();
+    connectPlaylistHandlers();
 }
 
 void frmMAIN::closeEvent(QCloseEvent* event)
