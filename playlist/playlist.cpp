@@ -40,6 +40,7 @@ bool LOADTREELIST(frmMAIN& f)
     QString key;
     QString title;
     QString card;
+    QList<ui::TreeNode> cards;
 
     tree.clearNodes();
     for (size_t i = 1; i < s.CARDS.size(); ++i) {
@@ -49,8 +50,8 @@ bool LOADTREELIST(frmMAIN& f)
         if (!STEP(node = tree.add(QString(), record.FileName, record.Title)))
             continue;
         node.setTag(QStringLiteral("C"));
-        node.setExpanded(true);
         node.setSorted(true);
+        cards.append(node);
     }
 
     STEP(files = textfile::listFiles(s.DataFolder));
@@ -74,6 +75,9 @@ bool LOADTREELIST(frmMAIN& f)
         node = AddQuietly(tree, card, name, title);
         node.setTag(QStringLiteral("D"));
     }
+    // Card nodes open once their datasets are in: every open node slows each later insertion.
+    for (ui::TreeNode& cardNode : cards)
+        cardNode.setExpanded(true);
     return false;
 }
 
