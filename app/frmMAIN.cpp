@@ -156,12 +156,6 @@ void frmMAIN::createMenus()
     mnPROJECTTITLE = new ui::MenuItem(QStringLiteral("mnPROJECTTITLE"), QStringLiteral("(none)"), bar);
     bar->addAction(mnPROJECTTITLE);
 
-    mnCLEARCHANNEL[0] = nullptr;
-    for (int i = 1; i <= 4; ++i) {
-        mnCLEARCHANNEL[size_t(i)] = new ui::MenuItem(indexed("mnCLEARCHANNEL", i), QStringLiteral("C%1").arg(i), bar);
-        mnCLEARCHANNEL[size_t(i)]->setVisible(false);
-        bar->addAction(mnCLEARCHANNEL[size_t(i)]);
-    }
 
     mnDELPLAYLIST = bar->addMenu(QStringLiteral("mnDELPLAYLIST"));
     mnDELPLAYLIST->setObjectName(QStringLiteral("mnDELPLAYLIST"));
@@ -178,6 +172,15 @@ void frmMAIN::createMenus()
         new ui::MenuItem(QStringLiteral("mnCLEARLAYERPREVIEW"), QStringLiteral("Clear Preview"), mnCLEARLAYER);
     mnCLEARLAYER->addAction(mnClearLAYERONAIR);
     mnCLEARLAYER->addAction(mnCLEARLAYERPREVIEW);
+    // The channel clears stay out of the menu bar; the playlist's pop-up offers them after the
+    // layer clears.
+    mnCLEARLAYER->addSeparator();
+    mnCLEARCHANNEL[0] = nullptr;
+    for (int i = 1; i <= 4; ++i) {
+        mnCLEARCHANNEL[size_t(i)] =
+            new ui::MenuItem(indexed("mnCLEARCHANNEL", i), QStringLiteral("C%1").arg(i), mnCLEARLAYER);
+        mnCLEARLAYER->addAction(mnCLEARCHANNEL[size_t(i)]);
+    }
 
     resize(kClientWidth, kClientHeight + bar->sizeHint().height());
 }

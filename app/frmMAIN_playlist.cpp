@@ -1,8 +1,10 @@
-// The playlist page's handlers: the tree's double-click, the grid's mouse, the on-air marks.
+// The playlist page's handlers: the tree's double-click, the grid's mouse, the on-air marks,
+// firing steps and the clears.
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
-#include "project/datasetfile.h"
+#include "project/convert.h"
 #include "project/mGENERAL.h"
+#include "server/cardline.h"
 #include "ui/colors.h"
 #include "ui/dispatch.h"
 
@@ -18,6 +20,45 @@ void PaintPlain(ui::Grid& grid, int r)
 {
     grid.setCellBackColor(r, Type, r, Layer, ui::palette::stripe(r));
     grid.setCellBackColor(r, Steps, r, grid.cols() - 1, ui::palette::rest(r));
+}
+
+// The step cells of row r back to rest, then the fired cell marked.
+void MarkFired(ui::Grid& grid, int r, int c, bool preview)
+{
+    grid.setCellBackColor(r, Steps, r, grid.cols() - 1, ui::palette::rest(r));
+    grid.setCellBackColor(r, c, preview ? ui::palette::OnPreview : ui::palette::OnAir);
+}
+
+// Every step cell of the rows that match, marked from, becomes cleared.
+template <class Matches> void ClearMarks(ui::Grid& grid, quint32 from, Matches matches)
+{
+    for (int i = 1; i < grid.rows(); ++i) {
+        if (!matches(i))
+            continue;
+        for (int c = Steps; c < grid.cols(); ++c)
+            if (grid.cellBackColor(i, c) == from)
+                grid.setCellBackColor(i, c, ui::palette::Cleared);
+    }
+}
+
+QByteArray ClearLine(const QString& target) { return "CLEAR " + target.toUtf8() + "\r\n"; }
+
+// The channel clear the buttons and the pop-up's items share, under the calling handler's trap.
+void ClearChannel(frmMAIN& f, short Index, fault::Trap& trap_)
+{
+    ui::Grid& grid = *f.vsPLAYLIST;
+    short channel = 0;
+    if (Index == 5) {
+        f.fraCOMMAND->setVisible(true);
+        return;
+    }
+    if (f.wsGASPAR->State() == server::Link::Connected)
+        STEP(f.wsGASPAR->SendData(ClearLine(QString::number(Index))));
+    for (int i = 1; i < grid.rows(); ++i) {
+        // Compared as a number: "03" is channel 3.
+        if (STEP(channel = convert::toInteger16(grid.textMatrix(i, Channel))) && channel == Index)
+            PaintPlain(grid, i);
+    }
 }
 
 // Row r across all columns becomes the selection.
@@ -44,6 +85,14 @@ void frmMAIN::connectPlaylistHandlers()
     });
     connect(mnREMOVEITEMPLAYLIST, &QAction::triggered, this,
             [this] { ui::dispatch([this] { mnREMOVEITEMPLAYLIST_Click(); }); });
+    for (short i = 0; i < short(cmdCLEAR.size()); ++i)
+        connect(cmdCLEAR[size_t(i)], &QPushButton::clicked, this, [this, i] { ui::dispatch([this, i] { cmdCLEAR_Click(i); }); });
+    for (short i = 1; i < short(mnCLEARCHANNEL.size()); ++i)
+        connect(mnCLEARCHANNEL[size_t(i)], &QAction::triggered, this,
+                [this, i] { ui::dispatch([this, i] { mnCLEARCHANNEL_Click(i); }); });
+    connect(mnClearLAYERONAIR, &QAction::triggered, this, [this] { ui::dispatch([this] { mnClearLAYERONAIR_Click(); }); });
+    connect(mnCLEARLAYERPREVIEW, &QAction::triggered, this,
+            [this] { ui::dispatch([this] { mnCLEARLAYERPREVIEW_Click(); }); });
 }
 
 // ---- Editing ---------------------------------------------------------------------------------
@@ -89,6 +138,10 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
     } else if (Button == 2) {
         if (OverTitle(col)) {
             ui::popupMenu(mnDELPLAYLIST);
+        } else if ((col == Ft || col == Channel || col == Layer) && row > 0) {
+            // The layer and channel clears, for the entry under the pointer.
+            STEP(vsPLAYLIST->setRow(row));
+            ui::popupMenu(mnCLEARLAYER);
         } else if (col >= Steps && row > 0) {
             STEP(vsPLAYLIST->setCol(col));
             STEP(vsPLAYLIST->setRow(row));
@@ -190,5 +243,86 @@ void frmMAIN::ColorMe()
 void frmMAIN::PLAYLIST_EXEC()
 {
     ARM_TRAP();
-    // Firing a step on air arrives with the next change.
+    QString step;
+    QString file;
+    short card = 0;
+    short channel = 0;
+    QByteArray line;
+
+    const int r = vsPLAYLIST->row();
+    const int c = vsPLAYLIST->col();
+    if (c < Steps || r < 1)
+        return;
+    if (!STEP(step = vsPLAYLIST->textMatrix(r, c)) || step.isEmpty())
+        return;
+    // No preview channel chosen: nowhere to send it.
+    if (s.PreviewMode && cmbPREVIEW->listIndex() < 0)
+        return;
+    if (!STEP(file = vsPLAYLIST->textMatrix(r, DatasetFile); card = mGENERAL::EntryCard(s, file)))
+        return;
+    if (card > 0) {
+        const CARD& record = s.CARDS[size_t(card)];
+        channel = record.Channel;
+        if (s.PreviewMode && !STEP(channel = convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+            return;
+        // The marks follow what was composed: a line that could not be made changes none.
+        if (!STEP(line = compose::cardLine(record, channel, s.ProjectName, s.DataFolder, file, step)))
+            return;
+        if (!s.PreviewMode)
+            ShowOnAir(short(r), short(c));
+        MarkFired(*vsPLAYLIST, r, c, s.PreviewMode);
+    }
+    if (wsGASPAR->State() == server::Link::Connected) {
+        STEP(wsGASPAR->SendData(line));
+        txtCOMMAND->setText(QString::fromUtf8(line));
+    }
+}
+
+// ---- Clears ----------------------------------------------------------------------------------
+
+void frmMAIN::cmdCLEAR_Click(short Index)
+{
+    ARM_TRAP();
+    ClearChannel(*this, Index, trap_);
+}
+
+void frmMAIN::mnCLEARCHANNEL_Click(short Index)
+{
+    ARM_TRAP();
+    ClearChannel(*this, Index, trap_);
+}
+
+void frmMAIN::mnClearLAYERONAIR_Click()
+{
+    ARM_TRAP();
+    QString channel;
+    QString layer;
+
+    const int row = vsPLAYLIST->row();
+    if (row < 1)
+        return;
+    if (!STEP(channel = vsPLAYLIST->textMatrix(row, Channel); layer = vsPLAYLIST->textMatrix(row, Layer)))
+        return;
+    if (wsGASPAR->State() == server::Link::Connected)
+        STEP(wsGASPAR->SendData(ClearLine(channel + QLatin1Char('-') + layer)));
+    ClearMarks(*vsPLAYLIST, ui::palette::OnAir, [&](int i) {
+        return vsPLAYLIST->textMatrix(i, Channel) == channel && vsPLAYLIST->textMatrix(i, Layer) == layer;
+    });
+}
+
+void frmMAIN::mnCLEARLAYERPREVIEW_Click()
+{
+    ARM_TRAP();
+    QString layer;
+
+    const int row = vsPLAYLIST->row();
+    if (row < 1 || cmbPREVIEW->listIndex() < 0)
+        return;
+    const QString channel = cmbPREVIEW->entry(cmbPREVIEW->listIndex());
+    if (!STEP(layer = vsPLAYLIST->textMatrix(row, Layer)))
+        return;
+    if (wsGASPAR->State() == server::Link::Connected)
+        STEP(wsGASPAR->SendData(ClearLine(channel + QLatin1Char('-') + layer)));
+    // Only the layer: the channel cells hold the on-air channel, not the preview one.
+    ClearMarks(*vsPLAYLIST, ui::palette::OnPreview, [&](int i) { return vsPLAYLIST->textMatrix(i, Layer) == layer; });
 }

@@ -4,7 +4,7 @@
 #include "project/datasetfile.h"
 #include "project/mGENERAL.h"
 #include "project/textfile.h"
-#include "server/compose.h"
+#include "server/cardline.h"
 #include "ui/colors.h"
 #include "ui/dispatch.h"
 
@@ -61,35 +61,21 @@ void frmMAIN::tmrCASPAR_Timer()
 void frmMAIN::cmdAIR_Click()
 {
     ARM_TRAP();
-    compose::Inputs in;
+    QString action;
     const CARD* card = nullptr;
-    bool haveCopy = false;
     QByteArray line;
 
     // The line's kind comes from the chosen action; with none chosen there is nothing to send.
     if (cmbINVOKES->listIndex() < 0)
         return;
-    in.action = cmbINVOKES->entry(cmbINVOKES->listIndex());
+    action = cmbINVOKES->entry(cmbINVOKES->listIndex());
     STEP(if (s.CurrentCard < 1 || size_t(s.CurrentCard) >= s.CARDS.size()) fault::raise(
              fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: card %1").arg(s.CurrentCard));
          card = &s.CARDS[size_t(s.CurrentCard)]);
     if (!card)
         return;
-    in.channel = card->Channel;
-    in.layer = card->Layer;
-    in.projectName = s.ProjectName;
-    in.fileName = card->FileName;
-    in.tags = card->Tags;
-    in.command = card->Command;
-    if (compose::carriesTemplateData(compose::kindOf(in.action))) {
-        in.copy = datasetfile::copyName(s.CurrentDataset);
-        STEP(in.copyLines = textfile::splitLines(textfile::readBytes(textfile::join(s.DataFolder, in.copy)));
-             haveCopy = true);
-        if (!haveCopy)
-            return; // values that could not be read are not sent as empty ones
-    }
-    STEP(line = compose::line(in));
-    if (line.isEmpty())
+    // Values that could not be read are not sent as empty ones.
+    if (!STEP(line = compose::cardLine(*card, card->Channel, s.ProjectName, s.DataFolder, s.CurrentDataset, action)))
         return;
     if (wsGASPAR->State() == server::Link::Connected) {
         STEP(wsGASPAR->SendData(line));

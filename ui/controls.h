@@ -82,6 +82,7 @@ public:
     void addEntry(const QString& text) { addItem(text); }
     int listIndex() const { return currentIndex(); }
     void setListIndex(int index) { setCurrentIndex(index); }
+    QString entry(int index) const { return itemText(index); }
 };
 
 /// A container: borderless, or framed with a caption.

@@ -1,6 +1,7 @@
 // The main window on the offscreen platform: its controls, project opening, the recent list,
 // and the real error box.
 #include <QApplication>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -92,7 +93,7 @@ private slots:
             QCOMPARE(g->rows() + g->cols(), 0);
         QCOMPARE(w->mnREMOVEITEMPLAYLIST->caption(), QStringLiteral("Διαγραφή"));
         QVERIFY(!w->mnDELPLAYLIST->menuAction()->isVisible());
-        QVERIFY(!w->mnCLEARCHANNEL[1]->isVisible());
+        QVERIFY(!w->menuBar()->actions().contains(w->mnCLEARCHANNEL[1]));
     }
 
     void everyControlHasItsName()

@@ -53,17 +53,22 @@ struct PlaylistFixture : EditorFixture {
         press(row, col, b);
         release(row, col, b);
     }
-    /// A right press on columns 1 and 2 opens the pop-up; the operator chooses its only item.
-    void removeByMenu(int row)
+    /// A right press on (row, col) opens a pop-up; the operator chooses the item with caption.
+    void chooseFromMenu(int row, int col, const QString& caption)
     {
-        QTimer::singleShot(0, [] {
+        QTimer::singleShot(0, [caption] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             QVERIFY(menu);
-            menu->actions().constFirst()->trigger();
+            for (QAction* item : menu->actions())
+                if (item->text() == caption)
+                    return item->trigger();
+            menu->close();
+            QFAIL(qPrintable(caption));
         });
-        press(row, 1, Qt::RightButton);
-        release(row, 1, Qt::RightButton);
+        press(row, col, Qt::RightButton);
+        release(row, col, Qt::RightButton);
     }
+    void removeByMenu(int row) { chooseFromMenu(row, 1, QStringLiteral("Διαγραφή")); }
 
     /// Back colours of row r, columns 1 to the last.
     QList<quint32> colours(int r) const
