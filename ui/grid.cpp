@@ -450,12 +450,15 @@ void Grid::raiseMouse(Mouse kind, const QMouseEvent* event, const QPoint& inGrid
 bool Grid::eventFilter(QObject* watched, QEvent* event)
 {
     if (behaviour_.mouseEvents && watched == horizontalHeader()->viewport()) {
-        const auto* mouse = static_cast<const QMouseEvent*>(event);
-        const auto at = [&] { return horizontalHeader()->viewport()->mapTo(this, mouse->position().toPoint()); };
+        const auto forward = [&](Mouse kind) {
+            const auto* mouse = static_cast<const QMouseEvent*>(event);
+            raiseMouse(kind, mouse, horizontalHeader()->viewport()->mapTo(this, mouse->position().toPoint()), true);
+            return true;
+        };
         switch (event->type()) {
-        case QEvent::MouseButtonPress: raiseMouse(Mouse::Down, mouse, at(), true); return true;
-        case QEvent::MouseMove: raiseMouse(Mouse::Move, mouse, at(), true); return true;
-        case QEvent::MouseButtonRelease: raiseMouse(Mouse::Up, mouse, at(), true); return true;
+        case QEvent::MouseButtonPress: return forward(Mouse::Down);
+        case QEvent::MouseMove: return forward(Mouse::Move);
+        case QEvent::MouseButtonRelease: return forward(Mouse::Up);
         case QEvent::MouseButtonDblClick: return true;
         default: break;
         }
