@@ -213,6 +213,8 @@ private slots:
         marked[6] = OnAir;
         QCOMPARE(fx.colours(2), marked);
         QCOMPARE(fx.colours(5), fx.painted(5, ui::palette::RestOdd));
+        QCOMPARE(fx.grid()->cellPicture(3, 1).toImage(), ui::cardTypePicture(3).toImage()); // the rows took theirs along
+        QCOMPARE(fx.grid()->cellPicture(5, 1).toImage(), ui::cardTypePicture(2).toImage());
     }
 
     void hoverOutlineAndRemoving()
