@@ -112,11 +112,10 @@ void frmMAIN::createControls()
     cmdAIR = new ui::Button(QStringLiteral("cmdAIR"), QStringLiteral("On Air"), editor);
     ui::place(cmdAIR, 146, 656, 41, 23);
 
-    trLIST = new QTreeWidget(playlist);
-    trLIST->setObjectName(QStringLiteral("trLIST"));
-    trLIST->setHeaderHidden(true);
+    trLIST = new ui::Tree(QStringLiteral("trLIST"), playlist);
     ui::place(trLIST, 4, 28, 201, 701);
-    vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {.rowSelection = false, .ellipsis = true}, playlist);
+    vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {.rowSelection = false, .ellipsis = true, .mouseEvents = true},
+                              playlist);
     ui::place(vsPLAYLIST, 206, 28, 683, 701);
 
     createServerControls();
@@ -157,12 +156,6 @@ void frmMAIN::createMenus()
     mnPROJECTTITLE = new ui::MenuItem(QStringLiteral("mnPROJECTTITLE"), QStringLiteral("(none)"), bar);
     bar->addAction(mnPROJECTTITLE);
 
-    mnCLEARCHANNEL[0] = nullptr;
-    for (int i = 1; i <= 4; ++i) {
-        mnCLEARCHANNEL[size_t(i)] = new ui::MenuItem(indexed("mnCLEARCHANNEL", i), QStringLiteral("C%1").arg(i), bar);
-        mnCLEARCHANNEL[size_t(i)]->setVisible(false);
-        bar->addAction(mnCLEARCHANNEL[size_t(i)]);
-    }
 
     mnDELPLAYLIST = bar->addMenu(QStringLiteral("mnDELPLAYLIST"));
     mnDELPLAYLIST->setObjectName(QStringLiteral("mnDELPLAYLIST"));
@@ -179,6 +172,15 @@ void frmMAIN::createMenus()
         new ui::MenuItem(QStringLiteral("mnCLEARLAYERPREVIEW"), QStringLiteral("Clear Preview"), mnCLEARLAYER);
     mnCLEARLAYER->addAction(mnClearLAYERONAIR);
     mnCLEARLAYER->addAction(mnCLEARLAYERPREVIEW);
+    // The channel clears stay out of the menu bar; the playlist's pop-up offers them after the
+    // layer clears.
+    mnCLEARLAYER->addSeparator();
+    mnCLEARCHANNEL[0] = nullptr;
+    for (int i = 1; i <= 4; ++i) {
+        mnCLEARCHANNEL[size_t(i)] =
+            new ui::MenuItem(indexed("mnCLEARCHANNEL", i), QStringLiteral("C%1").arg(i), mnCLEARLAYER);
+        mnCLEARLAYER->addAction(mnCLEARCHANNEL[size_t(i)]);
+    }
 
     resize(kClientWidth, kClientHeight + bar->sizeHint().height());
 }
@@ -192,6 +194,7 @@ void frmMAIN::connectHandlers()
         connect(mnMRU[size_t(i)], &QAction::triggered, this, [this, i] { ui::dispatch([this, i] { mnMRU_Click(i); }); });
     connectEditorHandlers();
     connectServerHandlers();
+    connectPlaylistHandlers();
 }
 
 void frmMAIN::closeEvent(QCloseEvent* event)

@@ -1,7 +1,6 @@
 #pragma once
 #include <QMainWindow>
 #include <QMenu>
-#include <QTreeWidget>
 #include <array>
 
 #include "app/options.h"
@@ -9,6 +8,7 @@
 #include "server/link.h"
 #include "ui/controls.h"
 #include "ui/grid.h"
+#include "ui/tree.h"
 
 /// The main window: the program's only window, its controls and its event handlers.
 class frmMAIN : public QMainWindow {
@@ -50,7 +50,7 @@ public:
     ui::Button* cmdAIR;
 
     // Page 1, "Play list"
-    QTreeWidget* trLIST;
+    ui::Tree* trLIST;
     ui::Grid* vsPLAYLIST;
 
     // Menus
@@ -136,5 +136,6 @@ private:
     void connectEditorHandlers();
     void createServerControls();
     void connectServerHandlers();
+    void connectPlaylistHandlers();
     void openProject(const QString& path);
 };

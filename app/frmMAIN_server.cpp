@@ -1,26 +1,14 @@
 // The server link's handlers and the on-air commands.
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
-#include "project/datasetfile.h"
 #include "project/mGENERAL.h"
-#include "project/textfile.h"
-#include "server/compose.h"
+#include "server/cardline.h"
 #include "ui/colors.h"
 #include "ui/dispatch.h"
 
 namespace {
 constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = linebase::frmMAIN_server;
-
-// What a line takes from its card.
-void TakeCard(compose::Inputs& in, const CARD& card)
-{
-    in.channel = card.Channel;
-    in.layer = card.Layer;
-    in.fileName = card.FileName;
-    in.tags = card.Tags;
-    in.command = card.Command;
-}
 } // namespace
 
 void frmMAIN::createServerControls() { wsGASPAR = new server::Link(QStringLiteral("wsGASPAR"), this); }
@@ -71,24 +59,16 @@ void frmMAIN::tmrCASPAR_Timer()
 void frmMAIN::cmdAIR_Click()
 {
     ARM_TRAP();
-    compose::Inputs in;
+    QString action;
     QByteArray line;
 
     // The line's kind comes from the chosen action; with none chosen there is nothing to send.
     if (cmbINVOKES->listIndex() < 0)
         return;
-    in.action = cmbINVOKES->entry(cmbINVOKES->listIndex());
-    if (!STEP(TakeCard(in, mGENERAL::CardRecord(s, s.CurrentCard))))
-        return;
-    in.projectName = s.ProjectName;
-    if (compose::carriesTemplateData(compose::kindOf(in.action))) {
-        in.copy = datasetfile::copyName(s.CurrentDataset);
-        // Values that could not be read are not sent as empty ones.
-        if (!STEP(in.copyLines = textfile::splitLines(textfile::readBytes(textfile::join(s.DataFolder, in.copy)))))
-            return;
-    }
-    STEP(line = compose::line(in));
-    if (line.isEmpty())
+    action = cmbINVOKES->entry(cmbINVOKES->listIndex());
+    // Values that could not be read are not sent as empty ones.
+    if (!STEP(const CARD& card = mGENERAL::CardRecord(s, s.CurrentCard);
+              line = compose::cardLine(card, card.Channel, s.ProjectName, s.DataFolder, s.CurrentDataset, action)))
         return;
     if (wsGASPAR->State() == server::Link::Connected) {
         STEP(wsGASPAR->SendData(line));

@@ -16,6 +16,8 @@ enum ErrorNumber : int {
     PermissionDenied = 70,
     PathFileAccessError = 75,
     PathNotFound = 76,
+    ElementNotFound = 35601,  // a tree node's relative key names no node
+    KeyNotUnique = 35602,     // a tree node's key is taken
 };
 
 /// A run-time failure: what the trap reports. Thrown by any step that cannot do its work.

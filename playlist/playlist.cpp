@@ -1,27 +1,168 @@
+// The playlist page's loaders: the tree of cards and datasets, the playlist file and its grid.
+#include <QHash>
+
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
+#include "playlist/playlistfile.h"
+#include "project/datasetfile.h"
 #include "project/mGENERAL.h"
+#include "project/textfile.h"
+#include "ui/colors.h"
 
 namespace mGENERAL {
 
 namespace {
 constexpr const char* kModule = "mGENERAL";
 constexpr int LINE_BASE = linebase::mGENERAL_playlist;
+
+QString PlaylistPath(const State& s) { return textfile::join(s.DataFolder, QLatin1String(playlistfile::kFileName)); }
+
+// A dataset node that cannot be added (no node for its card, or its key taken) is left out
+// without a word.
+ui::TreeNode AddQuietly(ui::Tree& tree, const QString& relative, const QString& key, const QString& text)
+{
+    try {
+        return tree.add(relative, key, text);
+    } catch (const fault::RuntimeError&) {
+        return ui::TreeNode();
+    }
+}
 } // namespace
 
 bool LOADTREELIST(frmMAIN& f)
 {
     ARM_TRAP();
-    // The tree of cards and datasets arrives with the playlist page.
-    Q_UNUSED(f);
+    State& s = f.s;
+    ui::Tree& tree = *f.trLIST;
+    ui::TreeNode node;
+    QStringList files;
+    QStringList lines;
+    QString key;
+    QString title;
+    QString card;
+    QList<ui::TreeNode> cards;
+
+    tree.clearNodes();
+    for (size_t i = 1; i < s.CARDS.size(); ++i) {
+        const CARD& record = s.CARDS[i];
+        if (record.Title.isEmpty())
+            continue;
+        if (!STEP(node = tree.add(QString(), record.FileName, record.Title)))
+            continue;
+        node.setTag(QStringLiteral("C"));
+        node.setSorted(true);
+        cards.append(node);
+    }
+
+    STEP(files = textfile::listFiles(s.DataFolder));
+    for (const QString& name : files) {
+        if (!datasetfile::isDatasetFile(name))
+            continue;
+        card = datasetfile::ownerCard(name);
+        if (card.isEmpty())
+            continue; // no "_": no card's dataset
+        title.clear();
+        lines.clear();
+        if (!STEP(lines = textfile::readLines(textfile::join(s.DataFolder, name))))
+            continue;
+        // The last title line names the dataset.
+        for (const QString& line : lines) {
+            if (!STEP(key = datasetfile::lineKey(line)))
+                continue;
+            if (key == QLatin1String("TITLE"))
+                STEP(title = datasetfile::lineValue(line));
+        }
+        node = AddQuietly(tree, card, name, title);
+        node.setTag(QStringLiteral("D"));
+    }
+    // Card nodes open once their datasets are in: every open node slows each later insertion.
+    for (ui::TreeNode& cardNode : cards)
+        cardNode.setExpanded(true);
     return false;
+}
+
+short EntryCard(const State& s, const QString& file)
+{
+    if (file.isEmpty())
+        fault::raise(fault::SubscriptOutOfRange,
+                     QStringLiteral("Subscript out of range: an empty line of %1 names no dataset").arg(PlaylistPath(s)));
+    const QString card = datasetfile::ownerCard(file);
+    return card.isEmpty() ? 0 : FindCardIndex(s, card);
+}
+
+void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short card, bool addedFromTree)
+{
+    ui::Grid& grid = *f.vsPLAYLIST;
+    const CARD& record = CardRecord(f.s, card);
+    using namespace PlaylistCol;
+    grid.addRow(QStringList{file, QString(), title, record.Title, QString::number(record.Channel),
+                            QString::number(record.Layer)} +
+                playlistfile::stepNames(record, addedFromTree));
+    const int r = grid.rows() - 1;
+    const int last = grid.cols() - 1;
+    if (record.Type >= 0 && size_t(record.Type) < f.imgTYPE.size())
+        grid.setCellPicture(r, Type, f.imgTYPE[size_t(record.Type)]->picture());
+    if (addedFromTree) {
+        grid.setCellBackColor(r, Steps, r, last, ui::palette::AddedSteps);
+    } else {
+        grid.setCellBackColor(r, Type, r, Layer, ui::palette::stripe(r));
+        grid.setCellBackColor(r, Steps, r, last, ui::palette::rest(r));
+    }
 }
 
 void LOADPLAYLIST(frmMAIN& f)
 {
     ARM_TRAP();
-    // The playlist file arrives with the playlist page.
-    Q_UNUSED(f);
+    using namespace PlaylistCol;
+    State& s = f.s;
+    ui::Grid& grid = *f.vsPLAYLIST;
+    const QString path = PlaylistPath(s);
+    QStringList lines;
+    QHash<QString, QString> titles; // a dataset listed twice is read once
+    QString title;
+    short card = 0;
+    int cols = 0;
+    int width = 0;
+
+    if (!STEP(cols = playlistfile::columnCount(s.MaxInvokes)))
+        return;
+    LayOutGrid(grid, {"datasetfile", "Type", "Description", "Ft", "C", "L"}, {0, 500, 3100, 1200, 400, 400});
+    grid.setCols(cols);
+    grid.setColHidden(DatasetFile, true);
+    grid.setColCentred(Channel);
+    grid.setColCentred(Layer);
+    width = playlistfile::stepWidth(grid.widthTwips(), cols - Steps);
+    for (int c = Steps; c < cols; ++c) {
+        grid.setColWidth(c, width);
+        grid.setColCentred(c);
+    }
+    grid.setExtendLastCol(true);
+
+    if (!textfile::fileExists(path))
+        STEP(textfile::writeBytes(path, QByteArray()));
+    if (!STEP(lines = textfile::readLines(path)))
+        return;
+    for (const QString& line : lines) {
+        if (!STEP(card = EntryCard(s, line)))
+            continue;
+        // A name that is missing, or that would reach outside the data folder, is dropped here
+        // and from the file at the next save.
+        if (!playlistfile::namesDataset(line) || !textfile::fileExists(textfile::join(s.DataFolder, line)))
+            continue;
+        const auto known = titles.constFind(line);
+        title = known != titles.cend() ? *known : *titles.insert(line, FindDatasetTitle(s, line));
+        STEP(AppendEntry(f, line, title, card, false));
+    }
+}
+
+void SavePlayList(frmMAIN& f)
+{
+    ARM_TRAP();
+    const ui::Grid& grid = *f.vsPLAYLIST;
+    QStringList lines;
+    for (int r = 1; r < grid.rows(); ++r)
+        STEP(lines.append(grid.textMatrix(r, PlaylistCol::DatasetFile)));
+    STEP(textfile::writeLines(PlaylistPath(f.s), lines));
 }
 
 } // namespace mGENERAL

@@ -71,6 +71,12 @@ enum : int { DatasetFile = 0, Type = 1, Description = 2, Ft = 3, Channel = 4, La
 }
 /// Loads the project's playlist into its grid.
 void LOADPLAYLIST(frmMAIN& f);
+/// The card of a playlist entry's dataset file: its index in CARDS, 0 when no card owns it.
+/// An empty name raises 9.
+short EntryCard(const State& s, const QString& file);
+/// Appends a playlist entry: dataset file, title, and what card gives (picture, title, channel,
+/// layer, steps). Loaded entries are striped; entries added from the tree have grey steps.
+void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short card, bool addedFromTree);
 /// Writes the grid's running order to playlist.dat.
 void SavePlayList(frmMAIN& f);
 

@@ -1,6 +1,10 @@
 #include "ui/controls.h"
 
+#include <QCursor>
+#include <QMenu>
+
 #include "ui/colors.h"
+#include "ui/dispatch.h"
 
 namespace ui {
 
@@ -143,6 +147,24 @@ void TabControl::resizeEvent(QResizeEvent* event)
     for (QWidget* page : pages_)
         page->setGeometry(rect());
     bar_->raise();
+}
+
+void popupMenu(QMenu* menu)
+{
+    QAction* chosen = nullptr;
+    {
+        ModalScope modal;
+        // Recorded from the menu's own signal, so an item triggered while the menu is open counts.
+        const QMetaObject::Connection record = QObject::connect(menu, &QMenu::triggered, menu, [&](QAction* item) {
+            chosen = item;
+            menu->close();
+        });
+        menu->exec(QCursor::pos());
+        QObject::disconnect(record);
+    }
+    // Its click came while the menu counted as a modal box and was dropped: it runs now.
+    if (chosen)
+        chosen->trigger();
 }
 
 } // namespace ui

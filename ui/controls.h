@@ -10,6 +10,8 @@
 #include <QTabBar>
 #include <QTimer>
 
+class QMenu;
+
 // The window's controls with the operations the handlers use. Each is the Qt widget it extends,
 // so tests find it by object name and drive it with QTest.
 namespace ui {
@@ -80,6 +82,7 @@ public:
     void addEntry(const QString& text) { addItem(text); }
     int listIndex() const { return currentIndex(); }
     void setListIndex(int index) { setCurrentIndex(index); }
+    QString entry(int index) const { return itemText(index); }
 };
 
 /// A container: borderless, or framed with a caption.
@@ -117,6 +120,10 @@ public:
     QString caption() const { return text(); }
     void setCaption(const QString& caption) { setText(caption); }
 };
+
+/// Shows menu at the pointer and waits until it closes, as a modal box: no other event's handler
+/// runs meanwhile. The chosen item's click runs before this returns.
+void popupMenu(QMenu* menu);
 
 /// The tab control: a row of page tabs over pages whose controls are placed relative to the
 /// tab control itself, tab row included. click() follows every change of page.

@@ -19,6 +19,9 @@ public:
         bool headerSort = false;   // a header click sorts by its column
         bool editable = false;     // cells editable by keyboard and mouse
         bool ellipsis = false;     // long cell text ends in an ellipsis
+        // Presses, moves (also without a button) and releases go to the handlers alone: Qt's
+        // selecting by mouse and its current-cell moves are off, so only handlers move them.
+        bool mouseEvents = false;
     };
     Grid(const QString& name, const Behaviour& behaviour, QWidget* parent);
 
@@ -36,19 +39,60 @@ public:
     void setTextMatrix(int row, int col, const QString& text);
     /// Appends a row whose cells are the TAB-separated parts of text.
     void addItem(const QString& text);
+    /// Appends a row cell by cell, for texts that may hold a TAB.
+    void addRow(const QStringList& cells);
     void removeItem(int row);
+    /// Takes row from out and puts it back so that it becomes row to; the rows between shift by
+    /// one. Its cells go whole: text, back colours, picture, border.
+    void moveRow(int from, int to);
 
     /// The current row (0 when there is none).
     int row() const;
     void setRow(int row);
     int col() const;
+    /// With no current row yet the column waits for the next setRow.
     void setCol(int col);
+    /// The far corner of the selection, which runs from the current cell to it. Setting the
+    /// current row or column puts the corner there too.
+    int rowSel() const { return rowSel_; }
+    void setRowSel(int row) { rowSel_ = row; }
+    int colSel() const { return colSel_; }
+    void setColSel(int col) { colSel_ = col; }
 
     void setColHidden(int col, bool hidden);
     /// Widths in twips, 15 to a pixel.
     void setColWidth(int col, int twips);
     int colWidth(int col) const;
+    /// The grid's own width in twips.
+    int widthTwips() const { return width() * 15; }
+    /// Repaints the grid now.
+    void refresh() { viewport()->repaint(); }
     void setExtendLastCol(bool extend);
+    /// Centres the data cells of col.
+    void setColCentred(int col);
+
+    /// A cell's back colour (red in the low byte); 0 when it has none of its own.
+    quint32 cellBackColor(int row, int col) const;
+    void setCellBackColor(int row, int col, quint32 value);
+    /// Paints the rectangle of cells from (row1, col1) to (row2, col2).
+    void setCellBackColor(int row1, int col1, int row2, int col2, quint32 value);
+    /// A picture drawn centred in the cell; a null picture takes it away.
+    void setCellPicture(int row, int col, const QPixmap& picture);
+    QPixmap cellPicture(int row, int col) const;
+    /// Frames each row of the selection, drawn over its cells: colour, then the widths in pixels
+    /// of the left, top, right and bottom edges and of the inner lines (not drawn). All widths 0
+    /// takes the frame away. A row's frame goes with the row.
+    void setCellBorder(quint32 colour, int left, int top, int right, int bottom, int vertical, int horizontal);
+    /// Whether row has a frame, and its colour and edge widths (left, top, right, bottom).
+    bool cellBorder(int row, quint32* colour = nullptr, QList<int>* widths = nullptr) const;
+
+    /// The cell under the pointer at the last mouse event: the header is row 0; off the cells,
+    /// below the last row included, -1.
+    int mouseRow() const { return mouseRow_; }
+    int mouseCol() const { return mouseCol_; }
+    /// 1 while a row is dragged (the pointer shows a closed hand), 0 otherwise.
+    void setDragDisplay(int mode);
+    int dragDisplay() const { return dragDisplay_; }
 
     /// 1: sunken three-dimensional border; 2: light border.
     void setAppearance(int appearance);
@@ -83,10 +127,21 @@ signals:
     void enterCell();
     /// The button of a cell (see setColComboList) was pressed.
     void cellButtonClick(int row, int col);
+    /// Mouse events of a grid with mouseEvents: the button that went down or up (for a move,
+    /// the buttons held) as 1 left, 2 right, 4 middle; shift 1, control 2, alt 4; the pointer
+    /// in twips from the grid's top left. mouseRow() and mouseCol() are set before.
+    void mouseDown(short button, short shift, float x, float y);
+    void mouseMove(short button, short shift, float x, float y);
+    void mouseUp(short button, short shift, float x, float y);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void updateGeometries() override;
 
 private:
@@ -95,6 +150,9 @@ private:
     void placeCellButton();
     QTableWidgetItem* cell(int row, int col, bool create);
     void checkCell(int row, int col) const; // raises 9 outside the grid
+    enum class Mouse { Down, Move, Up };
+    // Locates the pointer (given in the grid's own coordinates) and raises the event.
+    void raiseMouse(Mouse kind, const QMouseEvent* event, const QPoint& inGrid, bool inHeader);
 
     Behaviour behaviour_;
     int fixedRows_ = 0;
@@ -104,6 +162,13 @@ private:
     QString editText_;
     QHash<int, QString> comboLists_;
     QToolButton* cellButton_ = nullptr;
+    QList<int> centredCols_;
+    int pendingCol_ = -1;
+    int rowSel_ = 0;
+    int colSel_ = 0;
+    int mouseRow_ = -1;
+    int mouseCol_ = -1;
+    int dragDisplay_ = 0;
 };
 
 /// Twips to pixels, 15 to a pixel.

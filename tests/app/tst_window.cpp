@@ -1,6 +1,7 @@
 // The main window on the offscreen platform: its controls, project opening, the recent list,
 // and the real error box.
 #include <QApplication>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -79,7 +80,7 @@ private slots:
             QCOMPARE(g->rows() + g->cols(), 0);
         QCOMPARE(fx.w->mnREMOVEITEMPLAYLIST->caption(), QStringLiteral("Διαγραφή"));
         QVERIFY(!fx.w->mnDELPLAYLIST->menuAction()->isVisible());
-        QVERIFY(!fx.w->mnCLEARCHANNEL[1]->isVisible());
+        QVERIFY(!fx.w->menuBar()->actions().contains(fx.w->mnCLEARCHANNEL[1]));
     }
 
     void everyControlHasItsName()

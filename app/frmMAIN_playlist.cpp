@@ -1,0 +1,328 @@
+// The playlist page's handlers: the tree's double-click, the grid's mouse, the on-air marks,
+// firing steps and the clears.
+#include "app/frmMAIN.h"
+#include "fault/trap.h"
+#include "project/convert.h"
+#include "project/mGENERAL.h"
+#include "server/cardline.h"
+#include "ui/colors.h"
+#include "ui/dispatch.h"
+
+namespace {
+constexpr const char* kModule = "frmMAIN";
+constexpr int LINE_BASE = linebase::frmMAIN_playlist;
+using namespace mGENERAL::PlaylistCol;
+
+bool OverTitle(int col) { return col == Type || col == Description; }
+
+// Row r without marks: its stripe on columns 1 to 5, its resting colour on the steps.
+void PaintPlain(ui::Grid& grid, int r)
+{
+    grid.setCellBackColor(r, Type, r, Layer, ui::palette::stripe(r));
+    grid.setCellBackColor(r, Steps, r, grid.cols() - 1, ui::palette::rest(r));
+}
+
+// The step cells of row r back to rest, then the fired cell marked.
+void MarkFired(ui::Grid& grid, int r, int c, bool preview)
+{
+    grid.setCellBackColor(r, Steps, r, grid.cols() - 1, ui::palette::rest(r));
+    grid.setCellBackColor(r, c, preview ? ui::palette::OnPreview : ui::palette::OnAir);
+}
+
+// Every step cell of the rows that match, marked from, becomes cleared.
+template <class Matches> void ClearMarks(ui::Grid& grid, quint32 from, Matches matches)
+{
+    for (int i = 1; i < grid.rows(); ++i) {
+        if (!matches(i))
+            continue;
+        for (int c = Steps; c < grid.cols(); ++c)
+            if (grid.cellBackColor(i, c) == from)
+                grid.setCellBackColor(i, c, ui::palette::Cleared);
+    }
+}
+
+QByteArray ClearLine(const QString& target) { return "CLEAR " + target.toUtf8() + "\r\n"; }
+
+// The channel clear the buttons and the pop-up's items share, under the calling handler's trap.
+void ClearChannel(frmMAIN& f, short Index, fault::Trap& trap_)
+{
+    ui::Grid& grid = *f.vsPLAYLIST;
+    short channel = 0;
+    if (Index == 5) {
+        f.fraCOMMAND->setVisible(true);
+        return;
+    }
+    if (f.wsGASPAR->State() == server::Link::Connected)
+        STEP(f.wsGASPAR->SendData(ClearLine(QString::number(Index))));
+    for (int i = 1; i < grid.rows(); ++i) {
+        // Compared as a number: "03" is channel 3.
+        if (STEP(channel = convert::toInteger16(grid.textMatrix(i, Channel))) && channel == Index)
+            PaintPlain(grid, i);
+    }
+}
+
+// Row r across all columns becomes the selection.
+void SelectRow(ui::Grid& grid, int r)
+{
+    grid.setRow(r);
+    grid.setRowSel(r);
+    grid.setCol(DatasetFile);
+    grid.setColSel(grid.cols() - 1);
+}
+} // namespace
+
+void frmMAIN::connectPlaylistHandlers()
+{
+    connect(trLIST, &ui::Tree::dblClick, this, [this] { ui::dispatch([this] { trLIST_DblClick(); }); });
+    connect(vsPLAYLIST, &ui::Grid::mouseDown, this, [this](short b, short sh, float x, float y) {
+        ui::dispatch([&] { vsPLAYLIST_MouseDown(b, sh, x, y); });
+    });
+    connect(vsPLAYLIST, &ui::Grid::mouseMove, this, [this](short b, short sh, float x, float y) {
+        ui::dispatch([&] { vsPLAYLIST_MouseMove(b, sh, x, y); });
+    });
+    connect(vsPLAYLIST, &ui::Grid::mouseUp, this, [this](short b, short sh, float x, float y) {
+        ui::dispatch([&] { vsPLAYLIST_MouseUp(b, sh, x, y); });
+    });
+    connect(mnREMOVEITEMPLAYLIST, &QAction::triggered, this,
+            [this] { ui::dispatch([this] { mnREMOVEITEMPLAYLIST_Click(); }); });
+    for (short i = 0; i < short(cmdCLEAR.size()); ++i)
+        connect(cmdCLEAR[size_t(i)], &QPushButton::clicked, this, [this, i] { ui::dispatch([this, i] { cmdCLEAR_Click(i); }); });
+    for (short i = 1; i < short(mnCLEARCHANNEL.size()); ++i)
+        connect(mnCLEARCHANNEL[size_t(i)], &QAction::triggered, this,
+                [this, i] { ui::dispatch([this, i] { mnCLEARCHANNEL_Click(i); }); });
+    connect(mnClearLAYERONAIR, &QAction::triggered, this, [this] { ui::dispatch([this] { mnClearLAYERONAIR_Click(); }); });
+    connect(mnCLEARLAYERPREVIEW, &QAction::triggered, this,
+            [this] { ui::dispatch([this] { mnCLEARLAYERPREVIEW_Click(); }); });
+}
+
+// ---- Editing ---------------------------------------------------------------------------------
+
+void frmMAIN::trLIST_DblClick()
+{
+    ARM_TRAP();
+    const ui::TreeNode node = trLIST->selectedNode();
+    short card = 0;
+
+    if (node.tag() != QLatin1String("D"))
+        return;
+    const QString file = node.key();
+    STEP(card = mGENERAL::EntryCard(s, file));
+    if (!STEP(mGENERAL::AppendEntry(*this, file, node.text(), card, true)))
+        return;
+    mGENERAL::SavePlayList(*this);
+}
+
+void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
+{
+    ARM_TRAP();
+    Q_UNUSED(Shift);
+    Q_UNUSED(X);
+    Q_UNUSED(Y);
+    const int row = vsPLAYLIST->mouseRow();
+    const int col = vsPLAYLIST->mouseCol();
+
+    if (Button == 1) {
+        if (OverTitle(col)) {
+            if (vsPLAYLIST->rows() > 1 && row > 0) {
+                Dragging = true;
+                DropRow = -1;
+                vsPLAYLIST->setDragDisplay(1);
+                DragRow = short(row);
+            }
+        } else if (col >= Steps && row > 0) {
+            STEP(vsPLAYLIST->setCol(col));
+            STEP(vsPLAYLIST->setRow(row));
+            s.PreviewMode = false;
+            PLAYLIST_EXEC();
+        }
+    } else if (Button == 2) {
+        if (OverTitle(col)) {
+            ui::popupMenu(mnDELPLAYLIST);
+        } else if ((col == Ft || col == Channel || col == Layer) && row > 0) {
+            // The layer and channel clears, for the entry under the pointer.
+            STEP(vsPLAYLIST->setRow(row));
+            ui::popupMenu(mnCLEARLAYER);
+        } else if (col >= Steps && row > 0) {
+            STEP(vsPLAYLIST->setCol(col));
+            STEP(vsPLAYLIST->setRow(row));
+            s.PreviewMode = true;
+            PLAYLIST_EXEC();
+        }
+    }
+}
+
+void frmMAIN::vsPLAYLIST_MouseMove(short Button, short Shift, float X, float Y)
+{
+    ARM_TRAP();
+    Q_UNUSED(Shift);
+    Q_UNUSED(X);
+    Q_UNUSED(Y);
+    const int row = vsPLAYLIST->mouseRow();
+    const int col = vsPLAYLIST->mouseCol();
+
+    if (Button == 0) {
+        // Rows removed since may have taken the outlined row with them.
+        if (HoverRow > vsPLAYLIST->rows() - 1)
+            HoverRow = short(vsPLAYLIST->rows() - 1);
+        if (row != HoverRow && row > 0) {
+            if (HoverRow > 0) {
+                STEP(SelectRow(*vsPLAYLIST, HoverRow); vsPLAYLIST->setCellBorder(0, 0, 0, 0, 0, 0, 0));
+            }
+            STEP(SelectRow(*vsPLAYLIST, row); vsPLAYLIST->setCellBorder(0, 2, 2, 2, 2, 0, 0));
+            HoverRow = short(row);
+        }
+    } else if (Button == 1 && Dragging) {
+        if (row > 0 && OverTitle(col) && row != DropRow) {
+            DropRow = short(row);
+            STEP(vsPLAYLIST->moveRow(DragRow, row));
+            STEP(vsPLAYLIST->setCol(Type); vsPLAYLIST->setRow(row); vsPLAYLIST->setRowSel(row));
+            DragRow = short(row);
+        }
+    }
+}
+
+void frmMAIN::vsPLAYLIST_MouseUp(short Button, short Shift, float X, float Y)
+{
+    ARM_TRAP();
+    Q_UNUSED(Shift);
+    Q_UNUSED(X);
+    Q_UNUSED(Y);
+    // A drag ends only over the columns it is made on; elsewhere it goes on.
+    if (Button != 1 || !OverTitle(vsPLAYLIST->mouseCol()))
+        return;
+    Dragging = false;
+    vsPLAYLIST->setDragDisplay(0);
+    ColorMe();
+    vsPLAYLIST->refresh();
+    mGENERAL::SavePlayList(*this);
+}
+
+void frmMAIN::mnREMOVEITEMPLAYLIST_Click()
+{
+    ARM_TRAP();
+    if (vsPLAYLIST->row() < 1)
+        return;
+    STEP(vsPLAYLIST->removeItem(vsPLAYLIST->row()));
+    mGENERAL::SavePlayList(*this);
+}
+
+// ---- The on-air marks ------------------------------------------------------------------------
+
+void frmMAIN::ShowOnAir(short irr, short icc)
+{
+    ARM_TRAP();
+    Q_UNUSED(icc);
+    QString channel;
+    QString layer;
+
+    if (!STEP(channel = vsPLAYLIST->textMatrix(irr, Channel); layer = vsPLAYLIST->textMatrix(irr, Layer)))
+        return;
+    for (int i = 1; i < vsPLAYLIST->rows(); ++i) {
+        if (i == irr)
+            continue;
+        if (vsPLAYLIST->textMatrix(i, Channel) == channel && vsPLAYLIST->textMatrix(i, Layer) == layer)
+            PaintPlain(*vsPLAYLIST, i);
+    }
+}
+
+void frmMAIN::ColorMe()
+{
+    ARM_TRAP();
+    for (int i = 1; i < vsPLAYLIST->rows(); ++i) {
+        // A row that changed parity takes the other resting colour; marked cells keep their mark.
+        const quint32 other = ui::palette::rest(i + 1);
+        vsPLAYLIST->setCellBackColor(i, Type, i, Layer, ui::palette::stripe(i));
+        for (int c = Steps; c < vsPLAYLIST->cols(); ++c)
+            if (vsPLAYLIST->cellBackColor(i, c) == other)
+                vsPLAYLIST->setCellBackColor(i, c, ui::palette::rest(i));
+    }
+}
+
+// ---- Firing ----------------------------------------------------------------------------------
+
+void frmMAIN::PLAYLIST_EXEC()
+{
+    ARM_TRAP();
+    QString step;
+    QString file;
+    short card = 0;
+    short channel = 0;
+    QByteArray line;
+
+    const int r = vsPLAYLIST->row();
+    const int c = vsPLAYLIST->col();
+    if (c < Steps || r < 1)
+        return;
+    if (!STEP(step = vsPLAYLIST->textMatrix(r, c)) || step.isEmpty())
+        return;
+    // No preview channel chosen: nowhere to send it.
+    if (s.PreviewMode && cmbPREVIEW->listIndex() < 0)
+        return;
+    if (!STEP(file = vsPLAYLIST->textMatrix(r, DatasetFile); card = mGENERAL::EntryCard(s, file)))
+        return;
+    if (card > 0) {
+        const CARD& record = s.CARDS[size_t(card)];
+        channel = record.Channel;
+        if (s.PreviewMode && !STEP(channel = convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+            return;
+        // The marks follow what was composed: a line that could not be made changes none.
+        if (!STEP(line = compose::cardLine(record, channel, s.ProjectName, s.DataFolder, file, step)))
+            return;
+        if (!s.PreviewMode)
+            ShowOnAir(short(r), short(c));
+        MarkFired(*vsPLAYLIST, r, c, s.PreviewMode);
+    }
+    if (wsGASPAR->State() == server::Link::Connected) {
+        STEP(wsGASPAR->SendData(line));
+        txtCOMMAND->setText(QString::fromUtf8(line));
+    }
+}
+
+// ---- Clears ----------------------------------------------------------------------------------
+
+void frmMAIN::cmdCLEAR_Click(short Index)
+{
+    ARM_TRAP();
+    ClearChannel(*this, Index, trap_);
+}
+
+void frmMAIN::mnCLEARCHANNEL_Click(short Index)
+{
+    ARM_TRAP();
+    ClearChannel(*this, Index, trap_);
+}
+
+void frmMAIN::mnClearLAYERONAIR_Click()
+{
+    ARM_TRAP();
+    QString channel;
+    QString layer;
+
+    const int row = vsPLAYLIST->row();
+    if (row < 1)
+        return;
+    if (!STEP(channel = vsPLAYLIST->textMatrix(row, Channel); layer = vsPLAYLIST->textMatrix(row, Layer)))
+        return;
+    if (wsGASPAR->State() == server::Link::Connected)
+        STEP(wsGASPAR->SendData(ClearLine(channel + QLatin1Char('-') + layer)));
+    ClearMarks(*vsPLAYLIST, ui::palette::OnAir, [&](int i) {
+        return vsPLAYLIST->textMatrix(i, Channel) == channel && vsPLAYLIST->textMatrix(i, Layer) == layer;
+    });
+}
+
+void frmMAIN::mnCLEARLAYERPREVIEW_Click()
+{
+    ARM_TRAP();
+    QString layer;
+
+    const int row = vsPLAYLIST->row();
+    if (row < 1 || cmbPREVIEW->listIndex() < 0)
+        return;
+    const QString channel = cmbPREVIEW->entry(cmbPREVIEW->listIndex());
+    if (!STEP(layer = vsPLAYLIST->textMatrix(row, Layer)))
+        return;
+    if (wsGASPAR->State() == server::Link::Connected)
+        STEP(wsGASPAR->SendData(ClearLine(channel + QLatin1Char('-') + layer)));
+    // Only the layer: the channel cells hold the on-air channel, not the preview one.
+    ClearMarks(*vsPLAYLIST, ui::palette::OnPreview, [&](int i) { return vsPLAYLIST->textMatrix(i, Layer) == layer; });
+}

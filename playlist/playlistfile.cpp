@@ -1,0 +1,43 @@
+#include "playlist/playlistfile.h"
+
+#include <algorithm>
+
+#include "fault/runtimeerror.h"
+#include "project/convert.h"
+
+namespace playlistfile {
+
+bool namesDataset(const QString& line)
+{
+    return !line.isEmpty() && !line.contains(QLatin1Char('/')) && !line.contains(QLatin1Char('\\')) &&
+           line != QLatin1String(".") && line != QLatin1String("..");
+}
+
+QStringList stepNames(const CARD& card, bool addedFromTree)
+{
+    QStringList names;
+    if (card.Command.isEmpty())
+        names << QStringLiteral("Play") << QStringLiteral("Update");
+    else
+        names << QStringLiteral("Custom");
+    if (card.Command.isEmpty() || addedFromTree)
+        names << convert::cut(card.Invoke, QLatin1Char(';'));
+    return names;
+}
+
+int columnCount(int maxInvokes)
+{
+    const int count = maxInvokes + 8;
+    if (count > 32767)
+        fault::raise(fault::Overflow, QStringLiteral("Overflow: %1 playlist columns").arg(count));
+    return count;
+}
+
+int stepWidth(int gridTwips, int stepColumns)
+{
+    if (stepColumns < 1)
+        return kMinStepWidth;
+    return std::max((gridTwips - kFixedWidth) / stepColumns, kMinStepWidth);
+}
+
+} // namespace playlistfile

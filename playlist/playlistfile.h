@@ -1,0 +1,35 @@
+#pragma once
+// The playlist's rules over plain values: which names an entry may hold, its step cells, and
+// the widths of the step columns.
+#include <QString>
+#include <QStringList>
+
+#include "project/card.h"
+
+namespace playlistfile {
+
+/// The file's name inside the data folder.
+inline constexpr char kFileName[] = "playlist.dat";
+
+/// Whether a line of the file can name a dataset of the data folder: not empty, no "/" or "\",
+/// not "." or "..". Any other line would reach outside the folder.
+bool namesDataset(const QString& line);
+
+/// The step cells of an entry of card. A card with a command gets "Custom" alone when its entry is
+/// loaded from the file, "Custom" and its invoke names when it is added from the tree; any other
+/// card "Play", "Update" and its invoke names.
+QStringList stepNames(const CARD& card, bool addedFromTree);
+
+/// The columns of the grid: six fixed ones, "Play", "Update" and the longest invoke list.
+/// Raises 6 (overflow) above 32767.
+int columnCount(int maxInvokes);
+
+/// The twips the fixed columns 1 to 5 take.
+inline constexpr int kFixedWidth = 500 + 3100 + 1200 + 400 + 400;
+/// Below this a step column's name cannot be read; a narrow grid keeps it.
+inline constexpr int kMinStepWidth = 600;
+/// The width of each step column: what the fixed columns leave of the grid's width, shared
+/// equally and rounded down, but at least kMinStepWidth.
+int stepWidth(int gridTwips, int stepColumns);
+
+} // namespace playlistfile

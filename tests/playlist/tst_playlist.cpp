@@ -1,0 +1,273 @@
+// The playlist page as the operator uses it: the tree, the playlist file and grid, adding by
+// double-click, dragging, the hover outline, removing, and the on-air marks.
+#include <QFile>
+#include <QTreeWidget>
+
+#include "playlist/playlistfile.h"
+#include "playlist_fixture.h"
+#include "ui/pictures.h"
+
+using ui::palette::Cleared;
+using ui::palette::OnAir;
+using ui::palette::OnPreview;
+
+class TestPlaylist : public QObject {
+    Q_OBJECT
+    PlaylistFixture fx;
+
+    // Cards in folder order: hidden (no title), lower, lower_third, news, ticker (a command).
+    void studio()
+    {
+        fx.card("hidden", {"CARDTITLE:", "CHANNEL:1", "LAYER:1"});
+        fx.card("lower", {"CARDTITLE:Lower", "TYPE:MIXER", "CHANNEL:3", "LAYER:30"});
+        fx.card("lower_third", {"CARDTITLE:Lower third", "TYPE:VIDEO", "CHANNEL:2", "LAYER:10"});
+        fx.card("news", {"CARDTITLE:News", "TYPE:CARD", "CHANNEL:1", "LAYER:20", "INVOKE:In;Out", "TAG:N;f0;0;txt"});
+        fx.card("ticker", {"CARDTITLE:Ticker", "CHANNEL:1", "LAYER:5", "INVOKE:Go;Stop",
+                           "COMMAND:PLAY {@CHANNEL}-{@LAYER} ticker"});
+        fx.dataset("news_a.ftd", {"TITLE~Beta", "TAG~f0;b"});
+        fx.dataset("news_b.ftd", {"TITLE~Alpha", "TITLE~Gamma"}); // the tree shows the last title
+        fx.dataset("news_c.ftd", {"TITLE~Alpha"});
+        fx.dataset("news_d.FTD", {"TITLE~Capitals"});
+        fx.dataset("news_e.ftd.bak", {"TITLE~Copy"});
+        fx.dataset("lower_third_x.ftd", {"TITLE~LT"});
+        fx.dataset("lower_y.ftd", {"TITLE~L"});
+        fx.dataset("hidden_z.ftd", {"TITLE~Hidden"});
+        fx.dataset("gone_q.ftd", {"TITLE~Gone"});
+        fx.dataset("ticker_t.ftd", {"TITLE~T"});
+    }
+    QString tree() const
+    {
+        QStringList roots;
+        for (int i = 0; i < fx.w->trLIST->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* card = fx.w->trLIST->topLevelItem(i);
+            QStringList children;
+            for (int j = 0; j < card->childCount(); ++j) {
+                const ui::TreeNode node(card->child(j));
+                children << node.text() + QLatin1Char('=') + node.key() + (node.tag() == "D" ? "" : "?");
+            }
+            const ui::TreeNode node(card);
+            roots << node.text() + (node.tag() == "C" && card->isExpanded() ? ":" : "?:") + children.join(',');
+        }
+        return roots.join(' ');
+    }
+    QTreeWidgetItem* item(const QString& text) const
+    {
+        const auto found = fx.w->trLIST->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    void doubleClick(const QString& text)
+    {
+        QTreeWidgetItem* node = item(text);
+        QVERIFY(node);
+        const QPoint at = fx.w->trLIST->visualItemRect(node).center();
+        QTest::mouseClick(fx.w->trLIST->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(fx.w->trLIST->viewport(), Qt::LeftButton, {}, at);
+    }
+    QStringList files() const { return fx.column(fx.grid(), 0); }
+
+private slots:
+    void initTestCase() { fx.setUp(); }
+    void init() { fx.start(); }
+    void cleanup() { fx.stop(); }
+
+    void theTreeIsRebuiltOnEverySwitchAndThePlaylistLoadedOnce()
+    {
+        studio();
+        fx.writePlaylist("news_a.ftd\r\n");
+        fx.openPage();
+        const QString shown = "Lower:L=lower_y.ftd Lower third:LT=lower_third_x.ftd "
+                              "News:Alpha=news_c.ftd,Beta=news_a.ftd,Gamma=news_b.ftd Ticker:T=ticker_t.ftd";
+        QCOMPARE(tree(), shown);
+        QCOMPARE(files(), QStringList{"news_a.ftd"});
+
+        item("News")->setExpanded(false);
+        fx.dataset("news_f.ftd", {"TITLE~Delta"});
+        fx.writePlaylist("ticker_t.ftd\r\n");
+        fx.grid()->setCellBackColor(1, 7, OnAir);
+        for (int i = 0; i < 3; ++i) {
+            fx.w->tbMAIN->setTab(0);
+            fx.showPage();
+        }
+        QCOMPARE(tree(), QString(shown).replace("Beta=news_a.ftd,", "Beta=news_a.ftd,Delta=news_f.ftd,"));
+        QCOMPARE(files(), QStringList{"news_a.ftd"});
+        QCOMPARE(fx.grid()->cellBackColor(1, 7), OnAir);
+        QCOMPARE(fx.reports(), QString());
+    }
+
+    void treeFailures_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("no data folder") << 0 << "Error 76\r\nPath not found" << "News:";
+        QTest::newRow("two cards, one name") << 1 << "Error 35602\r\nKey is not unique" << "News again:One=news_1.ftd";
+        QTest::newRow("unreadable dataset") << 2 << "Error 53" << "News:One=news_1.ftd";
+        QTest::newRow("empty line") << 3 << "Error 9\r\n" << "News:One=news_1.ftd,Two=news_2.ftd";
+    }
+    void treeFailures()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, report);
+        QFETCH(QString, shown);
+        fx.card("news", {"CARDTITLE:News"});
+        if (kind == 1)
+            fx.card("news.copy", {"CARDTITLE:News again"});
+        if (kind > 0)
+            fx.dataset("news_1.ftd", {"TITLE~One"});
+        if (kind == 2)
+            QFile::link(fx.data("nowhere"), fx.data("news_2.ftd"));
+        if (kind == 3)
+            writeRaw(fx.data("news_2.ftd"), "TITLE~Two\r\n\r\nTAG~a;b\r\n");
+        fx.w->mnuOPEN_Click(fx.projectFolder());
+        if (kind == 0)
+            QDir(fx.dataFolder()).removeRecursively(); // the card's listing made it
+        fx.scope->script.reports.clear();
+        fx.w->tbMAIN->setTab(1);
+        QCOMPARE(tree(), shown);
+        QVERIFY2(fx.scope->script.reports.value(0).startsWith(report), qPrintable(fx.reports()));
+        QVERIFY2(fx.scope->script.reports.value(0).contains("LOADTREELIST"), qPrintable(fx.reports()));
+    }
+
+    void loadingThePlaylistFile()
+    {
+        studio();
+        fx.dataset("../outside_1.ftd", {"TITLE~Outside"});
+        fx.writePlaylist("news_a.ftd\r\nticker_t.ftd\r\ngone_q.ftd\r\nmissing_1.ftd\r\n../outside_1.ftd\r\n"
+                         "..\\news_a.ftd\r\n..\r\n\r\nlower_third_x.ftd\r\nnews_b.ftd");
+        fx.openPage();
+        QCOMPARE(fx.scope->script.reports.size(), 1); // the empty line
+        QVERIFY(fx.reports().contains("empty line"));
+        ui::Grid* g = fx.grid();
+        QCOMPARE(g->cols(), 2 + 8);
+        QCOMPARE(fx.row(0), (QStringList{"datasetfile", "Type", "Description", "Ft", "C", "L", "", "", "", ""}));
+        QCOMPARE(fx.row(1), (QStringList{"news_a.ftd", "", "Beta", "News", "1", "20", "Play", "Update", "In", "Out"}));
+        QCOMPARE(fx.row(2), (QStringList{"ticker_t.ftd", "", "T", "Ticker", "1", "5", "Custom", "", "", ""}));
+        QCOMPARE(fx.row(3), (QStringList{"gone_q.ftd", "", "Gone", "", "0", "0", "Play", "Update", "", ""}));
+        QCOMPARE(fx.row(4), (QStringList{"lower_third_x.ftd", "", "LT", "Lower third", "2", "10", "Play", "Update", "", ""}));
+        QCOMPARE(fx.row(5).at(2), QString("Alpha")); // the first title
+        for (int r = 1; r <= 5; ++r)
+            QCOMPARE(fx.colours(r), fx.painted(r, ui::palette::rest(r)));
+        QCOMPARE(g->cellPicture(1, 1).toImage(), ui::cardTypePicture(2).toImage());
+        QCOMPARE(g->cellPicture(4, 1).toImage(), ui::cardTypePicture(1).toImage());
+
+        QVERIFY(g->isColumnHidden(0));
+        QCOMPARE(g->columnWidth(2), ui::pixels(3100));
+        QCOMPARE(g->columnWidth(6), ui::pixels((683 * 15 - 5600) / 4));
+        QCOMPARE(playlistfile::stepWidth(5000, 2), playlistfile::kMinStepWidth);
+
+        fx.click(1, 1); // a press and release on "Type" saves: the dropped lines go
+        QCOMPARE(fx.playlist(), QByteArray("news_a.ftd\r\nticker_t.ftd\r\ngone_q.ftd\r\nlower_third_x.ftd\r\nnews_b.ftd\r\n"));
+    }
+
+    void addingFromTheTree()
+    {
+        studio();
+        fx.openPage();
+        QVERIFY(QFile::exists(fx.data("playlist.dat")));
+        QCOMPARE(fx.playlist(), QByteArray());
+        QCOMPARE(fx.grid()->rows(), 1);
+        doubleClick("News");
+        QCOMPARE(fx.grid()->rows(), 1);
+        doubleClick("Beta");
+        doubleClick("Beta");
+        doubleClick("T");
+        QCOMPARE(fx.playlist(), QByteArray("news_a.ftd\r\nnews_a.ftd\r\nticker_t.ftd\r\n"));
+        QCOMPARE(fx.row(3), (QStringList{"ticker_t.ftd", "", "T", "Ticker", "1", "5", "Custom", "Go", "Stop", ""}));
+        QCOMPARE(fx.colours(3), (QList<quint32>{0, 0, 0, 0, 0, Cleared, Cleared, Cleared, Cleared}));
+
+        fx.open();
+        fx.showPage();
+        QCOMPARE(fx.row(3).mid(6), (QStringList{"Custom", "", "", ""}));
+        QCOMPARE(fx.reports(), QString());
+    }
+
+    void draggingARow()
+    {
+        studio();
+        fx.writePlaylist("news_a.ftd\r\nnews_b.ftd\r\nnews_c.ftd\r\nlower_y.ftd\r\nticker_t.ftd\r\n");
+        fx.openPage();
+        const QByteArray before = fx.playlist();
+        fx.grid()->setCellBackColor(3, 7, OnAir); // row 3 (odd) goes to row 2 (even)
+        fx.press(0, 2);
+        QVERIFY(!fx.w->Dragging);
+
+        fx.press(2, 2);
+        QCOMPARE(fx.grid()->viewport()->cursor().shape(), Qt::ClosedHandCursor);
+        fx.moveHolding(3, 2);
+        fx.moveHolding(4, 6); // over a step cell the row stays
+        fx.moveHolding(4, 1);
+        fx.moveHolding(0, 2); // and over the header
+        fx.moveHolding(5, 2);
+        fx.release(5, 7); // not over "Type" or "Description": the drag goes on
+        QVERIFY(fx.w->Dragging);
+        QCOMPARE(fx.playlist(), before);
+        const QStringList moved{"news_a.ftd", "news_c.ftd", "lower_y.ftd", "ticker_t.ftd", "news_b.ftd"};
+        QCOMPARE(files(), moved);
+        QCOMPARE(fx.grid()->row(), 5);
+
+        fx.release(5, 1);
+        QVERIFY(!fx.w->Dragging);
+        QCOMPARE(fx.grid()->viewport()->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(fx.playlist(), ("news_a.ftd\r\n" + moved.mid(1).join("\r\n") + "\r\n").toLatin1());
+        QList<quint32> marked = fx.painted(2, ui::palette::RestEven);
+        marked[6] = OnAir;
+        QCOMPARE(fx.colours(2), marked);
+        QCOMPARE(fx.colours(5), fx.painted(5, ui::palette::RestOdd));
+        QCOMPARE(fx.grid()->cellPicture(3, 1).toImage(), ui::cardTypePicture(3).toImage()); // the rows took theirs along
+        QCOMPARE(fx.grid()->cellPicture(5, 1).toImage(), ui::cardTypePicture(2).toImage());
+    }
+
+    void hoverOutlineAndRemoving()
+    {
+        studio();
+        fx.writePlaylist("news_a.ftd\r\nnews_b.ftd\r\nnews_c.ftd\r\n");
+        fx.openPage();
+        ui::Grid* g = fx.grid();
+        QList<int> widths;
+        quint32 colour = 1;
+        fx.hover(2, 7);
+        QVERIFY(g->cellBorder(2, &colour, &widths));
+        QCOMPARE(colour, quint32(0));
+        QCOMPARE(widths, (QList<int>{2, 2, 2, 2}));
+        fx.hover(3);
+        QVERIFY(!g->cellBorder(2));
+        QVERIFY(g->cellBorder(3));
+        QCOMPARE(g->row(), 3);
+        fx.hover(-1); // below the last row: no row
+        QCOMPARE(g->row(), 3);
+
+        fx.removeByMenu(3);
+        QCOMPARE(fx.playlist(), QByteArray("news_a.ftd\r\nnews_b.ftd\r\n"));
+        fx.hover(1); // the outlined row went: the hover starts from the last row
+        QCOMPARE(fx.w->HoverRow, short(1));
+        QVERIFY(g->cellBorder(1) && !g->cellBorder(2));
+        fx.removeByMenu(1);
+        fx.hover(1);
+        fx.removeByMenu(1);
+        QCOMPARE(g->rows(), 1);
+        QCOMPARE(fx.playlist(), QByteArray());
+        fx.removeByMenu(0); // the header as current row: nothing
+        QCOMPARE(fx.reports(), QString());
+    }
+
+    void showOnAirComparesChannelAndLayerAsText()
+    {
+        studio();
+        fx.writePlaylist("news_a.ftd\r\nnews_b.ftd\r\nnews_c.ftd\r\nlower_y.ftd\r\n");
+        fx.openPage();
+        ui::Grid* g = fx.grid();
+        g->setTextMatrix(2, 5, "020");
+        for (int r = 1; r <= 4; ++r)
+            g->setCellBackColor(r, 6, r, 8, r % 2 ? OnPreview : Cleared);
+        const QList<quint32> row2 = fx.colours(2);
+        const QList<quint32> row4 = fx.colours(4);
+        fx.w->ShowOnAir(1, 6);
+        QCOMPARE(fx.colours(1).mid(5, 3), (QList<quint32>{OnPreview, OnPreview, OnPreview}));
+        QCOMPARE(fx.colours(2), row2); // "020" is not layer 20
+        QCOMPARE(fx.colours(3), fx.painted(3, ui::palette::RestOdd));
+        QCOMPARE(fx.colours(4), row4); // another channel
+    }
+};
+
+QTEST_MAIN(TestPlaylist)
+#include "tst_playlist.moc"
