@@ -48,6 +48,9 @@ private slots:
                 QCOMPARE(copy, expected);
             }
         }
+        // The shipped running order loads whole: every line is a row.
+        w.tbMAIN->setTab(1);
+        QCOMPARE(w.vsPLAYLIST->rows() - 1, textfile::splitLines(readRaw(shipped.filePath("playlist.dat"))).size());
         QVERIFY2(scope.script.reports.isEmpty(), qPrintable(scope.script.reports.join("\n")));
         QVERIFY2(scope.script.questions.isEmpty(), qPrintable(scope.script.questions.join("\n")));
     }
