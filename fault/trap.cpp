@@ -33,10 +33,9 @@ Ender& theEnder()
 QString reportText(int number, const QString& description, const QString& module,
                    const QString& procedure, int line)
 {
+    // One substitution pass: a description holds paths and the operator's text, "%1" included.
     return QStringLiteral("Error %1\r\n%2\r\nLocation: Plintor.%3.%4\r\nLine %5")
-        .arg(number)
-        .arg(description, module, procedure)
-        .arg(line);
+        .arg(QString::number(number), description, module, procedure, QString::number(line));
 }
 
 void setOperator(Operator op) { theOperator() = op ? std::move(op) : Operator(answerOnStderr); }

@@ -18,9 +18,7 @@ void RequireTagSlot(const CARD& card, int slot)
     if (slot < 1 || slot > kTagSlots)
         fault::raise(fault::SubscriptOutOfRange,
                      QStringLiteral("Subscript out of range: tag slot %1 of card %2 (at most %3 tags)")
-                         .arg(slot)
-                         .arg(card.FileName)
-                         .arg(kTagSlots));
+                         .arg(QString::number(slot), card.FileName, QString::number(kTagSlots)));
 }
 } // namespace
 
@@ -84,11 +82,9 @@ void LOADCARDS(frmMAIN& f)
     grid.setColHidden(CardCol::Index, true);
     for (size_t i = 1; i < s.CARDS.size(); ++i) {
         const CARD& card = s.CARDS[i];
-        grid.addItem(QStringLiteral("%1\t%2\t%3\t%4:%5")
-                         .arg(i)
-                         .arg(card.Title, card.FileName)
-                         .arg(card.Channel)
-                         .arg(card.Layer));
+        // Cell by cell: a title may hold a TAB.
+        grid.addItem(QStringList{QString::number(i), card.Title, card.FileName,
+                                 QString::number(card.Channel) + QLatin1Char(':') + QString::number(card.Layer)});
     }
 
     if (grid.rows() > 1) {

@@ -183,9 +183,10 @@ void Grid::checkCell(int row, int col) const
                                                      .arg(row).arg(col).arg(objectName()).arg(rows()).arg(columnCount()));
 }
 
-void Grid::addItem(const QString& text)
+void Grid::addItem(const QString& text) { addItem(text.split(QLatin1Char('\t'))); }
+
+void Grid::addItem(const QStringList& cells)
 {
-    const QStringList cells = text.split(QLatin1Char('\t'));
     const int r = rows();
     setRowCount(rowCount() + 1);
     for (int c = 0; c < columnCount() && c < cells.size(); ++c)

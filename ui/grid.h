@@ -36,6 +36,8 @@ public:
     void setTextMatrix(int row, int col, const QString& text);
     /// Appends a row whose cells are the TAB-separated parts of text.
     void addItem(const QString& text);
+    /// Appends a row with these cells, each whole: for text that may hold a TAB.
+    void addItem(const QStringList& cells);
     void removeItem(int row);
 
     /// The current row (0 when there is none).
