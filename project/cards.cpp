@@ -20,6 +20,17 @@ void RequireTagSlot(const CARD& card, int slot)
                      QStringLiteral("Subscript out of range: tag slot %1 of card %2 (at most %3 tags)")
                          .arg(QString::number(slot), card.FileName, QString::number(kTagSlots)));
 }
+
+// Dataset lines are cut at "~": a value saved under such an id could never be read back.
+QString StorableTagId(const QString& cardFile, const QString& id)
+{
+    if (id.contains(QLatin1Char('~')))
+        fault::raise(fault::InvalidProcedureCall,
+                     QStringLiteral("Invalid procedure call or argument: the tag id \"") + id +
+                         QStringLiteral("\" of ") + cardFile +
+                         QStringLiteral(" holds \"~\", which a dataset file cannot keep; the tag is left out"));
+    return id;
+}
 } // namespace
 
 void LOADCARDS(frmMAIN& f)
@@ -70,7 +81,7 @@ void LOADCARDS(frmMAIN& f)
                 TAGDEF& slot = card.Tags[size_t(t)];
                 STEP(items = convert::cut(convert::item(parts, 1), QLatin1Char(';')));
                 STEP(slot.Title = convert::item(items, 0));
-                STEP(slot.Id = convert::item(items, 1));
+                STEP(slot.Id = StorableTagId(name, convert::item(items, 1)));
                 STEP(slot.Ani = convert::toInteger16(convert::item(items, 2)));
                 STEP(slot.Type = convert::item(items, 3));
             }

@@ -63,8 +63,18 @@ QByteArray joinLines(const QList<QByteArray>& lines)
 QByteArray readBytes(const QString& path)
 {
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    const QFileInfo info(path);
+    // Opening a pipe would wait for a writer, and a device may never end.
+    if (info.exists() && !info.isDir() && !info.isFile())
+        fault::raise(fault::PathFileAccessError,
+                     QStringLiteral("Path/File access error: %1 is not a regular file").arg(path));
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
         raiseOpenFailure(file, path, false);
+    if (file.size() > kMaxFileBytes)
+        fault::raise(fault::PathFileAccessError,
+                     QStringLiteral("Path/File access error: %1 is larger than %2 MiB, more than any card, dataset "
+                                    "or playlist holds")
+                         .arg(path, QString::number(kMaxFileBytes / (1024 * 1024))));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         fault::raise(fault::PathFileAccessError, QStringLiteral("Path/File access error: %1 (%2)")
@@ -106,7 +116,11 @@ QStringList listFiles(const QString& folder)
         fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
     if (!QFileInfo(folder).isReadable())
         fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
-    return dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    QStringList names;
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase))
+        if (entry.isFile())
+            names.append(entry.fileName());
+    return names;
 }
 
 bool fileExists(const QString& path)
