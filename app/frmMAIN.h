@@ -136,5 +136,5 @@ private:
     void connectEditorHandlers();
     void createServerControls();
     void connectServerHandlers();
-    void openProject(const QString& path);
+    void openProject(const QString& chosen);
 };
