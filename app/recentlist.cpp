@@ -17,8 +17,9 @@ QStringList items(const QString& list)
 
 QString add(const QString& list, const QString& path)
 {
-    // The stored form cannot hold a path with "~": it is opened, not listed.
-    if (path.contains(QLatin1Char('~')))
+    // The stored form cannot hold a path with "~": it is opened, not listed. An empty path
+    // would match every "~~" between two entries.
+    if (path.isEmpty() || path.contains(QLatin1Char('~')))
         return list;
     const QString key = QLatin1Char('~') + path + QLatin1Char('~');
     if (list.contains(key)) {

@@ -101,6 +101,7 @@ QByteArray xmlEscaped(const QByteArray& text)
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
         case '\'': out += "&apos;"; break;
+        case '\t': out += "&#9;"; break; // a parser reads a bare TAB in an attribute as a blank
         default: out += c;
         }
     }

@@ -21,7 +21,7 @@ bool carriesTemplateData(Kind kind);
 /// The first slot (1 to kTagSlots) whose Id is id, compared as UTF-8; an empty slot never matches.
 int findTag(const Tags& tags, const QByteArray& id);
 
-/// "&", "<", ">", the double quote and the apostrophe as XML character references.
+/// "&", "<", ">", the double quote, the apostrophe and TAB as XML character references.
 QByteArray xmlEscaped(const QByteArray& text);
 
 /// The template-data document as the text of a quoted parameter: backslashes doubled, attribute
