@@ -16,6 +16,16 @@ class EditDelegate : public QStyledItemDelegate {
 public:
     explicit EditDelegate(Grid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
+    // No cell shows more than a screen's width of text; laying out the whole of a huge one to
+    // elide it would hold the window for seconds on every paint.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        constexpr qsizetype kShown = 1000;
+        if (option->text.size() > kShown)
+            option->text.truncate(kShown);
+    }
+
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         bool cancel = false;
