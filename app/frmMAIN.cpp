@@ -9,6 +9,7 @@
 #include "fault/trap.h"
 #include "fault/vbwProtector.h"
 #include "project/mGENERAL.h"
+#include "project/textfile.h"
 #include "ui/colors.h"
 #include "ui/dispatch.h"
 #include "ui/pictures.h"
@@ -267,8 +268,10 @@ void frmMAIN::mnMRU_Click(short Index)
 
 // The steps both opening handlers share. None of them can fail here: what can fail
 // (loading the cards) runs in procedures that carry their own traps.
-void frmMAIN::openProject(const QString& path)
+void frmMAIN::openProject(const QString& chosen)
 {
+    // As typed, "news/" would name no project and "news/.." a data folder above the data root.
+    const QString path = textfile::normalFolder(chosen);
     s.ProjectFolder = path;
     mMRU::AddMRU(s, path);
     mMRU::DisplayMRU(s, mnMRU);

@@ -137,5 +137,5 @@ private:
     void createServerControls();
     void connectServerHandlers();
     void connectPlaylistHandlers();
-    void openProject(const QString& path);
+    void openProject(const QString& chosen);
 };

@@ -265,7 +265,7 @@ void frmMAIN::cmdADDDATASET_Click()
         return;
     path = mGENERAL::CreateUniqueFileName(s, s.CurrentCardFile);
     s.CurrentDataset = mGENERAL::GetFilenameFromPath(path);
-    vsDATASET->addItem(s.CurrentDataset + QStringLiteral("\tNew dataset"));
+    vsDATASET->addItem(QStringList{s.CurrentDataset, QStringLiteral("New dataset")});
     STEP(vsDATASET->setRow(vsDATASET->rows() - 1));
     for (int r = 1; r < vsTAGS->rows(); ++r)
         STEP(vsTAGS->setTextMatrix(r, mGENERAL::TagCol::Value, QString()));

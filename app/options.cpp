@@ -31,7 +31,8 @@ Options parseOptions(const QStringList& arguments)
     options.dataRoot = parser.value(dataRoot);
     options.codePage = parser.value(codePage);
     if (!options.codePage.isEmpty() && !codepage::select(options.codePage)) {
-        std::fprintf(stderr, "plintor: \"%s\" is not an 8-bit code page this system knows.\n",
+        std::fprintf(stderr, "plintor: \"%s\" is not a single-byte code page this system knows; the card, dataset "
+                             "and playlist files need one byte per character (for example windows-1253).\n",
                      qPrintable(options.codePage));
         std::exit(2);
     }

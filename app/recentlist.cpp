@@ -7,14 +7,20 @@ QStringList items(const QString& list)
 {
     if (list.isEmpty())
         return {};
-    QString flat = list;
-    flat.replace(QLatin1String("~~"), QLatin1String("!"));
-    flat.remove(QLatin1Char('~'));
-    return flat.split(QLatin1Char('!'));
+    QString inner = list;
+    if (inner.startsWith(QLatin1Char('~')))
+        inner.remove(0, 1);
+    if (inner.endsWith(QLatin1Char('~')))
+        inner.chop(1);
+    return inner.split(QLatin1String("~~"));
 }
 
 QString add(const QString& list, const QString& path)
 {
+    // The stored form cannot hold a path with "~": it is opened, not listed. An empty path
+    // would match every "~~" between two entries.
+    if (path.isEmpty() || path.contains(QLatin1Char('~')))
+        return list;
     const QString key = QLatin1Char('~') + path + QLatin1Char('~');
     if (list.contains(key)) {
         QString rest = list;

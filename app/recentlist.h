@@ -5,9 +5,9 @@
 /// The recent-projects list as text: entries framed by "~", newest first, at most five.
 namespace recentlist {
 
-/// "~~" becomes "!", other "~" go, the rest splits at "!". The empty list gives no items.
+/// The list without its outer "~", split at "~~". The empty list gives no items.
 QStringList items(const QString& list);
-/// The list with path at its front.
+/// The list with path at its front; unchanged for a path holding "~", which it cannot keep.
 QString add(const QString& list, const QString& path);
 
 } // namespace recentlist

@@ -40,5 +40,18 @@ int main(int argc, char* argv[])
     std::printf("open project: %d cards x 100 tags: %.1f ms per open (%.3f ms per card), mean of %d\n", cards, ms,
                 ms / cards, runs);
     std::printf("card table: %zu bytes per card record\n", sizeof(CARD));
+
+    // The largest card that is still read: one title line just under the size limit, opened
+    // and painted in a shown window.
+    const QString huge = dir.filePath(QStringLiteral("huge"));
+    QDir().mkpath(huge);
+    textfile::writeBytes(textfile::join(huge, QStringLiteral("huge.fti")),
+                         "CARDTITLE:" + QByteArray(int(textfile::kMaxFileBytes) - 64, 'x') + "\r\n");
+    window.show();
+    timer.restart();
+    window.mnuOPEN_Click(huge);
+    window.repaint();
+    std::printf("open and paint a %lld MiB one-line card: %.1f ms\n", textfile::kMaxFileBytes >> 20,
+                double(timer.nsecsElapsed()) / 1e6);
     return 0;
 }

@@ -64,9 +64,11 @@ Answer report(const RuntimeError& failure, const Location& at)
 QString reportText(int number, const QString& description, const QString& module,
                    const QString& procedure, int line)
 {
+    // One substitution pass: a description holds paths and the operator's text, "%1" included.
     const QString location = module.isEmpty() ? QStringLiteral("Plintor")
-                                              : QStringLiteral("Plintor.%1.%2").arg(module, procedure);
-    return QStringLiteral("Error %1\r\n%2\r\nLocation: %3\r\nLine %4").arg(number).arg(description, location).arg(line);
+                                              : QStringLiteral("Plintor.") + module + QLatin1Char('.') + procedure;
+    return QStringLiteral("Error %1\r\n%2\r\nLocation: %3\r\nLine %4")
+        .arg(QString::number(number), description, location, QString::number(line));
 }
 
 void setOperator(Operator op) { theOperator() = op ? std::move(op) : Operator(answerOnStderr); }

@@ -95,7 +95,7 @@ void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short ca
     ui::Grid& grid = *f.vsPLAYLIST;
     const CARD& record = CardRecord(f.s, card);
     using namespace PlaylistCol;
-    grid.addRow(QStringList{file, QString(), title, record.Title, QString::number(record.Channel),
+    grid.addItem(QStringList{file, QString(), title, record.Title, QString::number(record.Channel),
                             QString::number(record.Layer)} +
                 playlistfile::stepNames(record, addedFromTree));
     const int r = grid.rows() - 1;

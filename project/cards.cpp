@@ -18,9 +18,18 @@ void RequireTagSlot(const CARD& card, int slot)
     if (slot < 1 || slot > kTagSlots)
         fault::raise(fault::SubscriptOutOfRange,
                      QStringLiteral("Subscript out of range: tag slot %1 of card %2 (at most %3 tags)")
-                         .arg(slot)
-                         .arg(card.FileName)
-                         .arg(kTagSlots));
+                         .arg(QString::number(slot), card.FileName, QString::number(kTagSlots)));
+}
+
+// Dataset lines are cut at "~": a value saved under such an id could never be read back.
+QString StorableTagId(const QString& cardFile, const QString& id)
+{
+    if (id.contains(QLatin1Char('~')))
+        fault::raise(fault::InvalidProcedureCall,
+                     QStringLiteral("Invalid procedure call or argument: the tag id \"") + id +
+                         QStringLiteral("\" of ") + cardFile +
+                         QStringLiteral(" holds \"~\", which a dataset file cannot keep; the tag is left out"));
+    return id;
 }
 } // namespace
 
@@ -72,7 +81,7 @@ void LOADCARDS(frmMAIN& f)
                 TAGDEF& slot = card.Tags[size_t(t)];
                 STEP(items = convert::cut(convert::item(parts, 1), QLatin1Char(';')));
                 STEP(slot.Title = convert::item(items, 0));
-                STEP(slot.Id = convert::item(items, 1));
+                STEP(slot.Id = StorableTagId(name, convert::item(items, 1)));
                 STEP(slot.Ani = convert::toInteger16(convert::item(items, 2)));
                 STEP(slot.Type = convert::item(items, 3));
             }
@@ -84,11 +93,9 @@ void LOADCARDS(frmMAIN& f)
     grid.setColHidden(CardCol::Index, true);
     for (size_t i = 1; i < s.CARDS.size(); ++i) {
         const CARD& card = s.CARDS[i];
-        grid.addItem(QStringLiteral("%1\t%2\t%3\t%4:%5")
-                         .arg(i)
-                         .arg(card.Title, card.FileName)
-                         .arg(card.Channel)
-                         .arg(card.Layer));
+        // Cell by cell: a title may hold a TAB.
+        grid.addItem(QStringList{QString::number(i), card.Title, card.FileName,
+                                 QString::number(card.Channel) + QLatin1Char(':') + QString::number(card.Layer)});
     }
 
     if (grid.rows() > 1) {

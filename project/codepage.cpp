@@ -21,22 +21,40 @@ struct Table {
 
 bool build(const QString& name, Table& table)
 {
-    QStringDecoder probe(name.toLatin1().constData());
-    if (!probe.isValid())
+    const QByteArray codec = name.toLatin1();
+    QStringDecoder decoder(codec.constData(), QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
         return false;
+    std::array<QString, 256> alone;
     for (int b = 0; b < 256; ++b) {
-        QStringDecoder decoder(name.toLatin1().constData());
-        const QString one = decoder(QByteArray(1, char(b)));
-        char16_t u = kUndefinedBase + char16_t(b);
-        if (one.size() == 1 && one[0] != QChar(0xFFFD) && !(one[0] == QChar(0x1A) && b != 0x1A))
-            u = one[0].unicode();
-        else if (one.size() > 1)
-            return false; // not an 8-bit code page
-        table.toUnicode[size_t(b)] = u;
+        decoder.resetState();
+        alone[size_t(b)] = decoder(QByteArray(1, char(b)));
+        if (alone[size_t(b)].size() != 1)
+            return false; // a byte that is no character by itself
+    }
+    // One byte per character reads every pair of bytes as the two read alone; a multi-byte or
+    // stateful encoding joins or changes some pair.
+    QByteArray pair(2, '\0');
+    for (int b1 = 0; b1 < 256; ++b1) {
+        for (int b2 = 0; b2 < 256; ++b2) {
+            pair[0] = char(b1);
+            pair[1] = char(b2);
+            decoder.resetState();
+            if (decoder(pair) != alone[size_t(b1)] + alone[size_t(b2)])
+                return false;
+        }
     }
     table.fromUnicode.clear();
-    for (int b = 255; b >= 0; --b) // the lowest byte wins where two bytes share a character
-        table.fromUnicode.insert(table.toUnicode[size_t(b)], char(b));
+    for (int b = 0; b < 256; ++b) {
+        const QChar one = alone[size_t(b)][0];
+        char16_t u = kUndefinedBase + char16_t(b);
+        if (one != QChar(0xFFFD) && !(one == QChar(0x1A) && b != 0x1A))
+            u = one.unicode();
+        if (table.fromUnicode.contains(u))
+            return false; // two bytes, one character: the second would not come back
+        table.toUnicode[size_t(b)] = u;
+        table.fromUnicode.insert(u, char(b));
+    }
     table.name = name;
     return true;
 }

@@ -7,7 +7,8 @@
 /// page leaves undefined; a character the code page cannot hold is written as "?".
 namespace codepage {
 
-/// Chooses the code page by name; false when the name is unknown or not an 8-bit code page.
+/// Chooses the code page by name; false when the name is unknown or not a single-byte code page
+/// whose 256 bytes each read as one character and come back unchanged.
 bool select(const QString& name);
 QString name();
 

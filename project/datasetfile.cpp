@@ -65,6 +65,11 @@ QString refusal(const QString& text, Field field)
         return what + QStringLiteral(" cannot hold \";\": the dataset file ends the value there.");
     if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
         return what + QStringLiteral(" cannot hold a line break: the dataset file ends the line there.");
+    // What the template data cannot carry: the control characters other than TAB.
+    for (QChar c : text)
+        if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
+            return what + QStringLiteral(" cannot hold the control character %1: the template data cannot carry it.")
+                              .arg(QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper());
     return QString();
 }
 

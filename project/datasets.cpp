@@ -82,9 +82,8 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
         STEP(lines = textfile::readLines(textfile::join(s.DataFolder, name)));
         for (const QString& line : lines) {
             if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
-                // Cell by cell: a title is the operator's text and may hold a TAB.
-                STEP(const QString title = datasetfile::lineValue(line); grid.addItem(name);
-                     grid.setTextMatrix(grid.rows() - 1, DatasetCol::Description, title));
+                // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
+                STEP(grid.addItem(QStringList{name, datasetfile::lineValue(line)}));
             }
         }
     }

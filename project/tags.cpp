@@ -29,7 +29,7 @@ void AddTagRows(ui::Grid& grid, const CARD& card)
         // One row per id: a repeated id would write two lines, and the later would win.
         if (def.Id.isEmpty() || rowOfTag(grid, def.Id) > 0)
             continue;
-        grid.addItem(QStringLiteral("%1\t%2\t%3\t%4\t").arg(def.Id).arg(def.Ani).arg(def.Type, def.Title));
+        grid.addItem(QStringList{def.Id, QString::number(def.Ani), def.Type, def.Title, QString()});
     }
 }
 } // namespace

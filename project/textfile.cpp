@@ -63,8 +63,18 @@ QByteArray joinLines(const QList<QByteArray>& lines)
 QByteArray readBytes(const QString& path)
 {
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    const QFileInfo info(path);
+    // Opening a pipe would wait for a writer, and a device may never end.
+    if (info.exists() && !info.isDir() && !info.isFile())
+        fault::raise(fault::PathFileAccessError,
+                     QStringLiteral("Path/File access error: %1 is not a regular file").arg(path));
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
         raiseOpenFailure(file, path, false);
+    if (file.size() > kMaxFileBytes)
+        fault::raise(fault::PathFileAccessError,
+                     QStringLiteral("Path/File access error: %1 is larger than %2 MiB, more than any card, dataset "
+                                    "or playlist holds")
+                         .arg(path, QString::number(kMaxFileBytes / (1024 * 1024))));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         fault::raise(fault::PathFileAccessError, QStringLiteral("Path/File access error: %1 (%2)")
@@ -106,7 +116,11 @@ QStringList listFiles(const QString& folder)
         fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
     if (!QFileInfo(folder).isReadable())
         fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
-    return dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    QStringList names;
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase))
+        if (entry.isFile())
+            names.append(entry.fileName());
+    return names;
 }
 
 bool fileExists(const QString& path)
@@ -141,6 +155,19 @@ QString lastComponent(const QString& path)
     last = std::max(last, path.lastIndexOf(QLatin1Char('/')));
 #endif
     return last < 0 ? path : path.mid(last + 1);
+}
+
+QString normalFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return path;
+    QString clean = QDir::cleanPath(QDir(QDir::fromNativeSeparators(path)).absolutePath());
+    // ".." at a root is the root itself.
+    const qsizetype root = clean.indexOf(QLatin1Char('/')) + 1;
+    while (root > 0 && clean.mid(root, 2) == QLatin1String("..") &&
+           (clean.size() == root + 2 || clean.at(root + 2) == QLatin1Char('/')))
+        clean.remove(root, clean.size() == root + 2 ? 2 : 3);
+    return QDir::toNativeSeparators(clean);
 }
 
 QString join(const QString& folder, const QString& name)

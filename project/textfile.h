@@ -15,6 +15,11 @@ QList<QByteArray> splitLines(const QByteArray& bytes);
 /// Every line followed by CR LF.
 QByteArray joinLines(const QList<QByteArray>& lines);
 
+/// No card, dataset or playlist comes near this size; a larger file is refused, not read.
+inline constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+
+/// The bytes of a regular file (a link to one too). Anything else (a pipe, a device) is
+/// refused without being opened, and so is a file above kMaxFileBytes.
 QByteArray readBytes(const QString& path);
 QStringList readLines(const QString& path, Encoding encoding = Encoding::CodePage);
 
@@ -23,7 +28,8 @@ QStringList readLines(const QString& path, Encoding encoding = Encoding::CodePag
 void writeBytes(const QString& path, const QByteArray& bytes);
 void writeLines(const QString& path, const QStringList& lines, Encoding encoding = Encoding::CodePage);
 
-/// The names of the files directly inside folder, sorted by name without regard to case.
+/// The names of the regular files directly inside folder (links to them too), sorted by name
+/// without regard to case. Pipes, devices and broken links are passed over like folders.
 QStringList listFiles(const QString& folder);
 bool fileExists(const QString& path);
 bool folderExists(const QString& path);
@@ -33,6 +39,9 @@ void deleteFile(const QString& path);
 
 /// The text after the last path separator ("/" and "\\" on Windows); the whole path without one.
 QString lastComponent(const QString& path);
+/// A folder path made whole and plain: absolute, the platform's separators, no "." or ".."
+/// components, no trailing separator except at a root. The empty path stays empty.
+QString normalFolder(const QString& path);
 /// Joins a folder and a name with the platform's separator.
 QString join(const QString& folder, const QString& name);
 

@@ -7,16 +7,53 @@ namespace compose {
 
 namespace {
 
-QByteArray component(const QByteArray& id, const QByteArray& type, short ani, const QByteArray& value)
+// A line break inside a command would end it there and start another: nothing that holds one
+// is ever composed into a line.
+void refuseLineBreak(const char* field, const QByteArray& text)
 {
-    return "<componentData id='" + xmlEscaped(id) + "'><data type='" + xmlEscaped(type) + "' ani='" +
-           QByteArray::number(ani) + "' value='" + xmlEscaped(value) + "'></data></componentData>";
+    if (text.contains('\r') || text.contains('\n'))
+        fault::raise(fault::InvalidProcedureCall,
+                     QStringLiteral("Invalid procedure call or argument: the %1 holds a line break, which would end "
+                                    "the command there")
+                         .arg(QLatin1String(field)));
 }
 
-// The template path sits inside a quoted AMCP parameter.
-QByteArray quotedParameter(const QString& text)
+// What XML 1.0 can carry: TAB, LF, CR and everything from the blank on, except U+FFFE, U+FFFF
+// and halves of surrogate pairs.
+bool xmlCarries(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// Text from the files as the document may hold it: malformed UTF-8 becomes U+FFFD and what XML
+// cannot carry is left out, so the document always parses.
+QByteArray xmlText(const char* field, const QByteArray& bytes)
+{
+    refuseLineBreak(field, bytes);
+    bool plain = true;
+    for (char c : bytes)
+        plain = plain && uchar(c) >= 0x20 && uchar(c) < 0x80;
+    if (plain)
+        return xmlEscaped(bytes);
+    QString kept;
+    for (char32_t c : QString::fromUtf8(bytes).toUcs4())
+        if (xmlCarries(c))
+            kept += QString::fromUcs4(&c, 1);
+    return xmlEscaped(kept.toUtf8());
+}
+
+QByteArray component(const QByteArray& id, const QByteArray& type, short ani, const QByteArray& value)
+{
+    return "<componentData id='" + xmlText("tag id", id) + "'><data type='" + xmlText("tag type", type) + "' ani='" +
+           QByteArray::number(ani) + "' value='" + xmlText("tag value", value) + "'></data></componentData>";
+}
+
+// The text of a quoted AMCP parameter: the server reads "\\" and "\"" in it as escapes.
+QByteArray quotedParameter(const char* field, const QString& text)
 {
     QByteArray bytes = text.toUtf8();
+    refuseLineBreak(field, bytes);
     bytes.replace('\\', "\\\\");
     bytes.replace('"', "\\\"");
     return bytes;
@@ -64,6 +101,7 @@ QByteArray xmlEscaped(const QByteArray& text)
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
         case '\'': out += "&apos;"; break;
+        case '\t': out += "&#9;"; break; // a parser reads a bare TAB in an attribute as a blank
         default: out += c;
         }
     }
@@ -93,7 +131,9 @@ QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>
         doc += component(pieces[0], tag.Type.toUtf8(), tag.Ani, pieces[1]);
     }
     doc += "</templateData>";
-    // Every apostrophe left is a delimiter: those in the text are character references by now.
+    // The document goes inside a quoted parameter: its backslashes are doubled, and every
+    // apostrophe left is a delimiter (those in the text are character references by now).
+    doc.replace('\\', "\\\\");
     return doc.replace('\'', "\\\"");
 }
 
@@ -106,10 +146,12 @@ QByteArray line(const Inputs& in)
         command.replace(QLatin1String("{@CHANNEL}"), QString::number(in.channel));
         command.replace(QLatin1String("{@LAYER}"), QString::number(in.layer));
         out = command.toUtf8();
+        refuseLineBreak("custom command", out);
         break;
     }
     case Kind::Add:
-        out = target("ADD", in.channel, in.layer) + '"' + quotedParameter(in.projectName + QLatin1Char('/') + in.fileName) +
+        out = target("ADD", in.channel, in.layer) + '"' + quotedParameter("project name", in.projectName) +
+              '/' + quotedParameter("card file name", in.fileName) +
               "\" 1 \"" + templateData(in.channel, in.tags, in.copyLines, in.copy) + '"';
         break;
     case Kind::Update:
@@ -117,7 +159,7 @@ QByteArray line(const Inputs& in)
         break;
     case Kind::Invoke:
         // No closing quote: the server takes an unclosed final quote as the last parameter.
-        out = target("INVOKE", in.channel, in.layer) + '"' + in.action.toUtf8();
+        out = target("INVOKE", in.channel, in.layer) + '"' + quotedParameter("invoke name", in.action);
         break;
     }
     return out + "\r\n";

@@ -21,12 +21,13 @@ bool carriesTemplateData(Kind kind);
 /// The first slot (1 to kTagSlots) whose Id is id, compared as UTF-8; an empty slot never matches.
 int findTag(const Tags& tags, const QByteArray& id);
 
-/// "&", "<", ">", the double quote and the apostrophe as XML character references.
+/// "&", "<", ">", the double quote, the apostrophe and TAB as XML character references.
 QByteArray xmlEscaped(const QByteArray& text);
 
-/// The template-data document, its attribute delimiters already turned into backslash plus
-/// double quote. copyLines are the bytes of the copy's lines; copy names it in failures.
-/// A TAG line without "~" or ";" raises 9.
+/// The template-data document as the text of a quoted parameter: backslashes doubled, attribute
+/// delimiters turned into backslash plus double quote. copyLines are the bytes of the copy's
+/// lines; copy names it in failures. A TAG line without "~" or ";" raises 9. What XML cannot
+/// carry is left out of ids, types and values.
 QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>& copyLines,
                         const QString& copy = QString());
 
@@ -42,7 +43,8 @@ struct Inputs {
     QString action;
 };
 
-/// One complete line, CR LF included, in UTF-8.
+/// One complete line in UTF-8, ending in its only CR LF: a text that would put a line break
+/// inside it raises 5, naming the field, and nothing is composed.
 QByteArray line(const Inputs& in);
 
 } // namespace compose

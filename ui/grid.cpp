@@ -41,6 +41,11 @@ public:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
+        // No cell shows more than a screen's width of text; laying out the whole of a huge one to
+        // elide it would hold the window for seconds on every paint.
+        constexpr qsizetype kShown = 1000;
+        if (option->text.size() > kShown)
+            option->text.truncate(kShown);
         if (grid_->centredCols_.contains(index.column()))
             option->displayAlignment = Qt::AlignCenter;
     }
@@ -225,9 +230,9 @@ void Grid::checkCell(int row, int col) const
                                                      .arg(row).arg(col).arg(objectName()).arg(rows()).arg(columnCount()));
 }
 
-void Grid::addItem(const QString& text) { addRow(text.split(QLatin1Char('\t'))); }
+void Grid::addItem(const QString& text) { addItem(text.split(QLatin1Char('\t'))); }
 
-void Grid::addRow(const QStringList& cells)
+void Grid::addItem(const QStringList& cells)
 {
     const int r = rows();
     setRowCount(rowCount() + 1);

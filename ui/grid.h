@@ -39,8 +39,8 @@ public:
     void setTextMatrix(int row, int col, const QString& text);
     /// Appends a row whose cells are the TAB-separated parts of text.
     void addItem(const QString& text);
-    /// Appends a row cell by cell, for texts that may hold a TAB.
-    void addRow(const QStringList& cells);
+    /// Appends a row with these cells, each whole: for text that may hold a TAB.
+    void addItem(const QStringList& cells);
     void removeItem(int row);
     /// Takes row from out and puts it back so that it becomes row to; the rows between shift by
     /// one. Its cells go whole: text, back colours, picture, border.

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QTest>
 
 #include "app/recentlist.h"
@@ -17,6 +18,8 @@ private slots:
         QTest::newRow("third moves first") << "~c~~b~~a~" << "a" << "~a~~c~~b~";
         QTest::newRow("sixth drops oldest") << "~e~~d~~c~~b~~a~" << "f" << "~f~~e~~d~~c~~b~";
         QTest::newRow("case differs") << "~/P/a~" << "/p/a" << "~/p/a~~/P/a~";
+        QTest::newRow("a path with ! is one entry") << "~d~~c~~b~~a!z~" << "f" << "~f~~d~~c~~b~~a!z~";
+        QTest::newRow("a path with ~ is not listed") << "~/p/a~" << "/p/~b" << "~/p/a~";
     }
     void add()
     {
@@ -30,9 +33,29 @@ private slots:
     {
         QCOMPARE(recentlist::items(QString()), QStringList());
         QCOMPARE(recentlist::items(QStringLiteral("~b~~a~")), (QStringList{"b", "a"}));
-        // "!" splits a path in two; a "~" inside a path disappears.
-        QCOMPARE(recentlist::items(QStringLiteral("~x!y~")), (QStringList{"x", "y"}));
-        QCOMPARE(recentlist::items(QStringLiteral("~/p/a~b~")), (QStringList{"/p/ab"}));
+        QCOMPARE(recentlist::items(QStringLiteral("~x!y~~z~")), (QStringList{"x!y", "z"}));
+    }
+
+    void normalFolder_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("normal");
+        QTest::newRow("plain") << "/p/news" << "/p/news";
+        QTest::newRow("trailing separator") << "/p/news/" << "/p/news";
+        QTest::newRow("root keeps its separator") << "/" << "/";
+        QTest::newRow("the root's parent") << "/.." << "/";
+        QTest::newRow("dot and dot-dot") << "/p/./news/sub/.." << "/p/news";
+        QTest::newRow("above the root") << "/../p" << "/p";
+        QTest::newRow("doubled separators") << "/p//news//" << "/p/news";
+        QTest::newRow("relative") << "news" << QDir::currentPath() + "/news";
+        QTest::newRow("dot") << "." << QDir::currentPath();
+        QTest::newRow("empty") << "" << "";
+    }
+    void normalFolder()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, normal);
+        QCOMPARE(textfile::normalFolder(path), normal);
     }
 
     void lastComponent_data()

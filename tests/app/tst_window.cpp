@@ -219,6 +219,41 @@ private slots:
         QVERIFY(fx.w->s.DataFolder.endsWith(QStringLiteral("data") + QDir::separator()));
     }
 
+    // However a path is typed, the project is the folder it names, and the recent list keeps the
+    // path whole or, holding "~", not at all.
+    void aPathIsTakenForTheFolderItNames_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("trailing separator") << "news/" << "news" << true;
+        QTest::newRow("into a folder and back") << "news/sub/.." << "news" << true;
+        QTest::newRow("dots and doubled separators") << ".//news/." << "news" << true;
+        QTest::newRow("with !") << "a!b" << "a!b" << true;
+        QTest::newRow("with ~") << "a~b/" << "a~b" << false;
+    }
+    void aPathIsTakenForTheFolderItNames()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, name);
+        QFETCH(bool, listed);
+        const QString path = folder(name);
+        folder(name + QStringLiteral("/sub"));
+        fx.w->mnuOPEN_Click(fx.home.filePath(QStringLiteral("projects")) + QStringLiteral("/") + typed);
+        QCOMPARE(fx.w->s.ProjectFolder, path);
+        QCOMPARE(fx.w->s.ProjectName, name);
+        QCOMPARE(fx.w->s.DataFolder, fx.home.filePath(QStringLiteral("data/") + name));
+        QVERIFY(QFileInfo::exists(fx.w->s.DataFolder));
+        QCOMPARE(fx.w->s.RecentList, listed ? QStringLiteral("~") + path + QStringLiteral("~") : QString());
+        if (!listed)
+            return;
+        QCOMPARE(menuCaptions(), QStringList{path});
+        fx.w->mnuOPEN_Click(folder(QStringLiteral("other")));
+        fx.w->mnMRU[1]->trigger();
+        QCOMPARE(fx.w->s.ProjectFolder, path);
+        QVERIFY(fx.scope->script.reports.isEmpty());
+    }
+
     void aRecentFolderThatIsGoneIsReportedAndKept()
     {
         const QString gone = fx.home.filePath(QStringLiteral("gone"));

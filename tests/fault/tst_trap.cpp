@@ -74,6 +74,9 @@ private slots:
                                    QStringLiteral("LOADPLAYLIST"), 10042),
                  QStringLiteral("Error 53\r\nFile not found: /p/playlist.dat\r\nLocation: Plintor.mGENERAL.LOADPLAYLIST\r\n"
                                 "Line 10042"));
+        // A description is text, "%1" included: nothing is substituted into it.
+        QCOMPARE(fault::reportText(53, QStringLiteral("File not found: /p/10%1"), QStringLiteral("m"), QStringLiteral("p"), 7),
+                 QStringLiteral("Error 53\r\nFile not found: /p/10%1\r\nLocation: Plintor.m.p\r\nLine 7"));
     }
 
     void retryRunsTheStatementAgainUntilAnotherAnswer()

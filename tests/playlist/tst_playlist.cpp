@@ -101,7 +101,7 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("no data folder") << 0 << "Error 76\r\nPath not found" << "News:";
         QTest::newRow("two cards, one name") << 1 << "Error 35602\r\nKey is not unique" << "News again:One=news_1.ftd";
-        QTest::newRow("unreadable dataset") << 2 << "Error 53" << "News:One=news_1.ftd";
+        QTest::newRow("unreadable dataset") << 2 << "Error 75" << "News:One=news_1.ftd";
         QTest::newRow("empty line") << 3 << "Error 9\r\n" << "News:One=news_1.ftd,Two=news_2.ftd";
     }
     void treeFailures()
@@ -114,8 +114,10 @@ private slots:
             fx.card("news.copy", {"CARDTITLE:News again"});
         if (kind > 0)
             fx.dataset("news_1.ftd", {"TITLE~One"});
-        if (kind == 2)
-            QFile::link(fx.data("nowhere"), fx.data("news_2.ftd"));
+        if (kind == 2) { // larger than any dataset: reported, not read
+            QFile big(fx.data("news_2.ftd"));
+            QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(17 << 20));
+        }
         if (kind == 3)
             writeRaw(fx.data("news_2.ftd"), "TITLE~Two\r\n\r\nTAG~a;b\r\n");
         fx.w->mnuOPEN_Click(fx.projectFolder());

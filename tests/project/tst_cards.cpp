@@ -1,7 +1,11 @@
 // The card table and grid, read from real card files in a temporary project folder.
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include "app/frmMAIN.h"
+#include "failure.h"
+#include "project/textfile.h"
 #include "project/editor_fixture.h"
 #include "project/mGENERAL.h"
 #include "tests_support.h"
@@ -145,6 +149,45 @@ private slots:
         QCOMPARE(c.Tags[1].Title, QStringLiteral("Only")); // items before the missing one are kept
         QCOMPARE(c.Tags[1].Id, QStringLiteral("two"));
         QCOMPARE(fx.w->vsCARDS->rows(), 2);
+    }
+
+    // Only regular files are read; a pipe would block the open for good, a device never ends.
+    void onlyRegularFilesAreReadAndNoneTooLarge()
+    {
+        card(QStringLiteral("a.fti"), {QStringLiteral("CARDTITLE:A"), QStringLiteral("TAG:T;t;0;text")});
+        QVERIFY(::mkfifo(QFile::encodeName(inProject(QStringLiteral("fifo.fti"))).constData(), 0600) == 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), inProject(QStringLiteral("zero.fti"))));
+        QVERIFY(QFile::link(inProject(QStringLiteral("nowhere")), inProject(QStringLiteral("gone.fti"))));
+        QFile big(inProject(QStringLiteral("big.fti")));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(textfile::kMaxFileBytes + 1)); // sparse: costs no disk
+        big.close();
+        fx.dataset(QStringLiteral("a_1.ftd"), {QStringLiteral("TITLE~One"), QStringLiteral("TAG~t;v")});
+        QVERIFY(::mkfifo(QFile::encodeName(fx.data(QStringLiteral("a_fifo.ftd"))).constData(), 0600) == 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), fx.data(QStringLiteral("a_zero.ftd"))));
+        open();
+        QCOMPARE(fx.column(fx.w->vsCARDS, CardCol::FileName), (QStringList{"a", "big"}));
+        QCOMPARE(fx.scope->script.reports.size(), 1);
+        QVERIFY2(fx.scope->script.reports[0].contains(QStringLiteral("big.fti is larger than 16 MiB")),
+                 qPrintable(fx.scope->script.reports[0]));
+        QCOMPARE(fx.column(fx.w->vsDATASET, mGENERAL::DatasetCol::File), QStringList{"a_1.ftd"});
+        QCOMPARE(fx.column(fx.w->vsTAGS, mGENERAL::TagCol::Value), QStringList{"v"});
+        QCOMPARE(failureOf([] { textfile::readBytes(QStringLiteral("/dev/zero")); }).description,
+                 QStringLiteral("Path/File access error: /dev/zero is not a regular file"));
+    }
+
+    // A "~" in a tag id would be written into dataset lines that no later read can parse.
+    void aTagIdHoldingATildeIsReportedAndLeftOut()
+    {
+        card(QStringLiteral("a.fti"), {QStringLiteral("TAG:T;a~b;0;text"), QStringLiteral("TAG:U;u;0;text")});
+        fx.dataset(QStringLiteral("a_1.ftd"), {QStringLiteral("TITLE~One"), QStringLiteral("TAG~u;v")});
+        open();
+        QCOMPARE(fx.scope->script.reports.size(), 1);
+        QVERIFY2(fx.scope->script.reports[0].contains(QStringLiteral("the tag id \"a~b\" of a.fti holds \"~\"")),
+                 qPrintable(fx.scope->script.reports[0]));
+        QCOMPARE(fx.column(fx.w->vsTAGS, mGENERAL::TagCol::Id), QStringList{"u"});
+        fx.w->vsTAGS->setTextMatrix(1, mGENERAL::TagCol::Value, QStringLiteral("w"));
+        mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("a_1.ftd"), true);
+        QCOMPARE(readRaw(fx.data(QStringLiteral("a_1.ftd"))), QByteArray("TITLE~One\r\nTAG~u;w\r\n"));
     }
 
     void aHundredTagsFitTheHundredAndFirstIsReported()

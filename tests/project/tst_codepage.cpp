@@ -1,3 +1,4 @@
+#include <QProcess>
 #include <QTest>
 
 #include "project/codepage.h"
@@ -29,10 +30,37 @@ private slots:
         QCOMPARE(codepage::encode(codepage::decode(all)), all);
     }
 
-    void selectRefusesUnknownCodePages()
+    void selectTakesOnlySingleByteCodePages_data()
     {
-        QVERIFY(!codepage::select(QStringLiteral("no-such-code-page")));
-        QCOMPARE(codepage::name(), QStringLiteral("windows-1253"));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("unknown") << "no-such-code-page" << false;
+        for (const char* multi : {"UTF-8", "UTF-16", "UTF-32", "Shift_JIS", "GBK", "BOCU-1", "ISO-2022-JP", "UTF-7"})
+            QTest::newRow(multi) << multi << false;
+        for (const char* single : {"ISO-8859-7", "KOI8-R", "windows-1253"})
+            QTest::newRow(single) << single << true;
+    }
+    void selectTakesOnlySingleByteCodePages()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, taken);
+        QCOMPARE(codepage::select(name), taken);
+        QCOMPARE(codepage::name(), taken ? name : QStringLiteral("windows-1253"));
+        codepage::select(QStringLiteral("windows-1253"));
+    }
+
+    // The program refuses such a code page before it shows a window.
+    void theProgramRefusesAMultiByteCodePageAtStart()
+    {
+        QProcess plintor;
+        plintor.start(QStringLiteral(PLINTOR_EXE), {QStringLiteral("--codepage"), QStringLiteral("UTF-16")});
+        QVERIFY(plintor.waitForFinished(20000));
+        QCOMPARE(plintor.exitCode(), 2);
+        QVERIFY(plintor.readAllStandardError().contains("\"UTF-16\" is not a single-byte code page"));
+    }
+
+    void anotherCodePageIsUsed()
+    {
         QVERIFY(codepage::select(QStringLiteral("windows-1252")));
         QCOMPARE(codepage::encode(QStringLiteral("é")), QByteArray("\xE9"));
         QVERIFY(codepage::select(QStringLiteral("windows-1253")));

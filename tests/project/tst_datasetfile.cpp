@@ -108,6 +108,9 @@ private slots:
         QTest::newRow("semicolon") << "a;b" << false << true;
         QTest::newRow("line break") << "a\nb" << true << true;
         QTest::newRow("carriage return") << "a\rb" << true << true;
+        QTest::newRow("a control character") << "a\x01" "b" << true << true;
+        QTest::newRow("escape") << "\x1b[1m" << true << true;
+        QTest::newRow("a TAB is text") << "a\tb" << false << false;
         QTest::newRow("empty") << "" << false << false;
         QTest::newRow("slashes") << "C:/img/logo.png" << false << false;
     }

@@ -192,6 +192,33 @@ private slots:
         QTest::keyClick(editor(g) ? static_cast<QWidget*>(editor(g)) : g, Qt::Key_Escape);
     }
 
+    // TABs and "%1" in titles, ids and file names are text, never structure or a placeholder.
+    void textLandsInItsCellWhole()
+    {
+        fx.card(QStringLiteral("a\tb"), {QStringLiteral("CARDTITLE:Save 10%1\tnow"), QStringLiteral("CHANNEL:3"),
+                                          QStringLiteral("TAG:T%1;x%1;0;t%2")});
+        fx.card(QStringLiteral("b"), {QStringLiteral("CARDTITLE:Other")});
+        fx.dataset(QStringLiteral("a\tb_1.ftd"), {QStringLiteral("TITLE~Hour%1\tlate"), QStringLiteral("TAG~x%1;kept")});
+        open();
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Title), QStringLiteral("Save 10%1\tnow"));
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::FileName), QStringLiteral("a\tb"));
+        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::ChannelLayer), QStringLiteral("3:0"));
+        QCOMPARE(fx.w->vsDATASET->textMatrix(1, DatasetCol::File), QStringLiteral("a\tb_1.ftd"));
+        QCOMPARE(fx.w->vsDATASET->textMatrix(1, DatasetCol::Description), QStringLiteral("Hour%1\tlate"));
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Id), QStringList{"x%1"});
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Type), QStringList{"t%2"});
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Title), QStringList{"T%1"});
+        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{"kept"});
+        QCOMPARE(fx.scope->script.questions, QStringList()); // no orphan offered for deletion
+        click(fx.w->vsCARDS, 2, CardCol::Title);
+        QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("b"));
+        click(fx.w->vsCARDS, 1, CardCol::Title);
+        QTest::mouseClick(fx.w->cmdADDDATASET, Qt::LeftButton);
+        QVERIFY(fx.w->s.CurrentDataset.startsWith(QStringLiteral("a\tb_")));
+        QCOMPARE(fx.w->vsDATASET->textMatrix(fx.w->vsDATASET->row(), DatasetCol::Description), QStringLiteral("New dataset"));
+        QVERIFY(fx.scope->script.reports.isEmpty());
+    }
+
     void refusedCharacters_data()
     {
         QTest::addColumn<QString>("gridName");

@@ -3,6 +3,7 @@
 
 #include "fault/runtimeerror.h"
 #include "server/compose.h"
+#include "server/tokenizer.h"
 
 using compose::Inputs;
 
@@ -131,7 +132,9 @@ private slots:
         QTest::newRow("apostrophe") << QByteArray("TAG~f0;O'Brien") << f0("O&apos;Brien");
         QTest::newRow("ampersand, angles, quote")
             << QByteArray("TAG~f0;Tom & Jerry <b>\"x\"</b>") << f0("Tom &amp; Jerry &lt;b&gt;&quot;x&quot;&lt;/b&gt;");
-        QTest::newRow("backslashes pass through") << QByteArray(R"(TAG~f0;C:\clips\a.mov)") << f0(R"(C:\clips\a.mov)");
+        QTest::newRow("backslashes doubled") << QByteArray(R"(TAG~f0;C:\clips\)") << f0(R"(C:\\clips\\)");
+        QTest::newRow("controls XML cannot carry left out") << QByteArray("TAG~f0;a\x01" "b\tc\x7f") << f0("ab&#9;c\x7f");
+        QTest::newRow("malformed UTF-8 as U+FFFD") << QByteArray("TAG~f0;\xC3(") << f0("\xEF\xBF\xBD(");
         QTest::newRow("UTF-8 bytes as they are") << QStringLiteral("TAG~f0;Καλησπέρα €").toUtf8()
                                                  << f0(QStringLiteral("Καλησπέρα €").toUtf8());
     }
@@ -162,6 +165,75 @@ private slots:
         in.fileName = QStringLiteral("a\\b");
         QCOMPARE(compose::line(in), "CG 1-20 ADD 1 \"" + QStringLiteral("Ειδήσεις").toUtf8() +
                                         R"( \"7\"/a\\b" 1 ")" + doc("") + "\"\r\n");
+    }
+
+    // Read back by the server's own rules, every quoted parameter is the text as typed.
+    void theServerReadsTheTextAsTyped_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("plain") << "Evening news";
+        QTest::newRow("backslash n") << R"(C:\new)";
+        QTest::newRow("backslash c") << R"(C:\clips)";
+        QTest::newRow("ending in a backslash") << R"(dir\)";
+        QTest::newRow("double quotes") << R"(say "hi" \")";
+    }
+    void theServerReadsTheTextAsTyped()
+    {
+        QFETCH(QString, text);
+        Inputs in = lower3rd(QStringLiteral("Play"), "TAG~f0;" + text.toUtf8());
+        in.projectName = text;
+        in.fileName = text;
+        QList<QByteArray> add = server::parameters(compose::line(in).chopped(2));
+        QCOMPARE(add.size(), 7);
+        QCOMPARE(add[4], (text + QLatin1Char('/') + text).toUtf8());
+        QVERIFY(add[6].endsWith("<componentData id=\"f0\"><data type=\"txt\" ani=\"0\" value=\"" +
+                                compose::xmlEscaped(text.toUtf8()) + "\"></data></componentData></templateData>"));
+        in.action = text;
+        if (compose::kindOf(text) == compose::Kind::Invoke)
+            QCOMPARE(server::parameters(compose::line(in).chopped(2)).last(), text.toUtf8());
+    }
+
+    // A line break would end the command early and start another one.
+    void aLineBreakInAnyFieldComposesNothing_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("action");
+        QTest::newRow("project name") << "project name" << "Play";
+        QTest::newRow("card file name") << "card file name" << "Play";
+        QTest::newRow("custom command") << "custom command" << "Custom";
+        QTest::newRow("invoke name") << "invoke name" << "Out\r\nCLEAR 1";
+        QTest::newRow("tag id") << "tag id" << "Update";
+        QTest::newRow("tag type") << "tag type" << "Update";
+        QTest::newRow("tag value") << "tag value" << "Play";
+    }
+    void aLineBreakInAnyFieldComposesNothing()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, action);
+        Inputs in = lower3rd(action);
+        const QString injected = QStringLiteral("x\r\nCLEAR 1");
+        if (field == QLatin1String("project name"))
+            in.projectName = injected;
+        if (field == QLatin1String("card file name"))
+            in.fileName = QStringLiteral("x\n");
+        if (field == QLatin1String("custom command"))
+            in.command = injected;
+        if (field == QLatin1String("tag id")) {
+            in.tags[1].Id = QStringLiteral("f0\r");
+            in.copyLines = {"TAG~f0\r;v"};
+        }
+        if (field == QLatin1String("tag type"))
+            in.tags[1].Type = QStringLiteral("txt\n");
+        if (field == QLatin1String("tag value"))
+            in.copyLines = {"TAG~f0;a\rb"};
+        try {
+            compose::line(in);
+            QFAIL("composed");
+        } catch (const fault::RuntimeError& e) {
+            QCOMPARE(e.number, 5);
+            QVERIFY2(e.description.contains(QStringLiteral("the ") + field + QStringLiteral(" holds a line break")),
+                     qPrintable(e.description));
+        }
     }
 
     void malformedTagLinesFail_data()

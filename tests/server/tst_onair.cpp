@@ -265,6 +265,63 @@ private slots:
         QTRY_COMPARE(r.all(), QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
     }
 
+    // Whatever a folder, card or dataset holds, the server gets one line with the text as typed,
+    // or none and the operator a report naming the field.
+    void hostileTextNeverBecomesAnotherCommand_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("invoke");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("a folder named with CR LF") << "news\r\nCLEAR 1" << "In" << "v" << 0 << QByteArray()
+                                                 << "the project name holds a line break";
+        QTest::newRow("backslashes doubled") << "C:\\new" << "In" << "C:\\clips\\" << 0
+                                             << QByteArray("CG 1-20 ADD 1 \"C:\\\\new/lower3rd\" 1 \"<templateData>"
+                                                           "<componentData id=\\\"cg_channel\\\"><data type=\\\"txt\\\" "
+                                                           "ani=\\\"0\\\" value=\\\"1\\\"></data></componentData>"
+                                                           "<componentData id=\\\"f0\\\"><data type=\\\"txt\\\" ani=\\\"0\\\" "
+                                                           "value=\\\"C:\\\\clips\\\\\\\"></data></componentData>"
+                                                           "</templateData>\"\r\n")
+                                             << QString();
+        QTest::newRow("an invoke name with quotes") << "news" << "say \"hi\"" << "v" << 2
+                                                    << QByteArray("CG 1-20 INVOKE 1 \"say \\\"hi\\\"\r\n") << QString();
+    }
+    void hostileTextNeverBecomesAnotherCommand()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, invoke);
+        QFETCH(QString, value);
+        QFETCH(int, action);
+        QFETCH(QByteArray, expected);
+        QFETCH(QString, report);
+        Recorder r;
+        const QString project = fx.home.filePath(QStringLiteral("projects/") + folder);
+        writeCodePageLines(project + QStringLiteral("/lower3rd.fti"),
+                           {"CHANNEL:1", "LAYER:20", "INVOKE:" + invoke, "TAG:Name;f0;0;txt"});
+        const QString data = fx.home.filePath(QStringLiteral("data/") + folder + QStringLiteral("/lower3rd_ab12cd34"));
+        writeCodePageLines(data + QStringLiteral(".ftd"), {"TITLE~t", "TAG~f0;" + value});
+        writeRaw(data + QStringLiteral(".ft8"), ("TITLE~t\r\nTAG~f0;" + value + "\r\n").toUtf8());
+        fx.w->mnuOPEN_Click(project);
+        connectTo(r.port());
+        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
+        QTRY_COMPARE(r.peers.size(), 1);
+        chooseAction(action);
+        click("cmdAIR");
+        if (!report.isEmpty()) {
+            QCOMPARE(fx.scope->script.reports.size(), 1);
+            QVERIFY2(fx.scope->script.reports[0].startsWith(QStringLiteral("Error 5\r\n")) &&
+                         fx.scope->script.reports[0].contains(report),
+                     qPrintable(fx.scope->script.reports[0]));
+            chooseAction(2); // what needs no project name still goes
+            click("cmdAIR");
+            expected = "CG 1-20 INVOKE 1 \"In\r\n";
+        }
+        QTRY_COMPARE(r.all(), expected);
+        QCOMPARE(fx.scope->script.reports.size(), report.isEmpty() ? 0 : 1);
+    }
+
     void aBadPortIsReportedAndConnectsNothing()
     {
         Recorder r;
