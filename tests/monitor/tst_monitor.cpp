@@ -1,5 +1,6 @@
 // The rehearsal server: line framing over chunks, the reading of a line, and real connections.
-#include <QSignalSpy>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTest>
 #include <memory>
@@ -221,6 +222,26 @@ private slots:
         QTRY_COMPARE(clients[8]->replies, QByteArray("202 CG OK\r\n202 CLEAR OK\r\n"));
         for (int k = 0; k < 8; ++k)
             QTRY_COMPARE(clients[k]->replies, QByteArray("202 CLEAR OK\r\n").repeated(3));
+    }
+
+    // The program itself, as the README starts it: port 0 tells the port it took, each line is
+    // printed as it comes and answered.
+    void theProgramPrintsWhereItListensAndWhatItReads()
+    {
+        QProcess process;
+        process.start(QStringLiteral(MONITOR_EXE), {QStringLiteral("--port"), QStringLiteral("0")});
+        QVERIFY(process.waitForReadyRead(10000));
+        const QRegularExpressionMatch port =
+            QRegularExpression(QStringLiteral("port (\\d+)")).match(QString::fromUtf8(process.readLine()));
+        QVERIFY(port.hasMatch());
+        Client client(port.captured(1).toUShort());
+        QVERIFY(client.socket.waitForConnected(5000));
+        client.socket.write("CLEAR 1\r\n");
+        QTRY_COMPARE(client.replies, QByteArray("202 CLEAR OK\r\n"));
+        QByteArray printed;
+        QTRY_VERIFY((printed += process.readAll()).contains("  [1] CLEAR\n  [2] 1\n  -> 202 CLEAR OK\n"));
+        process.kill();
+        process.waitForFinished();
     }
 };
 
