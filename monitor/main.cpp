@@ -1,0 +1,58 @@
+// plintor-monitor: a stand-in for the playout server on the operator's own machine.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+
+#include "app/version.h"
+#include "monitor/monitor.h"
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("plintor-monitor"));
+    QCoreApplication::setApplicationVersion(version::text());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Stands in for the playout server: prints every command line it receives as the server reads it, "
+        "and answers it."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Listen on ADDRESS (default 127.0.0.1)."),
+                                  QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Listen on PORT (default 5250; 0 picks a free one)."),
+                                  QStringLiteral("PORT"), QStringLiteral("5250"));
+    const QCommandLineOption log(QStringLiteral("log"),
+                                 QStringLiteral("Also append every line received, byte for byte, to FILE."),
+                                 QStringLiteral("FILE"));
+    parser.addOptions({host, port, log});
+    parser.process(app);
+
+    const QHostAddress address(parser.value(host));
+    bool portOk = false;
+    const uint portNumber = parser.value(port).toUInt(&portOk);
+    if (address.isNull() || !portOk || portNumber > 65535) {
+        std::fprintf(stderr, "plintor-monitor: --host takes an IP address and --port a number from 0 to 65535.\n");
+        return 2;
+    }
+
+    QFile out;
+    out.open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered); // straight to the descriptor: nothing waits in a buffer
+    monitor::Monitor monitor(&out);
+    if (parser.isSet(log) && !monitor.openLog(parser.value(log))) {
+        std::fprintf(stderr, "plintor-monitor: cannot write the log %s: %s\n", qPrintable(parser.value(log)),
+                     qPrintable(monitor.errorString()));
+        return 2;
+    }
+    if (!monitor.listen(address, quint16(portNumber))) {
+        std::fprintf(stderr, "plintor-monitor: cannot listen on %s port %u: %s\n", qPrintable(address.toString()),
+                     portNumber, qPrintable(monitor.errorString()));
+        return 1;
+    }
+    std::printf("plintor-monitor listening on %s port %u (process %lld)\n", qPrintable(address.toString()),
+                unsigned(monitor.port()), QCoreApplication::applicationPid());
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
