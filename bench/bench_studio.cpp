@@ -351,5 +351,8 @@ int main(int argc, char* argv[])
     const double peak = peakResidentMiB();
     std::printf("peak resident size: %.1f MiB (target 64 MiB: %s)\n", peak, peak <= 64 ? "met" : "NOT met");
     std::printf("%s\n", allMet ? "all ratio targets met" : "some ratio targets not met");
-    return 0;
+    // Leaves without tearing the window down: its teardown is not measured here, and with the
+    // link connected it runs a clear handler on a socket already gone.
+    std::fflush(stdout);
+    std::_Exit(0);
 }
