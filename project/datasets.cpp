@@ -55,6 +55,14 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     QStringList files;
     QStringList lines;
 
+    // The grid events of one action ask for the same list again: it is made once.
+    if (AlreadyLoaded(f, Load::Datasets, cardFile)) {
+        if (f.vsDATASET->rows() > 1) {
+            s.LoadingTags = false;
+            s.LoadingDatasets = false;
+        }
+        return;
+    }
     STEP(invoke = CardRecord(s, s.CurrentCard).Invoke);
     STEP(command = CardRecord(s, s.CurrentCard).Command);
     f.cmbINVOKES->clear();
@@ -74,12 +82,12 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
 
     if (!textfile::folderExists(s.DataFolder))
         STEP(textfile::createFolder(s.DataFolder));
-    STEP(files = textfile::listFiles(s.DataFolder));
+    // Only the card's own names are kept from a folder that holds every card's datasets.
+    STEP(files = textfile::listFiles(s.DataFolder,
+                                     [&](const QString& name) { return datasetfile::belongsTo(name, cardFile); }));
     for (const QString& name : files) {
-        if (!datasetfile::belongsTo(name, cardFile))
-            continue;
         lines.clear();
-        STEP(lines = textfile::readLines(textfile::join(s.DataFolder, name)));
+        STEP(lines = ReadDatasetLines(f, textfile::join(s.DataFolder, name)));
         for (const QString& line : lines) {
             if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
                 // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
@@ -98,6 +106,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
         LOADTAGS(f, s.CurrentDataset);
         s.LoadingDatasets = false;
     }
+    NoteLoaded(f, Load::Datasets, cardFile);
 }
 
 void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)

@@ -62,6 +62,19 @@ void LOADTAGS(frmMAIN& f, const QString& file);
 /// The slot of the first tag of the current card whose Id is id, or 0.
 short FindTagIndex(const State& s, const QString& id);
 
+/// The one-load rule: a load whose inputs have not changed since the same operator action last
+/// ran it, and whose grids still hold what it left, is not repeated. Nothing is kept across
+/// actions: files may change between two clicks.
+enum class Load { Datasets, Tags };
+/// Whether the load of argument would repeat this action's last run of it.
+bool AlreadyLoaded(frmMAIN& f, Load load, const QString& argument);
+/// Notes that the load of argument has just run.
+void NoteLoaded(frmMAIN& f, Load load, const QString& argument);
+
+/// The lines of the dataset file at path. Read once per action: while no file is written, a
+/// second read gives the lines of the first.
+QStringList ReadDatasetLines(frmMAIN& f, const QString& path);
+
 /// Rebuilds the tree of cards and datasets. Always false.
 bool LOADTREELIST(frmMAIN& f);
 

@@ -46,6 +46,11 @@ void LOADTAGS(frmMAIN& f, const QString& file)
     QString orphans;
     bool remove = false;
 
+    // Asked again within one action, the load would read the file and ask its question again.
+    if (AlreadyLoaded(f, Load::Tags, file)) {
+        s.LoadingTags = false;
+        return;
+    }
     LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
 
     STEP(AddTagRows(grid, CardRecord(s, s.CurrentCard)));
@@ -54,7 +59,7 @@ void LOADTAGS(frmMAIN& f, const QString& file)
     if (!textfile::fileExists(path))
         STEP(textfile::writeBytes(path, QByteArray()));
 
-    STEP(lines = textfile::readLines(path));
+    STEP(lines = ReadDatasetLines(f, path));
     for (const QString& line : lines) {
         if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TAG"))) {
             if (!STEP(tag = datasetfile::tagValue(datasetfile::lineValue(line))))
@@ -75,6 +80,7 @@ void LOADTAGS(frmMAIN& f, const QString& file)
             SAVEDATASET(f, file, true);
     }
     s.LoadingTags = false;
+    NoteLoaded(f, Load::Tags, file);
 }
 
 short FindTagIndex(const State& s, const QString& id)

@@ -1,6 +1,9 @@
 #include "project/textfile.h"
 
+#include <algorithm>
+
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -11,6 +14,8 @@
 namespace textfile {
 
 namespace {
+
+Counts done;
 
 [[noreturn]] void raiseOpenFailure(const QFileDevice& file, const QString& path, bool forWriting)
 {
@@ -60,8 +65,11 @@ QByteArray joinLines(const QList<QByteArray>& lines)
     return out;
 }
 
+Counts counts() { return done; }
+
 QByteArray readBytes(const QString& path)
 {
+    ++done.reads;
     QFile file(path);
     const QFileInfo info(path);
     // Opening a pipe would wait for a writer, and a device may never end.
@@ -92,6 +100,7 @@ QStringList readLines(const QString& path, Encoding encoding)
 
 void writeBytes(const QString& path, const QByteArray& bytes)
 {
+    ++done.writes;
     QSaveFile file(path);
     if (path.isEmpty() || QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
         raiseOpenFailure(file, path, true);
@@ -111,15 +120,30 @@ void writeLines(const QString& path, const QStringList& lines, Encoding encoding
 
 QStringList listFiles(const QString& folder)
 {
-    const QDir dir(folder);
-    if (folder.isEmpty() || !dir.exists())
+    return listFiles(folder, [](const QString&) { return true; });
+}
+
+QStringList listFiles(const QString& folder, const std::function<bool(const QString&)>& keep)
+{
+    ++done.listings;
+    if (folder.isEmpty() || !QDir(folder).exists())
         fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
     if (!QFileInfo(folder).isReadable())
         fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
     QStringList names;
-    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase))
-        if (entry.isFile())
-            names.append(entry.fileName());
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        // Only regular files (or links to one): a pipe would block the open, a device never ends.
+        if (keep(name) && it.fileInfo().isFile())
+            names.append(name);
+    }
+    // As QDir sorts by name without regard to case: case decides only between names equal without it.
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int r = a.compare(b, Qt::CaseInsensitive);
+        return r != 0 ? r < 0 : a < b;
+    });
     return names;
 }
 
@@ -133,6 +157,7 @@ bool folderExists(const QString& path) { return !path.isEmpty() && QFileInfo(pat
 
 void createFolder(const QString& folder)
 {
+    ++done.writes;
     if (folder.isEmpty() || !QDir().mkpath(folder))
         fault::raise(fault::PathFileAccessError,
                      QStringLiteral("Path/File access error: cannot create folder %1").arg(folder));
@@ -140,6 +165,7 @@ void createFolder(const QString& folder)
 
 void deleteFile(const QString& path)
 {
+    ++done.writes;
     if (!fileExists(path))
         fault::raise(fault::FileNotFound, QStringLiteral("File not found: %1").arg(path));
     QFile file(path);

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 /// The one way the program reads and writes text files and touches folders. Failures are raised
 /// as run-time failures that name the path.
@@ -31,11 +32,23 @@ void writeLines(const QString& path, const QStringList& lines, Encoding encoding
 /// The names of the regular files directly inside folder (links to them too), sorted by name
 /// without regard to case. Pipes, devices and broken links are passed over like folders.
 QStringList listFiles(const QString& folder);
+/// The same names, only those that keep accepts, in the same order. A large folder is read
+/// once and only the names kept are sorted.
+QStringList listFiles(const QString& folder, const std::function<bool(const QString&)>& keep);
 bool fileExists(const QString& path);
 bool folderExists(const QString& path);
 /// Creates folder and any missing parents.
 void createFolder(const QString& folder);
 void deleteFile(const QString& path);
+
+/// What the module has done since the program started: folders listed, files read, and files
+/// written, deleted or folders created. Loads compare the writes to know their inputs unchanged.
+struct Counts {
+    quint64 listings = 0;
+    quint64 reads = 0;
+    quint64 writes = 0;
+};
+Counts counts();
 
 /// The text after the last path separator ("/" and "\\" on Windows); the whole path without one.
 QString lastComponent(const QString& path);

@@ -4,6 +4,7 @@
 #include <QFont>
 
 #include "app/version.h"
+#include "ui/dispatch.h"
 
 namespace ui {
 
@@ -14,6 +15,7 @@ void setupApplication()
     QApplication::setStyle(QStringLiteral("Fusion"));
     QFont::insertSubstitution(QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    watchActions();
 }
 
 } // namespace ui

@@ -20,6 +20,25 @@ private:
     fault::FaultGuardsOff guardsOff_;
 };
 
+/// The operator's current action: a press of a mouse button or a key starts one, and it takes in
+/// every event the press sets off until the next (the click that follows a button's release, a
+/// sort after a header click). Presses that answer a modal box belong to the action that raised it.
+quint64 currentAction();
+/// Starts a new action unless a handler is running: a procedure run from outside every handler
+/// (a test, a benchmark) is an action of its own.
+void beginActionOutsideHandlers();
+/// Makes the application's presses start actions; called once at start-up.
+void watchActions();
+
+/// Counts the handlers running, nested ones included.
+class HandlerScope {
+public:
+    HandlerScope();
+    ~HandlerScope();
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+};
+
 /// Runs an event handler. A failure that leaves the handler outside its steps is reported under
 /// the handler's location: Retry runs the handler again, Ignore goes on with the next event,
 /// Abort ends the program.
@@ -29,6 +48,7 @@ template <class F> void runHandler(F&& handler)
     // procedure of its own: a fault outside its steps must not land in the other's step, across
     // the toolkit's frames between them.
     fault::FaultGuardsOff ownGuards;
+    HandlerScope running;
     for (;;) {
         fault::clearEscape();
         try {

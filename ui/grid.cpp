@@ -157,6 +157,17 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
             emit enterCell();
         }
     });
+    const auto changed = [this] { ++changes_; };
+    QAbstractItemModel* cells = model();
+    connect(cells, &QAbstractItemModel::dataChanged, this, changed);
+    connect(cells, &QAbstractItemModel::headerDataChanged, this, changed);
+    connect(cells, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(cells, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(cells, &QAbstractItemModel::rowsMoved, this, changed);
+    connect(cells, &QAbstractItemModel::columnsInserted, this, changed);
+    connect(cells, &QAbstractItemModel::columnsRemoved, this, changed);
+    connect(cells, &QAbstractItemModel::layoutChanged, this, changed);
+    connect(cells, &QAbstractItemModel::modelReset, this, changed);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellButton(); });
     connect(this, &QTableWidget::cellClicked, this, [this] { emit click(); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) {

@@ -37,6 +37,10 @@ public:
     /// Cell text; a cell outside the grid raises 9 (subscript out of range).
     QString textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
+    /// Counts the changes to the grid's cells, rows, columns and their order since it was made: a
+    /// load that finds the count where it left it knows the grid still holds what it filled in.
+    quint64 changes() const { return changes_; }
+
     /// Appends a row whose cells are the TAB-separated parts of text.
     void addItem(const QString& text);
     /// Appends a row with these cells, each whole: for text that may hold a TAB.
@@ -169,6 +173,7 @@ private:
     int mouseRow_ = -1;
     int mouseCol_ = -1;
     int dragDisplay_ = 0;
+    quint64 changes_ = 0;
 };
 
 /// Twips to pixels, 15 to a pixel.

@@ -1,0 +1,358 @@
+// The operator's actions on a studio-sized project, each timed against its floor: the same file
+// work done with plain calls (list the folder, read the same files whole). Generates the project
+// itself and prints, for each operation, its median, the floor's median and their ratio, then
+// the peak resident size.
+//
+// bench_studio [cards [tags [datasets-per-card [playlist-entries [runs]]]]]
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <psapi.h>
+#else
+#include <sys/resource.h>
+#endif
+
+#include "app/frmMAIN.h"
+#include "project/mGENERAL.h"
+#include "ui/application.h"
+#include "ui/dispatch.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Sizes {
+    int cards = 1000;
+    int tags = 50;
+    int datasets = 20; // per card
+    int entries = 2000;
+    int runs = 9;
+};
+
+// ---- The project ----------------------------------------------------------------------------
+
+void writeFile(const fs::path& path, const std::string& bytes)
+{
+    std::FILE* file = std::fopen(path.string().c_str(), "wb");
+    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
+        std::exit(1);
+    }
+    std::fclose(file);
+}
+
+std::string cardName(int c)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "card%04d", c);
+    return name;
+}
+
+// A dataset's distinguishing part: eight letters and digits, as new datasets get them.
+std::string randomPart(int d)
+{
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string part;
+    unsigned v = unsigned(d) * 2654435761u;
+    for (int i = 0; i < 8; ++i, v = v * 1103515245u + 12345u)
+        part += alphabet[(v >> 16) % 36];
+    return part;
+}
+
+struct Project {
+    fs::path cards;
+    fs::path data;
+    std::vector<std::string> datasets; // dataset file names, by card then dataset
+};
+
+Project generate(const fs::path& home, const Sizes& n)
+{
+    Project p{home / "studio", home / "data" / "studio", {}};
+    fs::create_directories(p.cards);
+    fs::create_directories(p.data);
+    for (int c = 0; c < n.cards; ++c) {
+        std::string card = "TYPE:CARD\r\nCARDTITLE:Card " + std::to_string(c) + "\r\nCHANNEL:1\r\nLAYER:" +
+                           std::to_string(c % 100) + "\r\nINVOKE:in;out\r\n";
+        for (int t = 1; t <= n.tags; ++t)
+            card += "TAG:Field " + std::to_string(t) + ";f" + std::to_string(t) + ";0;text\r\n";
+        writeFile(p.cards / (cardName(c) + ".fti"), card);
+        for (int d = 0; d < n.datasets; ++d) {
+            const int serial = c * n.datasets + d;
+            std::string lines = "TITLE~Title " + std::to_string((serial * 7919) % (n.cards * n.datasets)) + "\r\n";
+            for (int t = 1; t <= n.tags; ++t)
+                lines += "TAG~f" + std::to_string(t) + ";value " + std::to_string(t) + " of " + std::to_string(serial) +
+                         "\r\n";
+            const std::string name = cardName(c) + "_" + randomPart(serial);
+            writeFile(p.data / (name + ".ftd"), lines);
+            writeFile(p.data / (name + ".ft8"), lines); // ASCII: the UTF-8 copy has the same bytes
+            p.datasets.push_back(name + ".ftd");
+        }
+    }
+    std::string playlist;
+    for (int e = 0; e < n.entries; ++e)
+        playlist += p.datasets[size_t(e) * 37 % p.datasets.size()] + "\r\n";
+    writeFile(p.data / "playlist.dat", playlist);
+    return p;
+}
+
+// ---- The floor: plain calls -----------------------------------------------------------------
+
+volatile size_t sink = 0; // keeps the floor's reads from being optimised away
+
+std::vector<std::string> listFolder(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+std::string readWhole(const fs::path& path)
+{
+    std::string bytes;
+    std::FILE* file = std::fopen(path.string().c_str(), "rb");
+    if (!file)
+        return bytes;
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
+    std::fclose(file);
+    sink = sink + bytes.size();
+    return bytes;
+}
+
+bool endsWith(const std::string& s, const std::string& end)
+{
+    return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+// Lists the data folder and reads the datasets of card c.
+void floorOfCard(const Project& p, int c)
+{
+    const std::string prefix = cardName(c) + "_";
+    for (const std::string& name : listFolder(p.data))
+        if (name.compare(0, prefix.size(), prefix) == 0 && endsWith(name, ".ftd"))
+            readWhole(p.data / name);
+}
+
+// ---- Measuring ------------------------------------------------------------------------------
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+double msOf(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+struct Figure {
+    const char* operation;
+    double ms;
+    double floorMs;
+    double target;
+};
+
+QPoint cellPoint(ui::Grid* g, int row, int col)
+{
+    return g->visualRect(g->model()->index(row - g->fixedRows(), col)).center();
+}
+
+void click(ui::Grid* g, int row, int col)
+{
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, cellPoint(g, row, col));
+}
+
+double peakResidentMiB()
+{
+#ifdef Q_OS_WIN
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return double(counters.PeakWorkingSetSize) / 1048576.0;
+#else
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // KiB on Linux
+#endif
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ui::setupApplication();
+    Sizes n;
+    int* fields[] = {&n.cards, &n.tags, &n.datasets, &n.entries, &n.runs};
+    for (int i = 1; i < argc && i <= 5; ++i)
+        *fields[i - 1] = std::max(1, std::atoi(argv[i]));
+    n.cards = std::max(n.cards, 2);
+    n.datasets = std::max(n.datasets, 2);
+
+    QTemporaryDir home;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath(QStringLiteral("config")));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath(QStringLiteral("config")));
+    const Project p = generate(fs::path(home.path().toStdString()), n);
+    const QString projectFolder = QString::fromStdString(p.cards.string());
+
+    Options options;
+    options.dataRoot = home.filePath(QStringLiteral("data"));
+    frmMAIN w(options);
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w)) {
+        std::fprintf(stderr, "the window did not come up\n");
+        return 1;
+    }
+    std::vector<Figure> figures;
+    std::vector<double> op;
+    std::vector<double> floor;
+    const auto record = [&](const char* name, double target) {
+        figures.push_back({name, median(op), median(floor), target});
+        op.clear();
+        floor.clear();
+    };
+
+    // Open the project: the cards read, the first card's datasets listed, its first dataset's tags.
+    for (int r = 0; r < n.runs; ++r) {
+        op.push_back(msOf([&] { ui::dispatch([&] { w.mnuOPEN_Click(projectFolder); }); }));
+        floor.push_back(msOf([&] {
+            for (int c = 0; c < n.cards; ++c)
+                readWhole(p.cards / (cardName(c) + ".fti"));
+            floorOfCard(p, 0);
+        }));
+    }
+    record("open the project", 2.0);
+
+    // Click another card: rows 2, 3, ... of the rows in view, each unlike the one before.
+    const int cardRows = std::min(n.cards, 12);
+    for (int r = 0; r < n.runs; ++r) {
+        const int row = 2 + r % (cardRows - 1);
+        const int card = w.vsCARDS->textMatrix(row, mGENERAL::CardCol::Index).toInt() - 1;
+        op.push_back(msOf([&] { click(w.vsCARDS, row, mGENERAL::CardCol::Title); }));
+        floor.push_back(msOf([&] { floorOfCard(p, card); }));
+    }
+    record("click another card", 2.0);
+
+    // Click another dataset of the card shown.
+    const int datasetRows = std::min(w.vsDATASET->rows() - 1, 12);
+    for (int r = 0; r < n.runs; ++r) {
+        const int row = 2 + r % (datasetRows - 1);
+        const QString file = w.vsDATASET->textMatrix(row, mGENERAL::DatasetCol::File);
+        op.push_back(msOf([&] { click(w.vsDATASET, row, mGENERAL::DatasetCol::Description); }));
+        floor.push_back(msOf([&] { readWhole(p.data / file.toStdString()); }));
+    }
+    record("click another dataset", 2.0);
+
+    // Switch to "Play list": the tree rebuilt and, with the grid emptied as a new project leaves
+    // it, the playlist loaded.
+    for (int r = 0; r < n.runs; ++r) {
+        w.tbMAIN->setTab(0);
+        w.vsPLAYLIST->setRows(0);
+        op.push_back(msOf([&] { w.tbMAIN->setTab(1); }));
+        floor.push_back(msOf([&] {
+            for (const std::string& name : listFolder(p.data))
+                if (endsWith(name, ".ftd"))
+                    readWhole(p.data / name);
+            for (const std::string& line : {readWhole(p.data / "playlist.dat")}) {
+                size_t start = 0;
+                for (size_t end = line.find("\r\n"); end != std::string::npos; end = line.find("\r\n", start)) {
+                    readWhole(p.data / line.substr(start, end - start));
+                    start = end + 2;
+                }
+            }
+        }));
+    }
+    record("switch to \"Play list\"", 1.5);
+
+    // Fire one step to a loopback server: a press on the "Play" cell of an entry in view, until
+    // the server has the whole line; the floor reads the copy and writes it to a plain socket.
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    qint64 received = 0;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* peer = server.nextPendingConnection())
+            QObject::connect(peer, &QTcpSocket::readyRead, [&received, peer] { received += peer->readAll().size(); });
+    });
+    const auto waitFor = [&](qint64 total) {
+        QElapsedTimer limit;
+        limit.start();
+        while (received < total && limit.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+    };
+    w.txtGASPARPORT->setText(QString::number(server.serverPort()));
+    ui::dispatch([&] { w.cmdGASPARCONNECT_Click(); });
+    if (!QTest::qWaitFor([&] { return w.wsGASPAR->State() == server::Link::Connected; }, 5000))
+        std::fprintf(stderr, "the link did not connect\n");
+    QTcpSocket plain;
+    plain.connectToHost(QHostAddress::LocalHost, server.serverPort());
+    plain.waitForConnected(5000);
+    QTest::qWait(50);
+    const int entryRows = std::min(w.vsPLAYLIST->rows() - 1, 12);
+    const auto fire = [&](int row) {
+        const QPoint at = cellPoint(w.vsPLAYLIST, row, mGENERAL::PlaylistCol::Steps);
+        QTest::mousePress(w.vsPLAYLIST->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(w.vsPLAYLIST->viewport(), Qt::LeftButton, {}, at);
+    };
+    for (int r = 0; r < n.runs; ++r) {
+        const int row = 1 + r % entryRows;
+        const qint64 before = received;
+        fire(row); // once untimed, to learn the length of the line
+        waitFor(before + 1);
+        QTest::qWait(20);
+        const qint64 length = received - before;
+        const qint64 start = received;
+        op.push_back(msOf([&] {
+            fire(row);
+            waitFor(start + length);
+        }));
+        const QString copy = w.vsPLAYLIST->textMatrix(row, mGENERAL::PlaylistCol::DatasetFile).replace(".ftd", ".ft8");
+        const qint64 plainStart = received;
+        floor.push_back(msOf([&] {
+            const std::string bytes = readWhole(p.data / copy.toStdString());
+            plain.write(bytes.data(), qint64(bytes.size()));
+            plain.flush();
+            waitFor(plainStart + qint64(bytes.size()));
+        }));
+    }
+    record("fire one step", 2.0);
+
+    std::printf("project: %d cards x %d tags, %d datasets per card (%d files in the data folder), %d playlist "
+                "entries; medians of %d runs\n",
+                n.cards, n.tags, n.datasets, n.cards * n.datasets * 2 + 1, n.entries, n.runs);
+    std::printf("%-24s %10s %10s %7s %7s\n", "operation", "median ms", "floor ms", "ratio", "target");
+    bool allMet = true;
+    for (const Figure& f : figures) {
+        const double ratio = f.floorMs > 0 ? f.ms / f.floorMs : 0;
+        const bool met = ratio <= f.target;
+        allMet = allMet && met;
+        std::printf("%-24s %10.2f %10.2f %7.2f %5s %.1f %s\n", f.operation, f.ms, f.floorMs, ratio, "<=", f.target,
+                    met ? "met" : "NOT met");
+    }
+    const double peak = peakResidentMiB();
+    std::printf("peak resident size: %.1f MiB (target 64 MiB: %s)\n", peak, peak <= 64 ? "met" : "NOT met");
+    std::printf("%s\n", allMet ? "all ratio targets met" : "some ratio targets not met");
+    // Leaves without tearing the window down: its teardown is not measured here, and with the
+    // link connected it runs a clear handler on a socket already gone.
+    std::fflush(stdout);
+    std::_Exit(0);
+}
