@@ -24,6 +24,7 @@ public:
         bool mouseEvents = false;
     };
     Grid(const QString& name, const Behaviour& behaviour, QWidget* parent);
+    ~Grid() override;
 
     /// All rows, the fixed header row included.
     int rows() const { return rowCount() + fixedRows_; }
@@ -174,6 +175,7 @@ private:
     int mouseCol_ = -1;
     int dragDisplay_ = 0;
     quint64 changes_ = 0;
+    QList<QMetaObject::Connection> modelWatch_; // what counts the changes, undone before the table's teardown
 };
 
 /// Twips to pixels, 15 to a pixel.
