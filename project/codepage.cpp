@@ -82,7 +82,7 @@ bool select(const QString& name)
 
 QString name() { return current().name; }
 
-QString decode(const QByteArray& bytes)
+QString decode(QByteArrayView bytes)
 {
     const Table& t = current();
     QString text(bytes.size(), Qt::Uninitialized);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 /// The 8-bit code page of card, dataset and playlist files (windows-1253 unless chosen otherwise).
@@ -12,7 +13,7 @@ namespace codepage {
 bool select(const QString& name);
 QString name();
 
-QString decode(const QByteArray& bytes);
+QString decode(QByteArrayView bytes);
 QByteArray encode(const QString& text);
 
 } // namespace codepage

@@ -29,9 +29,23 @@ QString copyName(const QString& fileName)
     return copy.replace(QLatin1String(".ftd"), QLatin1String(".ft8"));
 }
 
-QString lineKey(const QString& line) { return convert::item(convert::cut(line, QLatin1Char('~')), 0); }
+// Cut at "~" without making every part: these run over every line of every dataset.
+QString lineKey(const QString& line)
+{
+    if (line.isEmpty())
+        return convert::item({}, 0); // raises
+    const qsizetype first = line.indexOf(QLatin1Char('~'));
+    return first < 0 ? line : line.left(first);
+}
 
-QString lineValue(const QString& line) { return convert::item(convert::cut(line, QLatin1Char('~')), 1); }
+QString lineValue(const QString& line)
+{
+    const qsizetype first = line.indexOf(QLatin1Char('~'));
+    if (first < 0)
+        return convert::item(convert::cut(line, QLatin1Char('~')), 1); // raises
+    const qsizetype second = line.indexOf(QLatin1Char('~'), first + 1);
+    return line.mid(first + 1, second < 0 ? -1 : second - first - 1);
+}
 
 TagValue tagValue(const QString& value)
 {

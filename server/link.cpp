@@ -75,6 +75,9 @@ void Link::SendData(const QByteArray& bytes)
         fault::raise(fault::InvalidProcedureCall,
                      QStringLiteral("Invalid procedure call or argument: %1 is not connected").arg(objectName()));
     socket_.write(bytes);
+    // Onto the wire now, not at the next turn of the event loop: a repaint of the playlist
+    // would otherwise come before the line goes on air.
+    socket_.flush();
 }
 
 } // namespace server

@@ -31,7 +31,8 @@ public:
     void Close();
     /// One of StateCode.
     int State() const;
-    /// Queues the bytes as they are; raises 5 when not connected.
+    /// Sends the bytes as they are, at once as far as the socket takes them; raises 5 when not
+    /// connected.
     void SendData(const QByteArray& bytes);
 
 private:
