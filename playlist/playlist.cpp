@@ -63,7 +63,8 @@ bool LOADTREELIST(frmMAIN& f)
             continue; // no "_": no card's dataset
         title.clear();
         lines.clear();
-        if (!STEP(lines = textfile::readLines(textfile::join(s.DataFolder, name))))
+        if (!STEP(lines = datasetfile::keyedLines(textfile::readBytes(textfile::join(s.DataFolder, name)),
+                                                  u"TITLE")))
             continue;
         // The last title line names the dataset.
         for (const QString& line : lines) {

@@ -92,6 +92,8 @@ QString decode(QByteArrayView bytes)
     return text;
 }
 
+char16_t unit(char byte) { return current().toUnicode[uchar(byte)]; }
+
 QByteArray encode(const QString& text)
 {
     const Table& t = current();

@@ -14,6 +14,8 @@ bool select(const QString& name);
 QString name();
 
 QString decode(QByteArrayView bytes);
+/// The one character a byte decodes to.
+char16_t unit(char byte);
 QByteArray encode(const QString& text);
 
 } // namespace codepage

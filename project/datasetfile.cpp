@@ -1,6 +1,8 @@
 #include "project/datasetfile.h"
 
 #include "project/cardfile.h"
+#include "project/codepage.h"
+#include "project/textfile.h"
 #include "project/convert.h"
 
 namespace datasetfile {
@@ -45,6 +47,25 @@ QString lineValue(const QString& line)
         return convert::item(convert::cut(line, QLatin1Char('~')), 1); // raises
     const qsizetype second = line.indexOf(QLatin1Char('~'), first + 1);
     return line.mid(first + 1, second < 0 ? -1 : second - first - 1);
+}
+
+QStringList keyedLines(QByteArrayView bytes, QStringView key)
+{
+    QStringList lines;
+    textfile::forEachLine(bytes, [&](QByteArrayView line) {
+        // Byte by byte through the code page: only the lines kept are decoded whole.
+        if (!line.isEmpty()) {
+            if (line.size() < key.size())
+                return;
+            for (qsizetype i = 0; i < key.size(); ++i)
+                if (codepage::unit(line[i]) != key[i].unicode())
+                    return;
+            if (line.size() > key.size() && codepage::unit(line[key.size()]) != u'~')
+                return;
+        }
+        lines.append(codepage::decode(line));
+    });
+    return lines;
 }
 
 TagValue tagValue(const QString& value)

@@ -1,5 +1,6 @@
 #pragma once
 // The dataset file format: pure functions over names and lines.
+#include <QByteArrayView>
 #include <QList>
 #include <QRandomGenerator>
 #include <QString>
@@ -21,6 +22,11 @@ QString copyName(const QString& fileName);
 QString lineKey(const QString& line);
 /// The value of a line: the text between the first and second "~" (raises 9 without "~").
 QString lineValue(const QString& line);
+
+/// The lines of a dataset file's bytes whose key is key, and the empty lines, which have no key;
+/// decoded in the code page. A reader after one key steps through these alone: the other lines
+/// would neither match nor fail.
+QStringList keyedLines(QByteArrayView bytes, QStringView key);
 
 struct TagValue {
     QString id;

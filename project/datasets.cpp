@@ -147,7 +147,7 @@ QString FindDatasetTitle(const State& s, const QString& file)
 
     if (file.isEmpty())
         return QString();
-    STEP(lines = textfile::readLines(textfile::join(s.DataFolder, file)));
+    STEP(lines = datasetfile::keyedLines(textfile::readBytes(textfile::join(s.DataFolder, file)), u"TITLE"));
     for (const QString& line : lines) {
         if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
             STEP(title = datasetfile::lineValue(line));

@@ -5,7 +5,9 @@
 
 #include "failure.h"
 #include "fault/runtimeerror.h"
+#include "project/codepage.h"
 #include "project/datasetfile.h"
+#include "project/textfile.h"
 
 using namespace datasetfile;
 
@@ -62,6 +64,25 @@ private slots:
         QFETCH(QString, value);
         QCOMPARE(lineKey(line), key);
         QCOMPARE(lineValue(line), value);
+    }
+
+    // The lines a reader after one key steps through are those that a walk over every line
+    // would match or fail on: the same as filtering the decoded lines.
+    void keyedLinesAreTheFilteredLines()
+    {
+        const QByteArray files[] = {
+            "TITLE~One\r\nTAG~a;b\r\n\r\nTITLE~Two~x\r\nTITLEX~no\r\nTITLE\r\n TITLE~no\nTITLE~\xE1\xE2\r",
+            "", "\r\n\r\n", "TITL", "TITLE", "TAG~TITLE~x"};
+        for (const QByteArray& bytes : files) {
+            QStringList expected;
+            for (const QByteArray& line : textfile::splitLines(bytes)) {
+                const QString text = codepage::decode(line);
+                if (text.isEmpty() || lineKey(text) == QLatin1String("TITLE"))
+                    expected.append(text);
+            }
+            QCOMPARE(keyedLines(bytes, u"TITLE"), expected);
+        }
+        QCOMPARE(keyedLines("TITLE~\xE1\r\n", u"TITLE"), QStringList{QStringLiteral("TITLE~\u03B1")});
     }
 
     void tagValues()
