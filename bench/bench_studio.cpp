@@ -287,8 +287,8 @@ int main(int argc, char* argv[])
     }
     record("switch to \"Play list\"", 1.5);
 
-    // Fire one step to a loopback server: a press on the "Play" cell of an entry in view, until
-    // the server has the whole line; the floor reads the copy and writes it to a plain socket.
+    // Fire one step to a loopback server: from a press on the "Play" cell of an entry in view
+    // until the server has the whole line; the floor reads the copy and writes it to a plain socket.
     // The server runs on a thread of its own, as the playout server runs beside the program: the
     // time is the time to air, and the grid repaints once the line is out.
     QThread serverThread;
@@ -296,11 +296,25 @@ int main(int argc, char* argv[])
     QTcpServer server;
     server.listen(QHostAddress::LocalHost, 0);
     server.moveToThread(&serverThread);
+    // When the last bytes came in, on one clock for both threads: what the program does after
+    // the line is out (showing it in the command box, say) is not time to air.
+    QElapsedTimer clock;
+    clock.start();
     std::atomic<qint64> received{0};
+    std::atomic<qint64> arrivedNs{0};
     QObject::connect(&server, &QTcpServer::newConnection, &server, [&] {
         while (QTcpSocket* peer = server.nextPendingConnection())
-            QObject::connect(peer, &QTcpSocket::readyRead, peer, [&received, peer] { received += peer->readAll().size(); });
+            QObject::connect(peer, &QTcpSocket::readyRead, peer, [&, peer] {
+                const qint64 got = peer->readAll().size();
+                arrivedNs = clock.nsecsElapsed();
+                received += got;
+            });
     });
+    const auto toAir = [&](const std::function<void()>& work) {
+        const qint64 start = clock.nsecsElapsed();
+        work();
+        return double(arrivedNs - start) / 1e6;
+    };
     const auto waitFor = [&](qint64 total) {
         QElapsedTimer limit;
         limit.start();
@@ -333,14 +347,14 @@ int main(int argc, char* argv[])
         settle();
         const qint64 length = received - before;
         const qint64 start = received;
-        op.push_back(msOf([&] {
+        op.push_back(toAir([&] {
             fire(row);
             waitFor(start + length);
         }));
         settle();
         const QString copy = w.vsPLAYLIST->textMatrix(row, mGENERAL::PlaylistCol::DatasetFile).replace(".ftd", ".ft8");
         const qint64 plainStart = received;
-        floor.push_back(msOf([&] {
+        floor.push_back(toAir([&] {
             const std::string bytes = readWhole(p.data / copy.toStdString());
             plain.write(bytes.data(), qint64(bytes.size()));
             plain.flush();

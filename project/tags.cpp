@@ -1,4 +1,6 @@
 // The tag grid of a dataset, and the saved values whose tag the card no longer has.
+#include <QHash>
+
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
 #include "project/datasetfile.h"
@@ -12,25 +14,19 @@ namespace {
 constexpr const char* kModule = "mGENERAL";
 constexpr int LINE_BASE = linebase::mGENERAL_tags;
 
-/// The first data row of the tag grid whose id is id, or 0.
-int rowOfTag(const ui::Grid& grid, const QString& id)
+// One row per tag of card, in slot order; the row of each id, the first when it repeats.
+QHash<QString, int> AddTagRows(ui::Grid& grid, const CARD& card)
 {
-    for (int r = 1; r < grid.rows(); ++r)
-        if (grid.textMatrix(r, TagCol::Id) == id)
-            return r;
-    return 0;
-}
-
-// One row per tag of card, in slot order.
-void AddTagRows(ui::Grid& grid, const CARD& card)
-{
+    QHash<QString, int> rows;
     for (size_t slot = 1; slot <= kTagSlots; ++slot) {
         const TAGDEF& def = card.Tags[slot];
         // One row per id: a repeated id would write two lines, and the later would win.
-        if (def.Id.isEmpty() || rowOfTag(grid, def.Id) > 0)
+        if (def.Id.isEmpty() || rows.contains(def.Id))
             continue;
         grid.addItem(QStringList{def.Id, QString::number(def.Ani), def.Type, def.Title, QString()});
+        rows.insert(def.Id, grid.rows() - 1);
     }
+    return rows;
 }
 } // namespace
 
@@ -43,6 +39,7 @@ void LOADTAGS(frmMAIN& f, const QString& file)
     QStringList lines;
     datasetfile::TagValue tag;
     int row = 0;
+    QHash<QString, int> rows; // the row of each tag id
     QString orphans;
     bool remove = false;
 
@@ -53,7 +50,7 @@ void LOADTAGS(frmMAIN& f, const QString& file)
     }
     LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
 
-    STEP(AddTagRows(grid, CardRecord(s, s.CurrentCard)));
+    STEP(rows = AddTagRows(grid, CardRecord(s, s.CurrentCard)));
 
     path = textfile::join(s.DataFolder, file);
     if (!textfile::fileExists(path))
@@ -65,7 +62,7 @@ void LOADTAGS(frmMAIN& f, const QString& file)
             if (!STEP(tag = datasetfile::tagValue(datasetfile::lineValue(line))))
                 continue;
             // By id, not by slot: slots without an id take no row.
-            row = rowOfTag(grid, tag.id);
+            row = rows.value(tag.id);
             if (row > 0)
                 grid.setTextMatrix(row, TagCol::Value, tag.value);
             else

@@ -1,5 +1,7 @@
 #include "ui/grid.h"
 
+#include <QSignalBlocker>
+
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QMetaProperty>
@@ -252,10 +254,23 @@ void Grid::addItem(const QString& text) { addItem(text.split(QLatin1Char('\t')))
 
 void Grid::addItem(const QStringList& cells)
 {
-    const int r = rows();
-    setRowCount(rowCount() + 1);
-    for (int c = 0; c < columnCount() && c < cells.size(); ++c)
-        setTextMatrix(r, c, cells[c]);
+    const int r = rowCount();
+    setRowCount(r + 1);
+    const int filled = std::min<int>(columnCount(), int(cells.size()));
+    if (filled == 0)
+        return;
+    {
+        // The new row's cells go in quietly and are announced once: a grid filled by the
+        // thousand rows would otherwise repeat each cell's news twice.
+        const QSignalBlocker quiet(model());
+        for (int c = 0; c < filled; ++c) {
+            auto* it = new QTableWidgetItem(cells[c]);
+            if (!behaviour_.editable)
+                it->setFlags(it->flags() & ~Qt::ItemIsEditable);
+            setItem(r, c, it);
+        }
+    }
+    emit model()->dataChanged(model()->index(r, 0), model()->index(r, filled - 1));
 }
 
 void Grid::moveRow(int from, int to)
