@@ -1,3 +1,6 @@
+#include <QSet>
+#include <algorithm>
+
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
 #include "project/cardfile.h"
@@ -31,6 +34,10 @@ QString StorableTagId(const QString& cardFile, const QString& id)
                          QStringLiteral(" holds \"~\", which a dataset file cannot keep; the tag is left out"));
     return id;
 }
+
+// The text met before when there is one: cards of one project repeat their tags' ids, titles
+// and types, and a thousand cards would otherwise hold as many copies of each.
+QString Shared(QSet<QString>& texts, const QString& text) { return *texts.insert(text); }
 } // namespace
 
 void LOADCARDS(frmMAIN& f)
@@ -41,11 +48,14 @@ void LOADCARDS(frmMAIN& f)
     QStringList lines;
     QStringList parts;
     QStringList items;
+    QSet<QString> texts; // the tag texts met so far, kept once however many cards repeat them
     int n = 0;
     int t = 0;
 
     s.CARDS.assign(2, CARD());
     STEP(files = textfile::listFiles(s.ProjectFolder));
+    // Room for every card at once: a table of a thousand cards is not copied while it grows.
+    s.CARDS.reserve(size_t(std::count_if(files.cbegin(), files.cend(), cardfile::isCardFile)) + 1);
     for (const QString& name : files) {
         if (!cardfile::isCardFile(name))
             continue;
@@ -80,10 +90,10 @@ void LOADCARDS(frmMAIN& f)
                     continue; // past the last slot: this tag is not stored
                 TAGDEF& slot = card.Tags[size_t(t)];
                 STEP(items = convert::cut(convert::item(parts, 1), QLatin1Char(';')));
-                STEP(slot.Title = convert::item(items, 0));
-                STEP(slot.Id = StorableTagId(name, convert::item(items, 1)));
+                STEP(slot.Title = Shared(texts, convert::item(items, 0)));
+                STEP(slot.Id = Shared(texts, StorableTagId(name, convert::item(items, 1))));
                 STEP(slot.Ani = convert::toInteger16(convert::item(items, 2)));
-                STEP(slot.Type = convert::item(items, 3));
+                STEP(slot.Type = Shared(texts, convert::item(items, 3)));
             }
         }
     }
