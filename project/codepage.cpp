@@ -92,7 +92,7 @@ QString decode(QByteArrayView bytes)
     return text;
 }
 
-char16_t unit(char byte) { return current().toUnicode[uchar(byte)]; }
+const Units& units() { return current().toUnicode; }
 
 QByteArray encode(const QString& text)
 {

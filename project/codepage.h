@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <array>
 
 /// The 8-bit code page of card, dataset and playlist files (windows-1253 unless chosen otherwise).
 /// Every byte decodes to one character and encodes back to the same byte, also the bytes the code
@@ -14,8 +15,9 @@ bool select(const QString& name);
 QString name();
 
 QString decode(QByteArrayView bytes);
-/// The one character a byte decodes to.
-char16_t unit(char byte);
+/// The one character each byte decodes to, by the byte's value.
+using Units = std::array<char16_t, 256>;
+const Units& units();
 QByteArray encode(const QString& text);
 
 } // namespace codepage

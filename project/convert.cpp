@@ -9,6 +9,20 @@ namespace convert {
 
 short toInteger16(const QString& text)
 {
+    // Plain digits, the usual case, without the pattern: a project's cards hold tens of
+    // thousands of these.
+    const qsizetype n = text.size();
+    const bool sign = n > 0 && (text[0] == QLatin1Char('-') || text[0] == QLatin1Char('+'));
+    if (n > qsizetype(sign) && n <= 6) {
+        int value = 0;
+        qsizetype i = sign ? 1 : 0;
+        for (; i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i)
+            value = value * 10 + (text[i].unicode() - u'0');
+        if (text[0] == QLatin1Char('-'))
+            value = -value;
+        if (i == n && value >= -32768 && value <= 32767)
+            return short(value);
+    }
     static const QRegularExpression number(
         QStringLiteral("^[ \\t]*([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)[ \\t]*$"));
     const QRegularExpressionMatch m = number.match(text);

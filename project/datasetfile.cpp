@@ -10,7 +10,7 @@ namespace datasetfile {
 bool isDatasetFile(const QString& fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 && fileName.mid(dot + 1) == QLatin1String("ftd");
+    return dot >= 0 && QStringView(fileName).sliced(dot + 1) == QLatin1String("ftd");
 }
 
 QString ownerCard(const QString& fileName)
@@ -22,7 +22,9 @@ QString ownerCard(const QString& fileName)
 
 bool belongsTo(const QString& fileName, const QString& cardFile)
 {
-    return !cardFile.isEmpty() && isDatasetFile(fileName) && ownerCard(fileName) == cardFile;
+    // A card's own names start with its name: the others of a large folder go at the first test.
+    return !cardFile.isEmpty() && fileName.startsWith(cardFile) && isDatasetFile(fileName) &&
+           ownerCard(fileName) == cardFile;
 }
 
 QString copyName(const QString& fileName)
@@ -52,15 +54,16 @@ QString lineValue(const QString& line)
 QStringList keyedLines(QByteArrayView bytes, QStringView key)
 {
     QStringList lines;
+    const codepage::Units& units = codepage::units();
     textfile::forEachLine(bytes, [&](QByteArrayView line) {
         // Byte by byte through the code page: only the lines kept are decoded whole.
         if (!line.isEmpty()) {
             if (line.size() < key.size())
                 return;
             for (qsizetype i = 0; i < key.size(); ++i)
-                if (codepage::unit(line[i]) != key[i].unicode())
+                if (units[uchar(line[i])] != key[i].unicode())
                     return;
-            if (line.size() > key.size() && codepage::unit(line[key.size()]) != u'~')
+            if (line.size() > key.size() && units[uchar(line[key.size()])] != u'~')
                 return;
         }
         lines.append(codepage::decode(line));

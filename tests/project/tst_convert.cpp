@@ -19,6 +19,10 @@ private slots:
         QTest::newRow("half to even up") << "3.5" << 4 << 0;
         QTest::newRow("fraction") << "1.6" << 2 << 0;
         QTest::newRow("too large") << "32768" << 0 << int(fault::Overflow);
+        QTest::newRow("too small") << "-32769" << 0 << int(fault::Overflow);
+        QTest::newRow("leading zeros, sign") << "+00042" << 42 << 0;
+        QTest::newRow("sign alone") << "-" << 0 << int(fault::TypeMismatch);
+        QTest::newRow("six digits") << "100000" << 0 << int(fault::Overflow);
         QTest::newRow("empty") << "" << 0 << int(fault::TypeMismatch);
         QTest::newRow("word") << "ten" << 0 << int(fault::TypeMismatch);
         QTest::newRow("inner blank") << "1 0" << 0 << int(fault::TypeMismatch);
