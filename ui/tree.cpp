@@ -1,5 +1,6 @@
 #include "ui/tree.h"
 
+#include <QSignalBlocker>
 #include <algorithm>
 
 #include "fault/runtimeerror.h"
@@ -17,10 +18,21 @@ QString TreeNode::key() const { return item_ ? item_->data(0, KeyRole).toString(
 QString TreeNode::text() const { return item_ ? item_->text(0) : QString(); }
 QString TreeNode::tag() const { return item_ ? item_->data(0, TagRole).toString() : QString(); }
 
+namespace {
+// The tag and the sorted flag are not shown: writing them tells the view nothing, which a
+// tree of twenty thousand nodes would otherwise hear of node by node.
+void SetUnseen(QTreeWidgetItem* item, int role, const QVariant& value)
+{
+    QTreeWidget* tree = item->treeWidget();
+    const QSignalBlocker quiet(tree ? tree->model() : nullptr);
+    item->setData(0, role, value);
+}
+} // namespace
+
 void TreeNode::setTag(const QString& tag)
 {
     if (item_)
-        item_->setData(0, TagRole, tag);
+        SetUnseen(item_, TagRole, tag);
 }
 
 void TreeNode::setExpanded(bool expanded)
@@ -33,7 +45,7 @@ void TreeNode::setSorted(bool sorted)
 {
     if (!item_)
         return;
-    item_->setData(0, SortedRole, sorted);
+    SetUnseen(item_, SortedRole, sorted);
     if (!sorted || item_->childCount() < 2)
         return;
     QList<QTreeWidgetItem*> children = item_->takeChildren();
@@ -68,10 +80,12 @@ TreeNode Tree::add(const QString& relative, const QString& key, const QString& t
             fault::raise(fault::ElementNotFound, QStringLiteral("Element not found: no node of %1 has the key %2")
                                                      .arg(objectName(), relative));
     }
-    if (keys_.contains(key))
+    QTreeWidgetItem*& slot = keys_[key];
+    if (slot)
         fault::raise(fault::KeyNotUnique,
                      QStringLiteral("Key is not unique in collection: %1 already has a node %2").arg(objectName(), key));
     auto* item = new QTreeWidgetItem(QStringList{text});
+    slot = item;
     item->setData(0, KeyRole, key);
     if (!parent) {
         addTopLevelItem(item);
@@ -90,7 +104,6 @@ TreeNode Tree::add(const QString& relative, const QString& key, const QString& t
     } else {
         parent->addChild(item);
     }
-    keys_.insert(key, item);
     return TreeNode(item);
 }
 
