@@ -54,10 +54,9 @@ bool LOADTREELIST(frmMAIN& f)
         cards.append(node);
     }
 
-    STEP(files = textfile::listFiles(s.DataFolder));
+    // Only the datasets are kept from the listing: their copies are as many again.
+    STEP(files = textfile::listFiles(s.DataFolder, datasetfile::isDatasetFile));
     for (const QString& name : files) {
-        if (!datasetfile::isDatasetFile(name))
-            continue;
         card = datasetfile::ownerCard(name);
         if (card.isEmpty())
             continue; // no "_": no card's dataset
