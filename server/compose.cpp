@@ -82,6 +82,15 @@ bool carriesTemplateData(Kind kind) { return kind == Kind::Add || kind == Kind::
 
 int findTag(const Tags& tags, const QByteArray& id)
 {
+    // The id decoded once, rather than every slot's id encoded for every tag line. Bytes that do
+    // not come back unchanged are compared the long way.
+    const QString wanted = QString::fromUtf8(id);
+    if (wanted.toUtf8() == id) {
+        for (int slot = 1; slot <= kTagSlots; ++slot)
+            if (!tags[size_t(slot)].Id.isEmpty() && tags[size_t(slot)].Id == wanted)
+                return slot;
+        return 0;
+    }
     for (int slot = 1; slot <= kTagSlots; ++slot) {
         const QString& slotId = tags[size_t(slot)].Id;
         if (!slotId.isEmpty() && slotId.toUtf8() == id)
