@@ -27,6 +27,16 @@ ui::TreeNode AddQuietly(ui::Tree& tree, const QString& relative, const QString& 
         return ui::TreeNode();
     }
 }
+// The card of a playlist line, looked up once per card name in one load: the card table does not
+// change while the playlist loads, and two thousand entries share a few hundred cards.
+short EntryCardOnce(const State& s, const QString& file, QHash<QString, short>& known)
+{
+    const QString card = file.isEmpty() ? QString() : datasetfile::ownerCard(file);
+    if (card.isEmpty())
+        return EntryCard(s, file); // an empty line raises, a name without "_" has no card
+    const auto found = known.constFind(card);
+    return found != known.cend() ? *found : *known.insert(card, EntryCard(s, file));
+}
 } // namespace
 
 bool LOADTREELIST(frmMAIN& f)
@@ -119,6 +129,7 @@ void LOADPLAYLIST(frmMAIN& f)
     const QString path = PlaylistPath(s);
     QStringList lines;
     QHash<QString, QString> titles; // a dataset listed twice is read once
+    QHash<QString, short> cards;    // the card of each card name met
     QString title;
     short card = 0;
     int cols = 0;
@@ -143,7 +154,7 @@ void LOADPLAYLIST(frmMAIN& f)
     if (!STEP(lines = textfile::readLines(path)))
         return;
     for (const QString& line : lines) {
-        if (!STEP(card = EntryCard(s, line)))
+        if (!STEP(card = EntryCardOnce(s, line, cards)))
             continue;
         // A name that is missing, or that would reach outside the data folder, is dropped here
         // and from the file at the next save.
