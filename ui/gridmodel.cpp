@@ -21,7 +21,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     const Cell& cell = rows_.at(index.row()).cells.at(index.column());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return cell.state == HasText ? QVariant(cell.text) : QVariant();
+    case Qt::EditRole: return cell.text;
     case Qt::BackgroundRole: return cell.back ? QVariant(QBrush(vbColor(cell.back & kColourBits))) : QVariant();
     default: return QVariant();
     }
@@ -56,9 +56,9 @@ GridModel::Row GridModel::newRow() const
 
 bool GridModel::touch(Cell& cell)
 {
-    if (cell.state != Untouched)
+    if (cell.touched)
         return false;
-    cell.state = Touched;
+    cell.touched = true;
     return true;
 }
 
@@ -106,10 +106,9 @@ void GridModel::setCols(int cols)
 void GridModel::setText(int row, int col, const QString& text)
 {
     Cell& cell = rows_[row].cells[col];
-    if (cell.state == HasText && cell.text == text)
+    if (!touch(cell) && cell.text == text)
         return;
     cell.text = text;
-    cell.state = HasText;
     const QModelIndex at = index(row, col);
     emit dataChanged(at, at, {Qt::DisplayRole, Qt::EditRole});
 }
@@ -200,7 +199,7 @@ void GridModel::appendRow(const QStringList& cells)
     const int filled = std::min(cols_, int(cells.size()));
     for (int c = 0; c < filled; ++c) {
         row.cells[c].text = cells[c];
-        row.cells[c].state = HasText;
+        row.cells[c].touched = true;
     }
     const int at = rows();
     beginInsertRows(QModelIndex(), at, at);
@@ -232,16 +231,8 @@ void GridModel::sort(int column, Qt::SortOrder order)
     std::vector<int> untouched;
     sorted.reserve(rows_.size());
     for (int r = 0; r < rows(); ++r)
-        (rows_.at(r).cells.at(column).state == Untouched ? untouched : sorted).push_back(r);
-    const auto less = [&](int a, int b) {
-        const Cell& x = rows_.at(a).cells.at(column);
-        const Cell& y = rows_.at(b).cells.at(column);
-        if (x.state != HasText)
-            return false;
-        if (y.state != HasText)
-            return true;
-        return x.text < y.text;
-    };
+        (rows_.at(r).cells.at(column).touched ? sorted : untouched).push_back(r);
+    const auto less = [&](int a, int b) { return rows_.at(a).cells.at(column).text < rows_.at(b).cells.at(column).text; };
     if (order == Qt::AscendingOrder)
         std::stable_sort(sorted.begin(), sorted.end(), less);
     else

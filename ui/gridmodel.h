@@ -30,8 +30,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     /// A stable sort on the cell text (plain QString order); rows whose cell was never touched
-    /// go last in their old order whatever the direction, and touched cells without text sort
-    /// after every text.
+    /// go last in their old order whatever the direction.
     void sort(int column, Qt::SortOrder order) override;
 
     int rows() const { return int(rows_.size()); }
@@ -63,15 +62,13 @@ public:
     void moveRowTo(int from, int to);
 
 private:
-    // A cell that was never touched sorts apart from one that was, even without text.
-    enum State : quint8 { Untouched, Touched, HasText };
     // Back colours keep a flag of their own above the 24 colour bits: colour 0 (black) is a colour.
     static constexpr quint32 kColourBits = 0xFFFFFF;
     static constexpr quint32 kOwnBack = 0x1000000;
     struct Cell {
         QString text;
         quint32 back = 0;
-        State state = Untouched;
+        bool touched = false; // a cell never touched sorts apart from an empty one
     };
     struct Picture {
         int col;
