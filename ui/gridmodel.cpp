@@ -21,7 +21,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     const Cell& cell = rows_.at(index.row()).cells.at(index.column());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return cell.text;
+    case Qt::EditRole: return cell.text.isEmpty() ? QVariant() : QVariant(cell.text); // nothing to lay out
     case Qt::BackgroundRole: return cell.back ? QVariant(QBrush(vbColor(cell.back & kColourBits))) : QVariant();
     default: return QVariant();
     }
