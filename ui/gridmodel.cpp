@@ -40,6 +40,7 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
+    // Every cell has what a table widget's fresh cell had; only editing depends on the grid.
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled |
                           Qt::ItemIsDropEnabled;
     if (editable_)
