@@ -1,7 +1,5 @@
 #include "ui/grid.h"
 
-#include <QSignalBlocker>
-
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QMetaProperty>
@@ -16,9 +14,6 @@
 namespace ui {
 
 namespace {
-// Cell data beyond Qt's own roles. A row's frame lives in its column-0 cell, so it goes with it.
-enum Role : int { PictureRole = Qt::UserRole + 1, BorderRole };
-
 short buttonCode(Qt::MouseButtons buttons) { return short(int(buttons)); }
 
 short shiftCode(Qt::KeyboardModifiers modifiers)
@@ -55,13 +50,13 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::paint(painter, option, index);
-        const QPixmap picture = index.data(PictureRole).value<QPixmap>();
-        if (picture.isNull())
+        const QPixmap* picture = grid_->model_->picture(index.row(), index.column());
+        if (!picture)
             return;
-        const QSize size = picture.deviceIndependentSize().toSize();
+        const QSize size = picture->deviceIndependentSize().toSize();
         QRect at(QPoint(), size);
         at.moveCenter(option.rect.center());
-        painter->drawPixmap(at, picture);
+        painter->drawPixmap(at, *picture);
     }
 
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
@@ -90,9 +85,10 @@ private:
 };
 
 Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
-    : QTableWidget(parent), behaviour_(behaviour)
+    : QTableView(parent), behaviour_(behaviour), model_(new GridModel(behaviour.editable, this))
 {
     setObjectName(name);
+    setModel(model_);
     QFont font(QStringLiteral("Arial Narrow"));
     font.setPointSizeF(11.25);
     setFont(font);
@@ -152,15 +148,16 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
             }
     });
 
-    connect(this, &QTableWidget::currentCellChanged, this, [this](int r, int c, int pr, int pc) {
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
         placeCellButton();
-        if (r != pr || c != pc) {
+        if (current.row() != previous.row() || current.column() != previous.column()) {
             emit rowColChange();
             emit enterCell();
         }
     });
     const auto changed = [this] { ++changes_; };
-    QAbstractItemModel* cells = model();
+    const QAbstractItemModel* cells = model_;
     modelWatch_ << connect(cells, &QAbstractItemModel::dataChanged, this, changed);
     modelWatch_ << connect(cells, &QAbstractItemModel::headerDataChanged, this, changed);
     modelWatch_ << connect(cells, &QAbstractItemModel::rowsInserted, this, changed);
@@ -171,7 +168,7 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
     modelWatch_ << connect(cells, &QAbstractItemModel::layoutChanged, this, changed);
     modelWatch_ << connect(cells, &QAbstractItemModel::modelReset, this, changed);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellButton(); });
-    connect(this, &QTableWidget::cellClicked, this, [this] { emit click(); });
+    connect(this, &QAbstractItemView::clicked, this, [this] { emit click(); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) {
         if (behaviour_.headerSort)
             sortByHeader(c);
@@ -180,7 +177,7 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
 
 Grid::~Grid()
 {
-    // The table's own teardown empties the model after this part of the grid is gone.
+    // The model, a child of the grid, goes after this part of the grid is gone.
     for (const QMetaObject::Connection& watch : std::as_const(modelWatch_))
         disconnect(watch);
 }
@@ -190,16 +187,10 @@ void Grid::setRows(int rows)
     rows = std::max(rows, 0);
     if (rows < fixedRows_)
         setFixedRows(rows);
-    setRowCount(rows - fixedRows_);
+    model_->setRows(rows - fixedRows_);
 }
 
-void Grid::setCols(int cols)
-{
-    const int before = columnCount();
-    setColumnCount(std::max(cols, 0));
-    for (int c = before; c < columnCount(); ++c)
-        setHorizontalHeaderItem(c, new QTableWidgetItem());
-}
+void Grid::setCols(int cols) { model_->setCols(cols); }
 
 void Grid::setFixedRows(int fixedRows)
 {
@@ -209,69 +200,34 @@ void Grid::setFixedRows(int fixedRows)
     const int total = rows();
     fixedRows_ = fixedRows;
     horizontalHeader()->setVisible(fixedRows_ == 1);
-    setRowCount(std::max(total - fixedRows_, 0));
-}
-
-QTableWidgetItem* Grid::cell(int row, int col, bool create)
-{
-    if (row < fixedRows_) {
-        QTableWidgetItem* header = horizontalHeaderItem(col);
-        if (!header && create)
-            setHorizontalHeaderItem(col, header = new QTableWidgetItem());
-        return header;
-    }
-    QTableWidgetItem* it = item(row - fixedRows_, col);
-    if (!it && create) {
-        it = new QTableWidgetItem();
-        if (!behaviour_.editable)
-            it->setFlags(it->flags() & ~Qt::ItemIsEditable);
-        setItem(row - fixedRows_, col, it);
-    }
-    return it;
+    model_->setRows(std::max(total - fixedRows_, 0));
 }
 
 QString Grid::textMatrix(int row, int col) const
 {
     checkCell(row, col);
-    const QTableWidgetItem* it = row < fixedRows_ ? horizontalHeaderItem(col) : item(row - fixedRows_, col);
-    return it ? it->text() : QString();
+    return row < fixedRows_ ? model_->headerText(col) : model_->text(row - fixedRows_, col);
 }
 
 void Grid::setTextMatrix(int row, int col, const QString& text)
 {
     checkCell(row, col);
-    cell(row, col, true)->setText(text);
+    if (row < fixedRows_)
+        model_->setHeaderText(col, text);
+    else
+        model_->setText(row - fixedRows_, col, text);
 }
 
 void Grid::checkCell(int row, int col) const
 {
-    if (row < 0 || row >= rows() || col < 0 || col >= columnCount())
+    if (row < 0 || row >= rows() || col < 0 || col >= cols())
         fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: cell %1, %2 of %3 (%4 rows, %5 columns)")
-                                                     .arg(row).arg(col).arg(objectName()).arg(rows()).arg(columnCount()));
+                                                     .arg(row).arg(col).arg(objectName()).arg(rows()).arg(cols()));
 }
 
 void Grid::addItem(const QString& text) { addItem(text.split(QLatin1Char('\t'))); }
 
-void Grid::addItem(const QStringList& cells)
-{
-    const int r = rowCount();
-    setRowCount(r + 1);
-    const int filled = std::min<int>(columnCount(), int(cells.size()));
-    if (filled == 0)
-        return;
-    {
-        // The new row's cells go in quietly and are announced once: a grid filled by the
-        // thousand rows would otherwise repeat each cell's news twice.
-        const QSignalBlocker quiet(model());
-        for (int c = 0; c < filled; ++c) {
-            auto* it = new QTableWidgetItem(cells[c]);
-            if (!behaviour_.editable)
-                it->setFlags(it->flags() & ~Qt::ItemIsEditable);
-            setItem(r, c, it);
-        }
-    }
-    emit model()->dataChanged(model()->index(r, 0), model()->index(r, filled - 1));
-}
+void Grid::addItem(const QStringList& cells) { model_->appendRow(cells); }
 
 void Grid::moveRow(int from, int to)
 {
@@ -280,57 +236,53 @@ void Grid::moveRow(int from, int to)
     if (from < fixedRows_ || to < fixedRows_)
         fault::raise(fault::SubscriptOutOfRange,
                      QStringLiteral("Subscript out of range: the header row of %1 cannot move").arg(objectName()));
-    if (from == to)
-        return;
-    QList<QTableWidgetItem*> cells;
-    for (int c = 0; c < columnCount(); ++c)
-        cells.append(takeItem(from - fixedRows_, c));
-    removeRow(from - fixedRows_);
-    insertRow(to - fixedRows_);
-    for (int c = 0; c < columnCount(); ++c)
-        if (cells[c])
-            setItem(to - fixedRows_, c, cells[c]);
+    model_->moveRowTo(from - fixedRows_, to - fixedRows_);
 }
 
 void Grid::removeItem(int row)
 {
     if (row >= fixedRows_ && row < rows())
-        removeRow(row - fixedRows_);
+        model_->removeRowAt(row - fixedRows_);
 }
 
-int Grid::row() const { return currentRow() < 0 ? 0 : currentRow() + fixedRows_; }
+int Grid::row() const
+{
+    const int current = currentIndex().row();
+    return current < 0 ? 0 : current + fixedRows_;
+}
 
 void Grid::setRow(int row)
 {
     if (row < fixedRows_ || row >= rows())
         fault::raise(fault::SubscriptOutOfRange,
                      QStringLiteral("Subscript out of range: row %1 of %2 (%3 rows)").arg(row).arg(objectName()).arg(rows()));
-    int col = currentColumn();
-    if (pendingCol_ >= 0 && pendingCol_ < columnCount())
+    int col = currentIndex().column();
+    if (pendingCol_ >= 0 && pendingCol_ < cols())
         col = pendingCol_;
     else {
         // The keyboard cannot move on from a hidden column: stay in the first one shown.
         col = std::max(col, 0);
-        while (col + 1 < columnCount() && isColumnHidden(col))
+        while (col + 1 < cols() && isColumnHidden(col))
             ++col;
     }
     pendingCol_ = -1;
-    setCurrentCell(row - fixedRows_, col);
+    setCurrentIndex(model_->index(row - fixedRows_, col));
     rowSel_ = row;
     colSel_ = col;
 }
 
-int Grid::col() const { return std::max(currentColumn(), 0); }
+int Grid::col() const { return std::max(currentIndex().column(), 0); }
 
 void Grid::setCol(int col)
 {
-    if (col < 0 || col >= columnCount())
+    if (col < 0 || col >= cols())
         return;
-    if (currentRow() < 0) {
+    const int current = currentIndex().row();
+    if (current < 0) {
         pendingCol_ = col;
         return;
     }
-    setCurrentCell(currentRow(), col);
+    setCurrentIndex(model_->index(current, col));
     colSel_ = col;
 }
 
@@ -352,9 +304,7 @@ void Grid::setColCentred(int col)
 quint32 Grid::cellBackColor(int row, int col) const
 {
     checkCell(row, col);
-    const QTableWidgetItem* it = row < fixedRows_ ? nullptr : item(row - fixedRows_, col);
-    const QVariant brush = it ? it->data(Qt::BackgroundRole) : QVariant();
-    return brush.isValid() ? vbValue(brush.value<QBrush>().color()) : 0;
+    return row < fixedRows_ ? 0 : model_->back(row - fixedRows_, col);
 }
 
 void Grid::setCellBackColor(int row, int col, quint32 value) { setCellBackColor(row, col, row, col, value); }
@@ -363,51 +313,51 @@ void Grid::setCellBackColor(int row1, int col1, int row2, int col2, quint32 valu
 {
     checkCell(row1, col1);
     checkCell(row2, col2);
-    const QBrush brush(vbColor(value));
-    for (int r = std::max(std::min(row1, row2), fixedRows_); r <= std::max(row1, row2); ++r)
-        for (int c = std::min(col1, col2); c <= std::max(col1, col2); ++c)
-            cell(r, c, true)->setData(Qt::BackgroundRole, brush);
+    // The header row has no back colours.
+    const int first = std::max(std::min(row1, row2), fixedRows_);
+    const int last = std::max(row1, row2);
+    if (first <= last)
+        model_->setBack(first - fixedRows_, std::min(col1, col2), last - fixedRows_, std::max(col1, col2), value);
 }
 
 void Grid::setCellPicture(int row, int col, const QPixmap& picture)
 {
     checkCell(row, col);
-    cell(row, col, true)->setData(PictureRole, picture.isNull() ? QVariant() : QVariant(picture));
+    if (row >= fixedRows_) // the header shows no pictures
+        model_->setPicture(row - fixedRows_, col, picture);
 }
 
 QPixmap Grid::cellPicture(int row, int col) const
 {
     checkCell(row, col);
-    const QTableWidgetItem* it = row < fixedRows_ ? nullptr : item(row - fixedRows_, col);
-    return it ? it->data(PictureRole).value<QPixmap>() : QPixmap();
+    const QPixmap* picture = row < fixedRows_ ? nullptr : model_->picture(row - fixedRows_, col);
+    return picture ? *picture : QPixmap();
 }
 
 void Grid::setCellBorder(quint32 colour, int left, int top, int right, int bottom, int vertical, int horizontal)
 {
     Q_UNUSED(vertical);
     Q_UNUSED(horizontal);
-    const bool none = left == 0 && top == 0 && right == 0 && bottom == 0;
-    const QVariant border =
-        none ? QVariant() : QVariant::fromValue(QList<int>{int(colour), left, top, right, bottom, std::min(col(), colSel_),
-                                                std::max(col(), colSel_)});
+    const GridModel::Frame frame{colour, left, top, right, bottom, std::min(col(), colSel_), std::max(col(), colSel_)};
     const int first = std::max(std::min(row(), rowSel_), fixedRows_);
     const int last = std::min(std::max(row(), rowSel_), rows() - 1);
-    for (int r = first; r <= last; ++r)
-        cell(r, 0, true)->setData(BorderRole, border);
+    if (first <= last)
+        model_->setFrame(first - fixedRows_, last - fixedRows_, frame);
     viewport()->update();
 }
 
 bool Grid::cellBorder(int row, quint32* colour, QList<int>* widths) const
 {
     checkCell(row, 0);
-    const QTableWidgetItem* it = row < fixedRows_ ? nullptr : item(row - fixedRows_, 0);
-    const QList<int> border = it ? it->data(BorderRole).value<QList<int>>() : QList<int>();
-    if (border.size() < 5)
+    if (row < fixedRows_)
+        return false;
+    const GridModel::Frame& frame = model_->frame(row - fixedRows_);
+    if (frame.isNone())
         return false;
     if (colour)
-        *colour = quint32(border[0]);
+        *colour = frame.colour;
     if (widths)
-        *widths = border.mid(1, 4);
+        *widths = {frame.left, frame.top, frame.right, frame.bottom};
     return true;
 }
 
@@ -422,30 +372,29 @@ void Grid::setDragDisplay(int mode)
 
 void Grid::paintEvent(QPaintEvent* event)
 {
-    QTableWidget::paintEvent(event);
-    if (rowCount() == 0 || columnCount() == 0)
+    QTableView::paintEvent(event);
+    if (model_->rows() == 0 || cols() == 0)
         return;
     const int top = std::max(rowAt(0), 0);
     int bottom = rowAt(viewport()->height() - 1);
     if (bottom < 0)
-        bottom = rowCount() - 1;
+        bottom = model_->rows() - 1;
     QPainter painter(viewport());
     for (int r = top; r <= bottom; ++r) {
-        const QTableWidgetItem* it = item(r, 0);
-        const QList<int> border = it ? it->data(BorderRole).value<QList<int>>() : QList<int>();
-        if (border.size() < 7)
+        const GridModel::Frame& border = model_->frame(r);
+        if (border.isNone())
             continue;
         QRect frame;
-        for (int c = border[5]; c <= border[6] && c < columnCount(); ++c)
+        for (int c = border.col1; c <= border.col2 && c < cols(); ++c)
             if (!isColumnHidden(c))
-                frame = frame.united(visualRect(model()->index(r, c)));
+                frame = frame.united(visualRect(model_->index(r, c)));
         if (frame.isEmpty())
             continue;
-        const QColor colour = vbColor(quint32(border[0]));
-        painter.fillRect(frame.left(), frame.top(), border[1], frame.height(), colour);
-        painter.fillRect(frame.left(), frame.top(), frame.width(), border[2], colour);
-        painter.fillRect(frame.right() + 1 - border[3], frame.top(), border[3], frame.height(), colour);
-        painter.fillRect(frame.left(), frame.bottom() + 1 - border[4], frame.width(), border[4], colour);
+        const QColor colour = vbColor(border.colour);
+        painter.fillRect(frame.left(), frame.top(), border.left, frame.height(), colour);
+        painter.fillRect(frame.left(), frame.top(), frame.width(), border.top, colour);
+        painter.fillRect(frame.right() + 1 - border.right, frame.top(), border.right, frame.height(), colour);
+        painter.fillRect(frame.left(), frame.bottom() + 1 - border.bottom, frame.width(), border.bottom, colour);
     }
 }
 
@@ -501,13 +450,13 @@ bool Grid::eventFilter(QObject* watched, QEvent* event)
         default: break;
         }
     }
-    return QTableWidget::eventFilter(watched, event);
+    return QTableView::eventFilter(watched, event);
 }
 
 void Grid::mouseMoveEvent(QMouseEvent* event)
 {
     if (!behaviour_.mouseEvents)
-        return QTableWidget::mouseMoveEvent(event);
+        return QTableView::mouseMoveEvent(event);
     raiseMouse(Mouse::Move, event, viewport()->mapTo(this, event->position().toPoint()), false);
     event->accept();
 }
@@ -515,7 +464,7 @@ void Grid::mouseMoveEvent(QMouseEvent* event)
 void Grid::mouseReleaseEvent(QMouseEvent* event)
 {
     if (!behaviour_.mouseEvents)
-        return QTableWidget::mouseReleaseEvent(event);
+        return QTableView::mouseReleaseEvent(event);
     raiseMouse(Mouse::Up, event, viewport()->mapTo(this, event->position().toPoint()), false);
     event->accept();
 }
@@ -524,7 +473,7 @@ void Grid::mouseReleaseEvent(QMouseEvent* event)
 void Grid::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (!behaviour_.mouseEvents)
-        return QTableWidget::mouseDoubleClickEvent(event);
+        return QTableView::mouseDoubleClickEvent(event);
     event->accept();
 }
 
@@ -542,12 +491,12 @@ void Grid::mousePressEvent(QMouseEvent* event)
         event->accept();
         return;
     }
-    QTableWidget::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
 }
 
 void Grid::focusInEvent(QFocusEvent* event)
 {
-    QTableWidget::focusInEvent(event);
+    QTableView::focusInEvent(event);
     emit gotFocus();
 }
 
@@ -559,11 +508,11 @@ void Grid::sortByHeader(int col)
 
 void Grid::sortRows(int col, int order)
 {
-    if (col < 0 || col >= columnCount())
+    if (col < 0 || col >= cols())
         return;
     sortOrder_ = order == 2 ? Qt::DescendingOrder : Qt::AscendingOrder;
     sortCol_ = col;
-    sortItems(col, sortOrder_);
+    model_->sort(col, sortOrder_);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(col, sortOrder_);
     emit afterSort(col, sortOrder_ == Qt::AscendingOrder ? 1 : 2);
@@ -579,7 +528,7 @@ QString Grid::colComboList(int col) const { return comboLists_.value(col); }
 
 void Grid::updateGeometries()
 {
-    QTableWidget::updateGeometries();
+    QTableView::updateGeometries();
     placeCellButton();
 }
 
@@ -590,13 +539,14 @@ void Grid::placeCellButton()
         return;
     int col = -1;
     for (auto it = comboLists_.cbegin(); it != comboLists_.cend(); ++it)
-        if (it.value() == kCellButton && it.key() < columnCount())
+        if (it.value() == kCellButton && it.key() < cols())
             col = it.key();
-    if (col < 0 || currentRow() < 0) {
+    const int current = currentIndex().row();
+    if (col < 0 || current < 0) {
         cellButton_->hide();
         return;
     }
-    const QRect cellRect = visualRect(model()->index(currentRow(), col));
+    const QRect cellRect = visualRect(model_->index(current, col));
     const int side = cellRect.height();
     cellButton_->setGeometry(cellRect.right() - side + 1, cellRect.top(), side, side);
     cellButton_->show();

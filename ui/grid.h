@@ -1,6 +1,8 @@
 #pragma once
 #include <QHash>
-#include <QTableWidget>
+#include <QTableView>
+
+#include "ui/gridmodel.h"
 
 class QToolButton;
 
@@ -11,7 +13,7 @@ class EditDelegate;
 /// A grid as the handlers see it: row 0 is the header row when the grid has one fixed row, data
 /// rows count from 1, cells are read and written as text. Its events are raised synchronously,
 /// also while code fills it.
-class Grid : public QTableWidget {
+class Grid : public QTableView {
     Q_OBJECT
 public:
     struct Behaviour {
@@ -27,9 +29,9 @@ public:
     ~Grid() override;
 
     /// All rows, the fixed header row included.
-    int rows() const { return rowCount() + fixedRows_; }
+    int rows() const { return model_->rows() + fixedRows_; }
     void setRows(int rows);
-    int cols() const { return columnCount(); }
+    int cols() const { return model_->cols(); }
     void setCols(int cols);
     int fixedRows() const { return fixedRows_; }
     /// 0 or 1: whether row 0 is the header row.
@@ -153,13 +155,13 @@ private:
     friend class EditDelegate;
     void sortByHeader(int col);
     void placeCellButton();
-    QTableWidgetItem* cell(int row, int col, bool create);
     void checkCell(int row, int col) const; // raises 9 outside the grid
     enum class Mouse { Down, Move, Up };
     // Locates the pointer (given in the grid's own coordinates) and raises the event.
     void raiseMouse(Mouse kind, const QMouseEvent* event, const QPoint& inGrid, bool inHeader);
 
     Behaviour behaviour_;
+    GridModel* model_;
     int fixedRows_ = 0;
     int appearance_ = 0;
     int sortCol_ = -1;

@@ -1,0 +1,108 @@
+// The grid's own cell store: its sort order and what it announces to the view.
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "ui/grid.h"
+
+namespace {
+// A row of the sort tables: the key cell's text, or one of these for a cell with no text.
+const QString kUntouched = QStringLiteral("<untouched>");
+const QString kColourOnly = QStringLiteral("<colour>");
+} // namespace
+
+class TestGrid : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sorts_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QString>("expected"); // the rows' numbers in their new order
+        QTest::newRow("plain text order") << QStringList{"b", "a", "B", ""} << 1 << "4321";
+        QTest::newRow("descending keeps ties in order") << QStringList{"x", "y", "x"} << 2 << "213";
+        QTest::newRow("untouched rows last, ascending") << QStringList{kUntouched, "b", kUntouched, "a"} << 1 << "4213";
+        QTest::newRow("untouched rows last, descending") << QStringList{kUntouched, "b", kUntouched, "a"} << 2 << "2413";
+        QTest::newRow("a coloured cell sorts as empty text") << QStringList{"a", kColourOnly, kUntouched, ""} << 1 << "2413";
+    }
+
+    void sorts()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(int, order);
+        QFETCH(QString, expected);
+        ui::Grid grid(QStringLiteral("g"), {}, nullptr);
+        grid.setCols(2);
+        grid.setFixedRows(1);
+        grid.setRows(int(keys.size()) + 1);
+        for (int r = 1; r <= keys.size(); ++r) {
+            grid.setTextMatrix(r, 1, QString::number(r));
+            if (keys[r - 1] == kColourOnly)
+                grid.setCellBackColor(r, 0, 255);
+            else if (keys[r - 1] != kUntouched)
+                grid.setTextMatrix(r, 0, keys[r - 1]);
+        }
+        grid.setRow(2);
+        QSignalSpy sorted(&grid, &ui::Grid::afterSort);
+        grid.sortRows(0, order);
+        QString got;
+        for (int r = 1; r < grid.rows(); ++r)
+            got += grid.textMatrix(r, 1);
+        QCOMPARE(got, expected);
+        QCOMPARE(sorted.size(), 1);
+        QCOMPARE(sorted[0], (QVariantList{0, order}));
+        QCOMPARE(grid.textMatrix(grid.row(), 1), QStringLiteral("2")); // the current row went along
+    }
+
+    void headerClickTogglesTheOrder()
+    {
+        ui::Grid grid(QStringLiteral("g"), {.headerSort = true}, nullptr);
+        grid.setCols(1);
+        grid.setFixedRows(1);
+        for (const QString& text : QStringList{"b", "c", "a"})
+            grid.addItem(text);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QHeaderView* header = grid.horizontalHeader();
+        const QPoint section(header->sectionViewportPosition(0) + 5, header->height() / 2);
+        QString orders;
+        for (int click = 0; click < 2; ++click) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, section);
+            for (int r = 1; r < grid.rows(); ++r)
+                orders += grid.textMatrix(r, 0);
+        }
+        QCOMPARE(orders, QStringLiteral("abccba"));
+    }
+
+    // A filled playlist repaints little: a whole range or a new row is news once, a cell set to
+    // what it holds is none.
+    void announcesEachChangeOnce()
+    {
+        ui::Grid grid(QStringLiteral("g"), {}, nullptr);
+        grid.setCols(4);
+        grid.setFixedRows(1);
+        const QAbstractItemModel* cells = grid.model();
+        QSignalSpy changed(cells, &QAbstractItemModel::dataChanged);
+        QSignalSpy inserted(cells, &QAbstractItemModel::rowsInserted);
+
+        grid.addItem(QStringLiteral("a\tb\tc\td"));
+        grid.addItem(QStringLiteral("e\tf"));
+        QCOMPARE(inserted.size(), 2);
+        QCOMPARE(changed.size(), 0);
+        QCOMPARE(grid.textMatrix(2, 1), QStringLiteral("f"));
+
+        const quint64 before = grid.changes();
+        grid.setCellBackColor(1, 1, 2, 3, 255);
+        QCOMPARE(changed.size(), 1);
+        grid.setCellBackColor(1, 1, 2, 3, 255);
+        grid.setTextMatrix(1, 0, QStringLiteral("a"));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(grid.changes(), before + 1);
+        QCOMPARE(grid.cellBackColor(2, 3), 255u);
+        QCOMPARE(grid.cellBackColor(2, 0), 0u);
+    }
+};
+
+QTEST_MAIN(TestGrid)
+#include "tst_grid.moc"

@@ -1,0 +1,92 @@
+#pragma once
+#include <QAbstractTableModel>
+#include <QList>
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+
+namespace ui {
+
+/// The cells of a grid, kept compactly: per row one array of cells plus the row's frame and
+/// pictures, the header texts apart. Rows count from 0 here: the grid's header row is not one.
+/// Every setter reports a change only when it changes something, and a whole call once.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    /// A frame drawn over the cells col1 to col2 of a row; the default one is none.
+    struct Frame {
+        quint32 colour = 0;
+        int left = 0, top = 0, right = 0, bottom = 0;
+        int col1 = 0, col2 = 0;
+        bool isNone() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+        bool operator==(const Frame&) const = default;
+    };
+
+    GridModel(bool editable, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    /// A stable sort on the cell text (plain QString order); rows whose cell was never touched
+    /// go last in their old order whatever the direction.
+    void sort(int column, Qt::SortOrder order) override;
+
+    int rows() const { return int(rows_.size()); }
+    int cols() const { return cols_; }
+    void setRows(int rows);
+    void setCols(int cols);
+
+    // No bounds checks below: the grid checks its cells before it asks.
+    const QString& text(int row, int col) const { return rows_.at(row).cells.at(col).text; }
+    void setText(int row, int col, const QString& text);
+    const QString& headerText(int col) const { return headers_.at(col); }
+    void setHeaderText(int col, const QString& text);
+    /// A cell's own back colour; 0 when it has none.
+    quint32 back(int row, int col) const { return rows_.at(row).cells.at(col).back & kColourBits; }
+    /// Gives the rectangle of cells this back colour.
+    void setBack(int row1, int col1, int row2, int col2, quint32 colour);
+    /// The cell's picture, or nullptr.
+    const QPixmap* picture(int row, int col) const;
+    /// A null picture takes it away.
+    void setPicture(int row, int col, const QPixmap& picture);
+    const Frame& frame(int row) const { return rows_.at(row).frame; }
+    /// Frames the rows row1 to row2; a frame of none takes theirs away.
+    void setFrame(int row1, int row2, const Frame& frame);
+
+    /// Appends a row with these cells, the rest empty: one insertion, no news per cell.
+    void appendRow(const QStringList& cells);
+    void removeRowAt(int row);
+    /// Moves the row whole (cells, frame, pictures) so that it becomes row to.
+    void moveRowTo(int from, int to);
+
+private:
+    // Back colours keep a flag of their own above the 24 colour bits: colour 0 (black) is a colour.
+    static constexpr quint32 kColourBits = 0xFFFFFF;
+    static constexpr quint32 kOwnBack = 0x1000000;
+    struct Cell {
+        QString text;
+        quint32 back = 0;
+        bool touched = false; // a cell never touched sorts apart from an empty one
+    };
+    struct Picture {
+        int col;
+        QPixmap pixmap;
+    };
+    struct Row {
+        QList<Cell> cells;
+        Frame frame;
+        QList<Picture> pictures; // few rows have any, so none costs a cell anything
+    };
+    Row newRow() const;
+    // Marks the cell touched; true when it was not before.
+    static bool touch(Cell& cell);
+
+    QList<Row> rows_;
+    QList<QString> headers_;
+    int cols_ = 0;
+    bool editable_;
+};
+
+} // namespace ui
