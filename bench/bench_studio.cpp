@@ -355,7 +355,7 @@ int main(int argc, char* argv[])
             waitFor(start + length);
         }));
         settle();
-        const QString copy = w.vsPLAYLIST->textMatrix(row, mGENERAL::PlaylistCol::DatasetFile).replace(".ftd", ".ft8");
+        const QString copy = QString(w.vsPLAYLIST->textMatrix(row, mGENERAL::PlaylistCol::DatasetFile)).replace(".ftd", ".ft8");
         const qint64 plainStart = received;
         floor.push_back(toAir([&] {
             const std::string bytes = readWhole(p.data / copy.toStdString());

@@ -203,7 +203,7 @@ void Grid::setFixedRows(int fixedRows)
     model_->setRows(std::max(total - fixedRows_, 0));
 }
 
-QString Grid::textMatrix(int row, int col) const
+const QString& Grid::textMatrix(int row, int col) const
 {
     checkCell(row, col);
     return row < fixedRows_ ? model_->headerText(col) : model_->text(row - fixedRows_, col);

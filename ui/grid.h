@@ -38,7 +38,9 @@ public:
     void setFixedRows(int fixedRows);
 
     /// Cell text; a cell outside the grid raises 9 (subscript out of range).
-    QString textMatrix(int row, int col) const;
+    /// The text itself, not a copy: a scan of a long grid reads it in place. Valid until the grid
+    /// next changes.
+    const QString& textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
     /// Counts the changes to the grid's cells, rows, columns and their order since it was made: a
     /// load that finds the count where it left it knows the grid still holds what it filled in.
