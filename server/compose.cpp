@@ -1,7 +1,6 @@
 #include "server/compose.h"
 
 #include "fault/runtimeerror.h"
-#include "project/convert.h"
 
 namespace compose {
 
@@ -122,22 +121,29 @@ QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>
     QByteArray doc = "<templateData>";
     doc += component("cg_channel", "txt", 0, QByteArray::number(channel));
     for (qsizetype i = 0; i < copyLines.size(); ++i) {
-        const QList<QByteArray> fields = convert::cut(copyLines[i], '~');
-        if (fields.isEmpty() || fields[0] != "TAG")
+        // The line is cut at "~" and its field at ";" in place: only the id and value are copied.
+        const QByteArrayView line = copyLines[i];
+        const qsizetype tilde = line.indexOf('~');
+        if (line.isEmpty() || (tilde < 0 ? line : line.first(tilde)) != "TAG")
             continue;
-        const QList<QByteArray> pieces = fields.size() > 1 ? convert::cut(fields[1], ';') : QList<QByteArray>();
-        if (pieces.size() < 2)
+        const qsizetype end = tilde < 0 ? -1 : line.indexOf('~', tilde + 1);
+        const QByteArrayView field = tilde < 0 ? QByteArrayView() : line.sliced(tilde + 1, (end < 0 ? line.size() : end) - tilde - 1);
+        const qsizetype semicolon = field.indexOf(';');
+        if (semicolon < 0)
             fault::raise(fault::SubscriptOutOfRange,
                          QStringLiteral("Subscript out of range: line %1 of %2 has no %3")
                              .arg(i + 1)
                              .arg(copy.isEmpty() ? QStringLiteral("the dataset copy") : copy,
-                                  fields.size() > 1 ? QStringLiteral("\";\" after its id")
-                                                    : QStringLiteral("\"~\" after TAG")));
-        const int slot = findTag(tags, pieces[0]);
+                                  tilde >= 0 ? QStringLiteral("\";\" after its id")
+                                             : QStringLiteral("\"~\" after TAG")));
+        const qsizetype next = field.indexOf(';', semicolon + 1);
+        const QByteArray id = field.first(semicolon).toByteArray();
+        const int slot = findTag(tags, id);
         if (slot == 0)
             continue;
         const TAGDEF& tag = tags[size_t(slot)];
-        doc += component(pieces[0], tag.Type.toUtf8(), tag.Ani, pieces[1]);
+        doc += component(id, tag.Type.toUtf8(), tag.Ani,
+                         field.sliced(semicolon + 1, (next < 0 ? field.size() : next) - semicolon - 1).toByteArray());
     }
     doc += "</templateData>";
     // The document goes inside a quoted parameter: its backslashes are doubled, and every
