@@ -100,11 +100,26 @@ TreeNode Tree::add(const QString& relative, const QString& key, const QString& t
             else
                 lo = mid + 1;
         }
-        parent->insertChild(lo, item);
+        insertUnder(parent, lo, item);
     } else {
-        parent->addChild(item);
+        insertUnder(parent, parent->childCount(), item);
     }
     return TreeNode(item);
+}
+
+void Tree::insertUnder(QTreeWidgetItem* parent, int at, QTreeWidgetItem* item)
+{
+    if (parent->isExpanded()) {
+        parent->insertChild(at, item);
+        return;
+    }
+    // Under a closed node the new node is not shown: the view takes it in at its next layout
+    // rather than hearing of each of a card's datasets one by one.
+    {
+        const QSignalBlocker quiet(model());
+        parent->insertChild(at, item);
+    }
+    scheduleDelayedItemsLayout();
 }
 
 TreeNode Tree::selectedNode() const

@@ -42,6 +42,7 @@ signals:
     void dblClick();
 
 private:
+    void insertUnder(QTreeWidgetItem* parent, int at, QTreeWidgetItem* item);
     QHash<QString, QTreeWidgetItem*> keys_;
 };
 
