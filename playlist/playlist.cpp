@@ -37,6 +37,16 @@ short EntryCardOnce(const State& s, const QString& file, QHash<QString, short>& 
     const auto found = known.constFind(card);
     return found != known.cend() ? *found : *known.insert(card, EntryCard(s, file));
 }
+// A channel or layer number as text, one text shared by every row that shows it: the scans of
+// the playlist for a channel and layer then read one copy, not one per row.
+const QString& NumberText(short n)
+{
+    static QHash<short, QString> texts;
+    auto found = texts.find(n);
+    if (found == texts.end())
+        found = texts.insert(n, QString::number(n));
+    return *found;
+}
 } // namespace
 
 bool LOADTREELIST(frmMAIN& f)
@@ -105,8 +115,8 @@ void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short ca
     ui::Grid& grid = *f.vsPLAYLIST;
     const CARD& record = CardRecord(f.s, card);
     using namespace PlaylistCol;
-    grid.addItem(QStringList{file, QString(), title, record.Title, QString::number(record.Channel),
-                            QString::number(record.Layer)} +
+    grid.addItem(QStringList{file, QString(), title, record.Title, NumberText(record.Channel),
+                            NumberText(record.Layer)} +
                 playlistfile::stepNames(record, addedFromTree));
     const int r = grid.rows() - 1;
     const int last = grid.cols() - 1;
