@@ -2,6 +2,8 @@
 
 #include "fault/runtimeerror.h"
 
+#include <algorithm>
+
 namespace compose {
 
 namespace {
@@ -44,8 +46,35 @@ QByteArray xmlText(const char* field, const QByteArray& bytes)
 
 QByteArray component(const QByteArray& id, const QByteArray& type, short ani, const QByteArray& value)
 {
-    return "<componentData id='" + xmlText("tag id", id) + "'><data type='" + xmlText("tag type", type) + "' ani='" +
-           QByteArray::number(ani) + "' value='" + xmlText("tag value", value) + "'></data></componentData>";
+    const QByteArray idText = xmlText("tag id", id);
+    const QByteArray typeText = xmlText("tag type", type);
+    const QByteArray valueText = xmlText("tag value", value);
+    QByteArray out;
+    out.reserve(96 + idText.size() + typeText.size() + valueText.size());
+    out.append("<componentData id='").append(idText).append("'><data type='").append(typeText).append("' ani='");
+    out.append(QByteArray::number(ani)).append("' value='").append(valueText).append("'></data></componentData>");
+    return out;
+}
+
+// Every character copied, and each of the two the quoted parameter must escape replaced; the
+// runs between them go over whole.
+QByteArray quotedDocument(const QByteArray& doc)
+{
+    QByteArray out;
+    out.reserve(doc.size() + doc.size() / 4);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < doc.size(); ++i) {
+        const char c = doc[i];
+        if (c != '\\' && c != '\'')
+            continue;
+        out.append(QByteArrayView(doc).sliced(start, i - start));
+        // Backslashes doubled; an apostrophe is a delimiter (those in the text are character
+        // references by now).
+        out.append(c == '\\' ? "\\\\" : "\\\"");
+        start = i + 1;
+    }
+    out.append(QByteArrayView(doc).sliced(start));
+    return out;
 }
 
 // The text of a quoted AMCP parameter: the server reads "\\" and "\"" in it as escapes.
@@ -100,6 +129,11 @@ int findTag(const Tags& tags, const QByteArray& id)
 
 QByteArray xmlEscaped(const QByteArray& text)
 {
+    // Most values need nothing: they go back as they are.
+    if (std::none_of(text.cbegin(), text.cend(), [](char c) {
+            return c == '&' || c == '<' || c == '>' || c == '"' || c == '\'' || c == '\t';
+        }))
+        return text;
     QByteArray out;
     out.reserve(text.size());
     for (char c : text) {
@@ -146,10 +180,8 @@ QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>
                          field.sliced(semicolon + 1, (next < 0 ? field.size() : next) - semicolon - 1).toByteArray());
     }
     doc += "</templateData>";
-    // The document goes inside a quoted parameter: its backslashes are doubled, and every
-    // apostrophe left is a delimiter (those in the text are character references by now).
-    doc.replace('\\', "\\\\");
-    return doc.replace('\'', "\\\"");
+    // The document goes inside a quoted parameter.
+    return quotedDocument(doc);
 }
 
 QByteArray line(const Inputs& in)
