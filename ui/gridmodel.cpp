@@ -18,7 +18,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
         return QVariant();
-    const Cell& cell = rows_.at(index.row()).cells.at(index.column());
+    const Cell& cell = this->cell(index.row(), index.column());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole: return cell.text.isEmpty() ? QVariant() : QVariant(cell.text); // nothing to lay out
@@ -48,13 +48,6 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const
     return flags;
 }
 
-GridModel::Row GridModel::newRow() const
-{
-    Row row;
-    row.cells.resize(cols_);
-    return row;
-}
-
 bool GridModel::touch(Cell& cell)
 {
     if (cell.touched)
@@ -69,13 +62,15 @@ void GridModel::setRows(int rows)
     const int before = this->rows();
     if (rows > before) {
         beginInsertRows(QModelIndex(), before, rows - 1);
-        rows_.reserve(rows);
-        for (int r = before; r < rows; ++r)
-            rows_.append(newRow());
+        for (QList<Cell>& column : columns_)
+            column.resize(rows);
+        extras_.resize(rows);
         endInsertRows();
     } else if (rows < before) {
         beginRemoveRows(QModelIndex(), rows, before - 1);
-        rows_.resize(rows);
+        for (QList<Cell>& column : columns_)
+            column.resize(rows);
+        extras_.resize(rows);
         endRemoveRows();
     }
 }
@@ -87,15 +82,16 @@ void GridModel::setCols(int cols)
         beginInsertColumns(QModelIndex(), cols_, cols - 1);
         cols_ = cols;
         headers_.resize(cols);
-        for (Row& row : rows_)
-            row.cells.resize(cols);
+        columns_.resize(cols);
+        for (QList<Cell>& column : columns_)
+            column.resize(rows());
         endInsertColumns();
     } else if (cols < cols_) {
         beginRemoveColumns(QModelIndex(), cols, cols_ - 1);
         cols_ = cols;
         headers_.resize(cols);
-        for (Row& row : rows_) {
-            row.cells.resize(cols);
+        columns_.resize(cols);
+        for (RowExtra& row : extras_) {
             row.pictures.removeIf([cols](const Picture& p) { return p.col >= cols; });
             if (cols == 0) // the frame lives with the first cell
                 row.frame = Frame();
@@ -106,7 +102,7 @@ void GridModel::setCols(int cols)
 
 void GridModel::setText(int row, int col, const QString& text)
 {
-    Cell& cell = rows_[row].cells[col];
+    Cell& cell = this->cell(row, col);
     if (!touch(cell) && cell.text == text)
         return;
     cell.text = text;
@@ -127,9 +123,8 @@ void GridModel::setBack(int row1, int col1, int row2, int col2, quint32 colour)
     const quint32 back = (colour & kColourBits) | kOwnBack;
     QRect changed;
     for (int r = row1; r <= row2; ++r) {
-        QList<Cell>& cells = rows_[r].cells;
         for (int c = col1; c <= col2; ++c) {
-            Cell& cell = cells[c];
+            Cell& cell = this->cell(r, c);
             if (cell.back == back)
                 continue;
             cell.back = back;
@@ -144,7 +139,7 @@ void GridModel::setBack(int row1, int col1, int row2, int col2, quint32 colour)
 
 const QPixmap* GridModel::picture(int row, int col) const
 {
-    for (const Picture& picture : rows_.at(row).pictures)
+    for (const Picture& picture : extras_.at(row).pictures)
         if (picture.col == col)
             return &picture.pixmap;
     return nullptr;
@@ -152,8 +147,8 @@ const QPixmap* GridModel::picture(int row, int col) const
 
 void GridModel::setPicture(int row, int col, const QPixmap& picture)
 {
-    Row& r = rows_[row];
-    bool changed = touch(r.cells[col]);
+    RowExtra& r = extras_[row];
+    bool changed = touch(cell(row, col));
     const auto own = std::find_if(r.pictures.begin(), r.pictures.end(), [col](const Picture& p) { return p.col == col; });
     if (picture.isNull()) {
         if (own != r.pictures.end()) {
@@ -181,8 +176,8 @@ void GridModel::setFrame(int row1, int row2, const Frame& frame)
     int first = -1;
     int last = -1;
     for (int r = row1; r <= row2; ++r) {
-        Row& row = rows_[r];
-        const bool touched = touch(row.cells[0]);
+        RowExtra& row = extras_[r];
+        const bool touched = touch(cell(r, 0));
         if (row.frame == wanted && !touched)
             continue;
         row.frame = wanted;
@@ -196,22 +191,21 @@ void GridModel::setFrame(int row1, int row2, const Frame& frame)
 
 void GridModel::appendRow(const QStringList& cells)
 {
-    Row row = newRow();
     const int filled = std::min(cols_, int(cells.size()));
-    for (int c = 0; c < filled; ++c) {
-        row.cells[c].text = cells[c];
-        row.cells[c].touched = true;
-    }
     const int at = rows();
     beginInsertRows(QModelIndex(), at, at);
-    rows_.append(std::move(row));
+    for (int c = 0; c < cols_; ++c)
+        columns_[c].append(c < filled ? Cell{cells[c], 0, true} : Cell());
+    extras_.append(RowExtra());
     endInsertRows();
 }
 
 void GridModel::removeRowAt(int row)
 {
     beginRemoveRows(QModelIndex(), row, row);
-    rows_.removeAt(row);
+    for (QList<Cell>& column : columns_)
+        column.removeAt(row);
+    extras_.removeAt(row);
     endRemoveRows();
 }
 
@@ -220,7 +214,9 @@ void GridModel::moveRowTo(int from, int to)
     if (from == to)
         return;
     beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
-    rows_.move(from, to);
+    for (QList<Cell>& column : columns_)
+        column.move(from, to);
+    extras_.move(from, to);
     endMoveRows();
 }
 
@@ -230,10 +226,11 @@ void GridModel::sort(int column, Qt::SortOrder order)
         return;
     std::vector<int> sorted;
     std::vector<int> untouched;
-    sorted.reserve(rows_.size());
+    sorted.reserve(size_t(rows()));
+    const QList<Cell>& key = columns_.at(column);
     for (int r = 0; r < rows(); ++r)
-        (rows_.at(r).cells.at(column).touched ? sorted : untouched).push_back(r);
-    const auto less = [&](int a, int b) { return rows_.at(a).cells.at(column).text < rows_.at(b).cells.at(column).text; };
+        (key.at(r).touched ? sorted : untouched).push_back(r);
+    const auto less = [&](int a, int b) { return key.at(a).text < key.at(b).text; };
     if (order == Qt::AscendingOrder)
         std::stable_sort(sorted.begin(), sorted.end(), less);
     else
@@ -242,13 +239,20 @@ void GridModel::sort(int column, Qt::SortOrder order)
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newRowOf(sorted.size());
-    QList<Row> reordered;
-    reordered.reserve(rows_.size());
-    for (int i = 0; i < int(sorted.size()); ++i) {
-        newRowOf[sorted[i]] = i;
-        reordered.append(std::move(rows_[sorted[i]]));
+    for (int i = 0; i < int(sorted.size()); ++i)
+        newRowOf[size_t(sorted[size_t(i)])] = i;
+    for (QList<Cell>& cells : columns_) {
+        QList<Cell> reordered;
+        reordered.reserve(cells.size());
+        for (int r : sorted)
+            reordered.append(std::move(cells[r]));
+        cells = std::move(reordered);
     }
-    rows_ = std::move(reordered);
+    QList<RowExtra> reordered;
+    reordered.reserve(extras_.size());
+    for (int r : sorted)
+        reordered.append(std::move(extras_[r]));
+    extras_ = std::move(reordered);
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());

@@ -7,8 +7,9 @@
 
 namespace ui {
 
-/// The cells of a grid, kept compactly: per row one array of cells plus the row's frame and
-/// pictures, the header texts apart. Rows count from 0 here: the grid's header row is not one.
+/// The cells of a grid, kept compactly: per column one array of cells, per row its frame and
+/// pictures, the header texts apart. A scan down a column (the playlist's channel and layer on
+/// every fired step) reads one block in order. Rows count from 0 here: the grid's header row is not one.
 /// Every setter reports a change only when it changes something, and a whole call once.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -33,25 +34,25 @@ public:
     /// go last in their old order whatever the direction.
     void sort(int column, Qt::SortOrder order) override;
 
-    int rows() const { return int(rows_.size()); }
+    int rows() const { return int(extras_.size()); }
     int cols() const { return cols_; }
     void setRows(int rows);
     void setCols(int cols);
 
     // No bounds checks below: the grid checks its cells before it asks.
-    const QString& text(int row, int col) const { return rows_.at(row).cells.at(col).text; }
+    const QString& text(int row, int col) const { return columns_.at(col).at(row).text; }
     void setText(int row, int col, const QString& text);
     const QString& headerText(int col) const { return headers_.at(col); }
     void setHeaderText(int col, const QString& text);
     /// A cell's own back colour; 0 when it has none.
-    quint32 back(int row, int col) const { return rows_.at(row).cells.at(col).back & kColourBits; }
+    quint32 back(int row, int col) const { return columns_.at(col).at(row).back & kColourBits; }
     /// Gives the rectangle of cells this back colour.
     void setBack(int row1, int col1, int row2, int col2, quint32 colour);
     /// The cell's picture, or nullptr.
     const QPixmap* picture(int row, int col) const;
     /// A null picture takes it away.
     void setPicture(int row, int col, const QPixmap& picture);
-    const Frame& frame(int row) const { return rows_.at(row).frame; }
+    const Frame& frame(int row) const { return extras_.at(row).frame; }
     /// Frames the rows row1 to row2; a frame of none takes theirs away.
     void setFrame(int row1, int row2, const Frame& frame);
 
@@ -74,16 +75,17 @@ private:
         int col;
         QPixmap pixmap;
     };
-    struct Row {
-        QList<Cell> cells;
+    struct RowExtra {
         Frame frame;
         QList<Picture> pictures; // few rows have any, so none costs a cell anything
     };
-    Row newRow() const;
+    Cell& cell(int row, int col) { return columns_[col][row]; }
+    const Cell& cell(int row, int col) const { return columns_.at(col).at(row); }
     // Marks the cell touched; true when it was not before.
     static bool touch(Cell& cell);
 
-    QList<Row> rows_;
+    QList<QList<Cell>> columns_; // columns_[col][row]
+    QList<RowExtra> extras_;     // one per row
     QList<QString> headers_;
     int cols_ = 0;
     bool editable_;
