@@ -35,7 +35,7 @@ short EntryCardOnce(const State& s, const QString& file, QHash<QString, short>& 
     if (card.isEmpty())
         return EntryCard(s, file); // an empty line raises, a name without "_" has no card
     const auto found = known.constFind(card);
-    return found != known.cend() ? *found : *known.insert(card, EntryCard(s, file));
+    return found != known.cend() ? *found : *known.insert(card, FindCardIndex(s, card));
 }
 // A channel or layer number as text, one text shared by every row that shows it: the scans of
 // the playlist for a channel and layer then read one copy, not one per row.

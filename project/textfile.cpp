@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 
 #include "fault/runtimeerror.h"
 #include "project/codepage.h"
@@ -155,10 +156,7 @@ QByteArray readBytes(const QString& path)
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         raiseSystemError(errno, path);
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
     QByteArray bytes;
     // One byte more than the size: a read that fills it tells the file has grown.
     bytes.resize(qsizetype(st.st_size) + 1);
@@ -244,10 +242,7 @@ QStringList listFiles(const QString& folder, const std::function<bool(const QStr
             fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
         fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
     }
-    struct Closer {
-        DIR* dir;
-        ~Closer() { ::closedir(dir); }
-    } closer{dir};
+    const auto closeFolder = qScopeGuard([dir] { ::closedir(dir); });
     while (const dirent* entry = ::readdir(dir)) {
         const char* raw = entry->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))

@@ -12,16 +12,10 @@ enum Role : int { KeyRole = Qt::UserRole, TagRole, SortedRole };
 
 // The order the grids sort a column of titles in: the text's code units, ties kept in order.
 bool before(const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseSensitive) < 0; }
-} // namespace
 
-QString TreeNode::key() const { return item_ ? item_->data(0, KeyRole).toString() : QString(); }
-QString TreeNode::text() const { return item_ ? item_->text(0) : QString(); }
-QString TreeNode::tag() const { return item_ ? item_->data(0, TagRole).toString() : QString(); }
-
-namespace {
 // The tag and the sorted flag are not shown: writing them tells the view nothing, which a
 // tree of twenty thousand nodes would otherwise hear of node by node.
-void SetUnseen(QTreeWidgetItem* item, int role, const QVariant& value)
+void setUnseen(QTreeWidgetItem* item, int role, const QVariant& value)
 {
     QTreeWidget* tree = item->treeWidget();
     const QSignalBlocker quiet(tree ? tree->model() : nullptr);
@@ -29,10 +23,14 @@ void SetUnseen(QTreeWidgetItem* item, int role, const QVariant& value)
 }
 } // namespace
 
+QString TreeNode::key() const { return item_ ? item_->data(0, KeyRole).toString() : QString(); }
+QString TreeNode::text() const { return item_ ? item_->text(0) : QString(); }
+QString TreeNode::tag() const { return item_ ? item_->data(0, TagRole).toString() : QString(); }
+
 void TreeNode::setTag(const QString& tag)
 {
     if (item_)
-        SetUnseen(item_, TagRole, tag);
+        setUnseen(item_, TagRole, tag);
 }
 
 void TreeNode::setExpanded(bool expanded)
@@ -45,7 +43,7 @@ void TreeNode::setSorted(bool sorted)
 {
     if (!item_)
         return;
-    SetUnseen(item_, SortedRole, sorted);
+    setUnseen(item_, SortedRole, sorted);
     if (!sorted || item_->childCount() < 2)
         return;
     QList<QTreeWidgetItem*> children = item_->takeChildren();
