@@ -117,8 +117,11 @@ void frmMAIN::createControls()
     ui::place(trLIST, 4, 28, 201, 701);
     vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {.rowSelection = false, .ellipsis = true, .mouseEvents = true},
                               playlist);
-    ui::place(vsPLAYLIST, 206, 28, 683, 701);
+    // One pixel narrower than first drawn, which its page cut off.
+    ui::place(vsPLAYLIST, 206, 28, 682, 701);
 
+    sbSTATUS = new ui::StatusBar(QStringLiteral("sbSTATUS"), this);
+    setStatusBar(sbSTATUS);
     createServerControls();
 
     // Qt keeps per-class fonts for some controls; the design's small font is set on each.
@@ -183,7 +186,8 @@ void frmMAIN::createMenus()
         mnCLEARLAYER->addAction(mnCLEARCHANNEL[size_t(i)]);
     }
 
-    resize(kClientWidth, kClientHeight + bar->sizeHint().height());
+    // The status bar adds its height below the design's client area; nothing in it moves.
+    resize(kClientWidth, kClientHeight + bar->sizeHint().height() + sbSTATUS->sizeHint().height());
 }
 
 void frmMAIN::connectHandlers()
@@ -213,8 +217,10 @@ void frmMAIN::Form_Load()
     ARM_TRAP();
     mMRU::ReadMRU(s);
     setWindowTitle(version::caption());
+    // The outer height as the design knew it, without the status bar below.
     STEP(tbMAIN->resize(ui::pixels(frameGeometry().width() * 15 - 80),
-                        ui::pixels(frameGeometry().height() * 15 - tbMAIN->y() * 15 - 400)));
+                        ui::pixels((frameGeometry().height() - sbSTATUS->sizeHint().height()) * 15 -
+                                   tbMAIN->y() * 15 - 400)));
     tbMAIN->setEnabled(false);
     mMRU::DisplayMRU(s, mnMRU);
     cmbPREVIEW->clear();
@@ -282,6 +288,7 @@ void frmMAIN::openProject(const QString& chosen)
     s.LoadingCards = true;
     vsPLAYLIST->setRows(0);
     vsPLAYLIST->setCols(0);
+    OnAirMarks.clear();
     mGENERAL::LOADCARDS(*this);
     tbMAIN->setTab(0);
     tbMAIN->setEnabled(true);

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/options.h"
+#include "playlist/onairstate.h"
 #include "project/state.h"
 #include "server/link.h"
 #include "ui/controls.h"
@@ -52,6 +53,9 @@ public:
     // Page 1, "Play list"
     ui::Tree* trLIST;
     ui::Grid* vsPLAYLIST;
+
+    /// At the window's foot: the link in words and the last refusal.
+    ui::StatusBar* sbSTATUS;
 
     // Menus
     QMenu* mnProject;
@@ -105,6 +109,11 @@ public:
     void tmrCASPAR_Timer();
     void cmdAIR_Click();
     void cmbINVOKES_DblClick();
+    /// The server answered the line of ticket (0: no line is certain); a refusal is shown, and
+    /// marks the playlist step whose line it was.
+    void wsGASPAR_Answered(const server::Answer& answer, quint64 ticket, const QByteArray& line);
+    /// The status bar's words for the link.
+    void ShowLinkState();
 
     // The playlist page: the tree, the grid's mouse handling, the on-air marks, firing and clears
     /// The playlist's mouse state.
@@ -118,6 +127,10 @@ public:
     void vsPLAYLIST_MouseMove(short Button, short Shift, float X, float Y);
     void vsPLAYLIST_MouseUp(short Button, short Shift, float X, float Y);
     void mnREMOVEITEMPLAYLIST_Click();
+    /// What is on air, entry by entry; the playlist grid's colours show it.
+    playlist::OnAirState OnAirMarks;
+    /// Paints row r of the playlist from OnAirMarks.
+    void PaintMarks(int r);
     void ShowOnAir(short irr, short icc);
     void ColorMe();
     void PLAYLIST_EXEC();

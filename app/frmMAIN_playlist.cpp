@@ -12,33 +12,30 @@ namespace {
 constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = linebase::frmMAIN_playlist;
 using namespace mGENERAL::PlaylistCol;
+using playlist::Mark;
 
 bool OverTitle(int col) { return col == Type || col == Description; }
 
-// Row r without marks: its stripe on columns 1 to 5, its resting colour on the steps.
-void PaintPlain(ui::Grid& grid, int r)
+// The colour of a step cell of row r with this mark.
+quint32 MarkColour(Mark mark, int r)
 {
-    grid.setCellBackColor(r, Type, r, Layer, ui::palette::stripe(r));
-    grid.setCellBackColor(r, Steps, r, grid.cols() - 1, ui::palette::rest(r));
-}
-
-// The step cells of row r back to rest, then the fired cell marked.
-void MarkFired(ui::Grid& grid, int r, int c, bool preview)
-{
-    grid.setCellBackColor(r, Steps, r, grid.cols() - 1, ui::palette::rest(r));
-    grid.setCellBackColor(r, c, preview ? ui::palette::OnPreview : ui::palette::OnAir);
-}
-
-// Every step cell of the rows that match, marked from, becomes cleared.
-template <class Matches> void ClearMarks(ui::Grid& grid, quint32 from, Matches matches)
-{
-    for (int i = 1; i < grid.rows(); ++i) {
-        if (!matches(i))
-            continue;
-        for (int c = Steps; c < grid.cols(); ++c)
-            if (grid.cellBackColor(i, c) == from)
-                grid.setCellBackColor(i, c, ui::palette::Cleared);
+    switch (mark) {
+    case Mark::OnAir: return ui::palette::OnAir;
+    case Mark::OnPreview: return ui::palette::OnPreview;
+    case Mark::Cleared: return ui::palette::Cleared;
+    case Mark::Refused: return ui::palette::Refused;
+    case Mark::None: break;
     }
+    return ui::palette::rest(r);
+}
+
+// A line handed to the link, or false when the link is down or would not take it; with its
+// ticket.
+bool Sent(frmMAIN& f, const QByteArray& line, quint64* ticket, fault::Trap& trap_)
+{
+    if (f.wsGASPAR->State() != server::Link::Connected)
+        return false;
+    return STEP(*ticket = f.wsGASPAR->SendData(line));
 }
 
 QByteArray ClearLine(const QString& target) { return "CLEAR " + target.toUtf8() + "\r\n"; }
@@ -48,17 +45,36 @@ void ClearChannel(frmMAIN& f, short Index, fault::Trap& trap_)
 {
     ui::Grid& grid = *f.vsPLAYLIST;
     short channel = 0;
+    quint64 ticket = 0;
     if (Index == 5) {
         f.fraCOMMAND->setVisible(true);
         return;
     }
-    if (f.wsGASPAR->State() == server::Link::Connected)
-        STEP(f.wsGASPAR->SendData(ClearLine(QString::number(Index))));
+    // The marks follow what went out: with nothing sent, nothing comes off the air.
+    if (!Sent(f, ClearLine(QString::number(Index)), &ticket, trap_))
+        return;
+    for (int i : f.OnAirMarks.clearChannel(Index))
+        f.PaintMarks(i + 1);
     for (int i = 1; i < grid.rows(); ++i) {
         // Compared as a number: "03" is channel 3.
-        if (STEP(channel = convert::toInteger16(grid.textMatrix(i, Channel))) && channel == Index)
-            PaintPlain(grid, i);
+        if (STEP(channel = convert::toInteger16(grid.textMatrix(i, Channel))) && channel == Index) {
+            f.OnAirMarks.plain(i - 1);
+            f.PaintMarks(i);
+        }
     }
+}
+
+// A layer clear's line; with it sent, the marks `which` whose line went there turn cleared.
+void ClearLayer(frmMAIN& f, Mark which, const QString& channel, const QString& layer, fault::Trap& trap_)
+{
+    playlist::Target target;
+    quint64 ticket = 0;
+    if (!Sent(f, ClearLine(channel + QLatin1Char('-') + layer), &ticket, trap_))
+        return;
+    if (!STEP(target = {convert::toInteger16(channel), convert::toInteger16(layer)}))
+        return;
+    for (int i : f.OnAirMarks.clearLayer(which, target))
+        f.PaintMarks(i + 1);
 }
 
 // Row r across all columns becomes the selection.
@@ -174,7 +190,8 @@ void frmMAIN::vsPLAYLIST_MouseMove(short Button, short Shift, float X, float Y)
     } else if (Button == 1 && Dragging) {
         if (row > 0 && OverTitle(col) && row != DropRow) {
             DropRow = short(row);
-            STEP(vsPLAYLIST->moveRow(DragRow, row));
+            if (STEP(vsPLAYLIST->moveRow(DragRow, row)))
+                OnAirMarks.move(DragRow - 1, row - 1);
             STEP(vsPLAYLIST->setCol(Type); vsPLAYLIST->setRow(row); vsPLAYLIST->setRowSel(row));
             DragRow = short(row);
         }
@@ -202,11 +219,27 @@ void frmMAIN::mnREMOVEITEMPLAYLIST_Click()
     ARM_TRAP();
     if (vsPLAYLIST->row() < 1)
         return;
-    STEP(vsPLAYLIST->removeItem(vsPLAYLIST->row()));
+    const int row = vsPLAYLIST->row();
+    if (!STEP(vsPLAYLIST->removeItem(row)))
+        return;
+    OnAirMarks.remove(row - 1);
     mGENERAL::SavePlayList(*this);
 }
 
 // ---- The on-air marks ------------------------------------------------------------------------
+
+void frmMAIN::PaintMarks(int r)
+{
+    ui::Grid& grid = *vsPLAYLIST;
+    if (r < 1 || r >= grid.rows() || r > OnAirMarks.size() || grid.cols() <= Steps)
+        return;
+    const playlist::OnAirState::Entry& entry = OnAirMarks.entry(r - 1);
+    if (entry.striped)
+        grid.setCellBackColor(r, Type, r, Layer, ui::palette::stripe(r));
+    grid.setCellBackColor(r, Steps, r, grid.cols() - 1, MarkColour(entry.steps, r));
+    if (entry.fired >= 0 && Steps + entry.fired < grid.cols())
+        grid.setCellBackColor(r, Steps + entry.fired, MarkColour(entry.mark, r));
+}
 
 void frmMAIN::ShowOnAir(short irr, short icc)
 {
@@ -220,22 +253,20 @@ void frmMAIN::ShowOnAir(short irr, short icc)
     for (int i = 1; i < vsPLAYLIST->rows(); ++i) {
         if (i == irr)
             continue;
-        if (vsPLAYLIST->textMatrix(i, Channel) == channel && vsPLAYLIST->textMatrix(i, Layer) == layer)
-            PaintPlain(*vsPLAYLIST, i);
+        if (vsPLAYLIST->textMatrix(i, Channel) == channel && vsPLAYLIST->textMatrix(i, Layer) == layer) {
+            OnAirMarks.plain(i - 1);
+            PaintMarks(i);
+        }
     }
 }
 
 void frmMAIN::ColorMe()
 {
     ARM_TRAP();
-    for (int i = 1; i < vsPLAYLIST->rows(); ++i) {
-        // A row that changed parity takes the other resting colour; marked cells keep their mark.
-        const quint32 other = ui::palette::rest(i + 1);
-        vsPLAYLIST->setCellBackColor(i, Type, i, Layer, ui::palette::stripe(i));
-        for (int c = Steps; c < vsPLAYLIST->cols(); ++c)
-            if (vsPLAYLIST->cellBackColor(i, c) == other)
-                vsPLAYLIST->setCellBackColor(i, c, ui::palette::rest(i));
-    }
+    // Rows that changed parity take the other stripe and resting colour; marked cells keep their mark.
+    OnAirMarks.restripe();
+    for (int i = 1; i < vsPLAYLIST->rows(); ++i)
+        PaintMarks(i);
 }
 
 // ---- Firing ----------------------------------------------------------------------------------
@@ -248,6 +279,7 @@ void frmMAIN::PLAYLIST_EXEC()
     short card = 0;
     short channel = 0;
     QByteArray line;
+    quint64 ticket = 0;
 
     const int r = vsPLAYLIST->row();
     const int c = vsPLAYLIST->col();
@@ -260,22 +292,23 @@ void frmMAIN::PLAYLIST_EXEC()
         return;
     if (!STEP(file = vsPLAYLIST->textMatrix(r, DatasetFile); card = mGENERAL::EntryCard(s, file)))
         return;
-    if (card > 0) {
-        const CARD& record = s.CARDS[size_t(card)];
-        channel = record.Channel;
-        if (s.PreviewMode && !STEP(channel = convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
-            return;
-        // The marks follow what was composed: a line that could not be made changes none.
-        if (!STEP(line = compose::cardLine(record, channel, s.ProjectName, s.DataFolder, file, step)))
-            return;
-        if (!s.PreviewMode)
-            ShowOnAir(short(r), short(c));
-        MarkFired(*vsPLAYLIST, r, c, s.PreviewMode);
-    }
-    if (wsGASPAR->State() == server::Link::Connected) {
-        STEP(wsGASPAR->SendData(line));
-        txtCOMMAND->setText(QString::fromUtf8(line));
-    }
+    // No card, no line: nothing goes out, not even an empty one.
+    if (card < 1)
+        return;
+    const CARD& record = s.CARDS[size_t(card)];
+    channel = record.Channel;
+    if (s.PreviewMode && !STEP(channel = convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+        return;
+    if (!STEP(line = compose::cardLine(record, channel, s.ProjectName, s.DataFolder, file, step)))
+        return;
+    // The marks follow what went out: with the link down nothing changes colour.
+    if (!Sent(*this, line, &ticket, trap_))
+        return;
+    txtCOMMAND->setText(QString::fromUtf8(line));
+    if (!s.PreviewMode)
+        ShowOnAir(short(r), short(c));
+    OnAirMarks.fired(r - 1, c - Steps, s.PreviewMode ? Mark::OnPreview : Mark::OnAir, {channel, record.Layer}, ticket);
+    PaintMarks(r);
 }
 
 // ---- Clears ----------------------------------------------------------------------------------
@@ -303,11 +336,7 @@ void frmMAIN::mnClearLAYERONAIR_Click()
         return;
     if (!STEP(channel = vsPLAYLIST->textMatrix(row, Channel); layer = vsPLAYLIST->textMatrix(row, Layer)))
         return;
-    if (wsGASPAR->State() == server::Link::Connected)
-        STEP(wsGASPAR->SendData(ClearLine(channel + QLatin1Char('-') + layer)));
-    ClearMarks(*vsPLAYLIST, ui::palette::OnAir, [&](int i) {
-        return vsPLAYLIST->textMatrix(i, Channel) == channel && vsPLAYLIST->textMatrix(i, Layer) == layer;
-    });
+    ClearLayer(*this, Mark::OnAir, channel, layer, trap_);
 }
 
 void frmMAIN::mnCLEARLAYERPREVIEW_Click()
@@ -321,8 +350,7 @@ void frmMAIN::mnCLEARLAYERPREVIEW_Click()
     const QString channel = cmbPREVIEW->entry(cmbPREVIEW->listIndex());
     if (!STEP(layer = vsPLAYLIST->textMatrix(row, Layer)))
         return;
-    if (wsGASPAR->State() == server::Link::Connected)
-        STEP(wsGASPAR->SendData(ClearLine(channel + QLatin1Char('-') + layer)));
-    // Only the layer: the channel cells hold the on-air channel, not the preview one.
-    ClearMarks(*vsPLAYLIST, ui::palette::OnPreview, [&](int i) { return vsPLAYLIST->textMatrix(i, Layer) == layer; });
+    // The preview marks of the lines that went to this channel and layer: a row's channel
+    // column holds its on-air channel, not the preview one.
+    ClearLayer(*this, Mark::OnPreview, channel, layer, trap_);
 }

@@ -11,7 +11,11 @@ constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = linebase::frmMAIN_server;
 } // namespace
 
-void frmMAIN::createServerControls() { wsGASPAR = new server::Link(QStringLiteral("wsGASPAR"), this); }
+void frmMAIN::createServerControls()
+{
+    wsGASPAR = new server::Link(QStringLiteral("wsGASPAR"), this);
+    ShowLinkState();
+}
 
 void frmMAIN::connectServerHandlers()
 {
@@ -20,6 +24,9 @@ void frmMAIN::connectServerHandlers()
     connect(tmrCASPAR, &QTimer::timeout, this, [this] { ui::dispatch([this] { tmrCASPAR_Timer(); }); });
     connect(cmdAIR, &QPushButton::clicked, this, [this] { ui::dispatch([this] { cmdAIR_Click(); }); });
     connect(cmbINVOKES, &ui::ListBox::dblClick, this, [this] { ui::dispatch([this] { cmbINVOKES_DblClick(); }); });
+    // Neither opens a box nor can fail: they run even while a box waits, so no answer is lost.
+    connect(wsGASPAR, &server::Link::stateChanged, this, &frmMAIN::ShowLinkState);
+    connect(wsGASPAR, &server::Link::answered, this, &frmMAIN::wsGASPAR_Answered);
 }
 
 void frmMAIN::cmdGASPARCONNECT_Click()
@@ -80,4 +87,33 @@ void frmMAIN::cmbINVOKES_DblClick()
 {
     ARM_TRAP();
     cmdAIR_Click();
+}
+
+void frmMAIN::wsGASPAR_Answered(const server::Answer& answer, quint64 ticket, const QByteArray& line)
+{
+    // Accepted answers change nothing; a refusal is shown, and marks the step whose line it was.
+    if (!answer.refusal())
+        return;
+    QByteArray refused = line;
+    if (refused.isEmpty() && answer.code == 400 && !answer.data.isEmpty())
+        refused = answer.data.first();
+    sbSTATUS->showRefusal(QString::fromUtf8(answer.status), QString::fromUtf8(refused));
+    const int entry = OnAirMarks.refused(ticket);
+    if (entry >= 0)
+        PaintMarks(entry + 1);
+}
+
+void frmMAIN::ShowLinkState()
+{
+    const QString where = QStringLiteral("%1:%2").arg(wsGASPAR->host()).arg(wsGASPAR->port());
+    switch (wsGASPAR->State()) {
+    case server::Link::Connected: sbSTATUS->showLink(QStringLiteral("Connected to ") + where); break;
+    case server::Link::ResolvingHost:
+    case server::Link::Connecting: sbSTATUS->showLink(QStringLiteral("Connecting to ") + where + QChar(0x2026)); break;
+    case server::Link::Failed:
+    case server::Link::ClosedByPeer:
+        sbSTATUS->showLink(QStringLiteral("Not connected: ") + wsGASPAR->errorString());
+        break;
+    default: sbSTATUS->showLink(QStringLiteral("Not connected")); break;
+    }
 }

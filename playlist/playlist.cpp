@@ -7,7 +7,6 @@
 #include "project/datasetfile.h"
 #include "project/mGENERAL.h"
 #include "project/textfile.h"
-#include "ui/colors.h"
 
 namespace mGENERAL {
 
@@ -119,15 +118,10 @@ void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short ca
                             NumberText(record.Layer)} +
                 playlistfile::stepNames(record, addedFromTree));
     const int r = grid.rows() - 1;
-    const int last = grid.cols() - 1;
     if (record.Type >= 0 && size_t(record.Type) < f.imgTYPE.size())
         grid.setCellPicture(r, Type, f.imgTYPE[size_t(record.Type)]->picture());
-    if (addedFromTree) {
-        grid.setCellBackColor(r, Steps, r, last, ui::palette::AddedSteps);
-    } else {
-        grid.setCellBackColor(r, Type, r, Layer, ui::palette::stripe(r));
-        grid.setCellBackColor(r, Steps, r, last, ui::palette::rest(r));
-    }
+    f.OnAirMarks.append(addedFromTree);
+    f.PaintMarks(r);
 }
 
 void LOADPLAYLIST(frmMAIN& f)
@@ -147,6 +141,7 @@ void LOADPLAYLIST(frmMAIN& f)
 
     if (!STEP(cols = playlistfile::columnCount(s.MaxInvokes)))
         return;
+    f.OnAirMarks.clear();
     LayOutGrid(grid, {"datasetfile", "Type", "Description", "Ft", "C", "L"}, {0, 500, 3100, 1200, 400, 400});
     grid.setCols(cols);
     grid.setColHidden(DatasetFile, true);

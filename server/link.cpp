@@ -33,9 +33,27 @@ Link::Link(const QString& name, QObject* parent) : QObject(parent), socket_(this
 {
     setObjectName(name);
     socket_.setObjectName(name + QStringLiteral(".socket"));
-    // Replies are of no use here; reading them keeps them from piling up in the socket.
-    connect(&socket_, &QTcpSocket::readyRead, this, [this] { socket_.readAll(); });
-    connect(&socket_, &QTcpSocket::errorOccurred, this, [this] { failed_ = true; });
+    socket_.setReadBufferSize(kMaxUnread);
+    connect(&socket_, &QTcpSocket::readyRead, this, &Link::read);
+    connect(&socket_, &QTcpSocket::errorOccurred, this, [this] {
+        failed_ = true;
+        emit stateChanged();
+    });
+    connect(&socket_, &QTcpSocket::stateChanged, this, &Link::stateChanged);
+}
+
+Link::~Link() { disconnect(&socket_, nullptr, this, nullptr); }
+
+void Link::read()
+{
+    while (socket_.bytesAvailable() > 0) {
+        const QByteArray bytes = socket_.read(kMaxUnread);
+        for (const Answer& answer : reader_.feed(bytes)) {
+            QByteArray line;
+            const quint64 ticket = inFlight_.answered(answer, &line);
+            emit answered(answer, ticket, line);
+        }
+    }
 }
 
 void Link::Connect(const QString& host, const QString& port)
@@ -44,6 +62,11 @@ void Link::Connect(const QString& host, const QString& port)
     if (socket_.state() != QAbstractSocket::UnconnectedState)
         socket_.abort();
     failed_ = false;
+    // A new connection starts with nothing in flight and no half-read answer.
+    reader_ = AnswerReader();
+    inFlight_.clear();
+    host_ = host;
+    port_ = number;
     socket_.connectToHost(host, number);
 }
 
@@ -52,6 +75,7 @@ void Link::Close()
     // Lines already queued still go out before the connection ends.
     socket_.disconnectFromHost();
     failed_ = false;
+    emit stateChanged();
 }
 
 int Link::State() const
@@ -69,7 +93,7 @@ int Link::State() const
     }
 }
 
-void Link::SendData(const QByteArray& bytes)
+quint64 Link::SendData(const QByteArray& bytes)
 {
     if (socket_.state() != QAbstractSocket::ConnectedState)
         fault::raise(fault::InvalidProcedureCall,
@@ -78,6 +102,10 @@ void Link::SendData(const QByteArray& bytes)
     // Onto the wire now, not at the next turn of the event loop: a repaint of the playlist
     // would otherwise come before the line goes on air.
     socket_.flush();
+    const quint64 ticket = ++tickets_;
+    if (!bytes.isEmpty())
+        inFlight_.sent(ticket, bytes);
+    return ticket;
 }
 
 } // namespace server

@@ -23,8 +23,9 @@ inline constexpr quint32 RestOdd = 12500670;    // 190, 190, 190
 inline constexpr quint32 OnAir = 13172680;     // 200, 255, 200
 inline constexpr quint32 OnPreview = 13172735; // 255, 255, 200
 inline constexpr quint32 Cleared = 13158600;   // 200, 200, 200
-/// The step cells of a row added from the tree start in the cleared grey.
-inline constexpr quint32 AddedSteps = Cleared;
+inline constexpr quint32 Refused = 13158655;   // 255, 200, 200: the server refused its line
+/// The frame of the playlist's current cell, drawn over its colour, never instead of it.
+inline constexpr quint32 Cue = 12582912;       // 0, 0, 192
 
 /// The stripe of columns 1 to 5 of playlist row r.
 constexpr quint32 stripe(int r) { return r % 2 == 0 ? StripeEven : StripeOdd; }

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 
@@ -119,6 +120,23 @@ public:
     MenuItem(const QString& name, const QString& caption, QObject* parent);
     QString caption() const { return text(); }
     void setCaption(const QString& caption) { setText(caption); }
+};
+
+/// The window's status bar: the link in words on the left, the last refusal on the right. It
+/// never takes the focus and never opens a box.
+class StatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    StatusBar(const QString& name, QWidget* parent);
+    void showLink(const QString& text);
+    QString link() const;
+    /// The answer and the line it refused, shown with the time of day.
+    void showRefusal(const QString& answer, const QString& line);
+    QString refusal() const;
+
+private:
+    QLabel* link_;
+    QLabel* refusal_;
 };
 
 /// Shows menu at the pointer and waits until it closes, as a modal box: no other event's handler

@@ -16,6 +16,15 @@ namespace ui {
 namespace {
 short buttonCode(Qt::MouseButtons buttons) { return short(int(buttons)); }
 
+// Edges of these widths inside rect.
+void paintEdges(QPainter& painter, const QRect& rect, const QColor& colour, int left, int top, int right, int bottom)
+{
+    painter.fillRect(rect.left(), rect.top(), left, rect.height(), colour);
+    painter.fillRect(rect.left(), rect.top(), rect.width(), top, colour);
+    painter.fillRect(rect.right() + 1 - right, rect.top(), right, rect.height(), colour);
+    painter.fillRect(rect.left(), rect.bottom() + 1 - bottom, rect.width(), bottom, colour);
+}
+
 short shiftCode(Qt::KeyboardModifiers modifiers)
 {
     return short((modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
@@ -49,7 +58,15 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        QStyledItemDelegate::paint(painter, option, index);
+        if (grid_->behaviour_.rowSelection) {
+            QStyledItemDelegate::paint(painter, option, index);
+        } else {
+            // Free cells are painted as they are held: no state of the view tints them, the
+            // current cell's frame is drawn over them afterwards.
+            QStyleOptionViewItem plain(option);
+            plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
+            QStyledItemDelegate::paint(painter, plain, index);
+        }
         const QPixmap* picture = grid_->model_->picture(index.row(), index.column());
         if (!picture)
             return;
@@ -375,6 +392,17 @@ void Grid::paintEvent(QPaintEvent* event)
     QTableView::paintEvent(event);
     if (model_->rows() == 0 || cols() == 0)
         return;
+    paintFrames();
+    // Free cells show the current one by a frame alone, over the row frames: its colour stays.
+    if (!behaviour_.rowSelection && currentIndex().isValid() && !isColumnHidden(currentIndex().column())) {
+        constexpr int kCue = 2;
+        QPainter painter(viewport());
+        paintEdges(painter, visualRect(currentIndex()), vbColor(palette::Cue), kCue, kCue, kCue, kCue);
+    }
+}
+
+void Grid::paintFrames()
+{
     const int top = std::max(rowAt(0), 0);
     int bottom = rowAt(viewport()->height() - 1);
     if (bottom < 0)
@@ -390,11 +418,7 @@ void Grid::paintEvent(QPaintEvent* event)
                 frame = frame.united(visualRect(model_->index(r, c)));
         if (frame.isEmpty())
             continue;
-        const QColor colour = vbColor(border.colour);
-        painter.fillRect(frame.left(), frame.top(), border.left, frame.height(), colour);
-        painter.fillRect(frame.left(), frame.top(), frame.width(), border.top, colour);
-        painter.fillRect(frame.right() + 1 - border.right, frame.top(), border.right, frame.height(), colour);
-        painter.fillRect(frame.left(), frame.bottom() + 1 - border.bottom, frame.width(), border.bottom, colour);
+        paintEdges(painter, frame, vbColor(border.colour), border.left, border.top, border.right, border.bottom);
     }
 }
 

@@ -155,6 +155,7 @@ protected:
 
 private:
     friend class EditDelegate;
+    void paintFrames(); // the row frames of setCellBorder
     void sortByHeader(int col);
     void placeCellButton();
     void checkCell(int row, int col) const; // raises 9 outside the grid

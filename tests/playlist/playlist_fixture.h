@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "project/editor_fixture.h"
+#include "recorder.h"
 #include "ui/colors.h"
 
 struct PlaylistFixture : EditorFixture {
@@ -86,6 +87,71 @@ struct PlaylistFixture : EditorFixture {
             out << steps;
         return out;
     }
+    /// Row r's step cells marked as a line that went to target would leave them.
+    void mark(int r, int col, playlist::Mark m, playlist::Target target = {})
+    {
+        w->OnAirMarks.fired(r - 1, col - 6, m, target, 0);
+        w->PaintMarks(r);
+    }
+    /// The colour the screen shows in cell (r, c), inside its edges and clear of its text.
+    quint32 shown(int r, int c) const
+    {
+        const QImage shot = grid()->viewport()->grab().toImage();
+        const QRect cell = grid()->visualRect(grid()->model()->index(r - 1, c));
+        return ui::vbValue(shot.pixelColor(cell.left() + 4, cell.top() + 4));
+    }
+    /// Whether cell (r, c) is framed in colour along its left edge.
+    bool framed(int r, int c, quint32 colour) const
+    {
+        const QImage shot = grid()->viewport()->grab().toImage();
+        const QRect cell = grid()->visualRect(grid()->model()->index(r - 1, c));
+        return ui::vbValue(shot.pixelColor(cell.left(), cell.center().y())) == colour &&
+               ui::vbValue(shot.pixelColor(cell.left() + 1, cell.center().y())) == colour;
+    }
+
+    // ---- A studio to fire from ---------------------------------------------------------------
+    // Cards in folder order: news (1-20), sport (2-20), third (3-7), ticker (a command, 1-5).
+    // Rows: news_a, news_b, sport_s, third_t, ticker_k.
+    void firingStudio()
+    {
+        card("news", {"CARDTITLE:News", "CHANNEL:1", "LAYER:20", "INVOKE:In;Out", "TAG:Name;f0;0;txt"});
+        card("sport", {"CARDTITLE:Sport", "CHANNEL:2", "LAYER:20", "TAG:Score;s0;1;txt"});
+        card("third", {"CARDTITLE:Third", "CHANNEL:3", "LAYER:7"});
+        card("ticker", {"CARDTITLE:Ticker", "CHANNEL:1", "LAYER:5", "INVOKE:Go;Stop",
+                        "COMMAND:PLAY {@CHANNEL}-{@LAYER} ticker"});
+        copiedDataset("news_a", "Anna", "TAG~f0;Ann'a");
+        copiedDataset("news_b", "Bob", "TAG~f0;Bob");
+        copiedDataset("sport_s", "Final", "TAG~s0;3-1");
+        copiedDataset("third_t", "T", "");
+        copiedDataset("ticker_k", "K", "");
+        writePlaylist("news_a.ftd\r\nnews_b.ftd\r\nsport_s.ftd\r\nthird_t.ftd\r\nticker_k.ftd\r\n");
+        openPage();
+    }
+    /// A dataset and its copy, byte for byte the same.
+    void copiedDataset(const QString& name, const QString& title, const QByteArray& tag)
+    {
+        const QByteArray bytes = "TITLE~" + title.toUtf8() + "\r\n" + (tag.isEmpty() ? "" : tag + "\r\n");
+        writeRaw(data(name + ".ftd"), bytes);
+        writeRaw(data(name + ".ft8"), bytes);
+    }
+    void connectTo(Recorder& r)
+    {
+        w->txtGASPARPORT->setText(r.port());
+        QTest::mouseClick(w->cmdGASPARCONNECT, Qt::LeftButton);
+        QTRY_COMPARE(w->wsGASPAR->State(), server::Link::Connected);
+        QTRY_COMPARE(r.peers.size(), 1);
+    }
+    /// What reached the server up to a clear of channel 4, sent last so that nothing is missed.
+    QByteArray sentUpToC4(Recorder& r)
+    {
+        QTest::mouseClick(w->cmdCLEAR[4], Qt::LeftButton);
+        if (!QTest::qWaitFor([&] { return r.all().endsWith("CLEAR 4\r\n"); }))
+            return "(the clear never arrived)";
+        QByteArray bytes = r.all();
+        r.received[0].clear();
+        return bytes.chopped(9);
+    }
+
     QStringList row(int r) const
     {
         QStringList cells;

@@ -7,9 +7,9 @@
 #include "playlist_fixture.h"
 #include "ui/pictures.h"
 
+using playlist::Mark;
 using ui::palette::Cleared;
 using ui::palette::OnAir;
-using ui::palette::OnPreview;
 
 class TestPlaylist : public QObject {
     Q_OBJECT
@@ -83,7 +83,7 @@ private slots:
         item("News")->setExpanded(false);
         fx.dataset("news_f.ftd", {"TITLE~Delta"});
         fx.writePlaylist("ticker_t.ftd\r\n");
-        fx.grid()->setCellBackColor(1, 7, OnAir);
+        fx.mark(1, 7, Mark::OnAir);
         for (int i = 0; i < 3; ++i) {
             fx.w->tbMAIN->setTab(0);
             fx.showPage();
@@ -189,7 +189,7 @@ private slots:
         fx.writePlaylist("news_a.ftd\r\nnews_b.ftd\r\nnews_c.ftd\r\nlower_y.ftd\r\nticker_t.ftd\r\n");
         fx.openPage();
         const QByteArray before = fx.playlist();
-        fx.grid()->setCellBackColor(3, 7, OnAir); // row 3 (odd) goes to row 2 (even)
+        fx.mark(3, 7, Mark::OnAir); // row 3 (odd) goes to row 2 (even)
         fx.press(0, 2);
         QVERIFY(!fx.w->Dragging);
 
@@ -260,11 +260,12 @@ private slots:
         ui::Grid* g = fx.grid();
         g->setTextMatrix(2, 5, "020");
         for (int r = 1; r <= 4; ++r)
-            g->setCellBackColor(r, 6, r, 8, r % 2 ? OnPreview : Cleared);
+            fx.mark(r, 7, r % 2 ? Mark::OnPreview : Mark::Cleared);
+        const QList<quint32> row1 = fx.colours(1);
         const QList<quint32> row2 = fx.colours(2);
         const QList<quint32> row4 = fx.colours(4);
         fx.w->ShowOnAir(1, 6);
-        QCOMPARE(fx.colours(1).mid(5, 3), (QList<quint32>{OnPreview, OnPreview, OnPreview}));
+        QCOMPARE(fx.colours(1), row1); // the row itself is left to the firing
         QCOMPARE(fx.colours(2), row2); // "020" is not layer 20
         QCOMPARE(fx.colours(3), fx.painted(3, ui::palette::RestOdd));
         QCOMPARE(fx.colours(4), row4); // another channel

@@ -6,10 +6,112 @@
 #include "recorder.h"
 #include "server/link.h"
 
+using server::Answer;
+Q_DECLARE_METATYPE(QList<Answer>)
+
+namespace {
+Answer answer(int code, const QByteArray& status, QList<QByteArray> data = {}, bool cut = false)
+{
+    return Answer{code, status, std::move(data), cut};
+}
+// What the reader makes of bytes fed in pieces of `piece` bytes.
+QList<Answer> read(const QByteArray& bytes, qsizetype piece)
+{
+    server::AnswerReader reader;
+    QList<Answer> out;
+    for (qsizetype at = 0; at < bytes.size(); at += piece)
+        out += reader.feed(QByteArrayView(bytes).sliced(at, std::min(piece, bytes.size() - at)));
+    return out;
+}
+} // namespace
+
 class TestLink : public QObject {
     Q_OBJECT
 private slots:
-    void theLinkSendsExactBytesAndDropsReplies()
+    void answersAreFramedHoweverTheyArrive_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<Answer>>("answers");
+        const QByteArray longLine(server::AnswerReader::kMaxLine + 1, 'x');
+        QTest::newRow("plain") << QByteArray("202 CG OK\r\n202 CLEAR OK\r\n")
+                               << QList<Answer>{answer(202, "202 CG OK"), answer(202, "202 CLEAR OK")};
+        QTest::newRow("201 and 200") << QByteArray("201 INFO OK\r\none line\r\n200 TLS OK\r\na\r\nb c\r\n\r\n404 CG ADD FAILED\r\n")
+                                     << QList<Answer>{answer(201, "201 INFO OK", {"one line"}),
+                                                      answer(200, "200 TLS OK", {"a", "b c"}),
+                                                      answer(404, "404 CG ADD FAILED")};
+        QTest::newRow("400 echoes") << QByteArray("400 ERROR\r\nCG 1-20 INVOKE 1 \"\r\n")
+                                    << QList<Answer>{answer(400, "400 ERROR", {"CG 1-20 INVOKE 1 \""})};
+        QTest::newRow("garbage skipped") << QByteArray("hello\r\n\r\n20 X\r\n2020 X\r\n503\r\n")
+                                         << QList<Answer>{answer(503, "503")};
+        QTest::newRow("over-long lines") << QByteArray(longLine + "\r\n201 INFO OK\r\n" + longLine + "\r\n200 X OK\r\na\r\n" +
+                                                       longLine + "\r\n\r\n")
+                                         << QList<Answer>{answer(201, "201 INFO OK", {}, true),
+                                                          answer(200, "200 X OK", {"a"}, true)};
+        QTest::newRow("unfinished") << QByteArray("202 CG OK\r\n201 INFO OK\r\n") << QList<Answer>{answer(202, "202 CG OK")};
+    }
+    void answersAreFramedHoweverTheyArrive()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<Answer>, answers);
+        for (qsizetype piece : {qsizetype(1), qsizetype(2), qsizetype(7), bytes.size()})
+            QCOMPARE(read(bytes, piece), answers);
+        QVERIFY(answers.value(0).refusal() == (answers.value(0).code >= 400));
+    }
+
+    void answersAreMatchedOnlyWhenCertain()
+    {
+        server::LinesInFlight lines;
+        QByteArray line;
+        QCOMPARE(lines.answered(answer(202, "202 CG OK")), quint64(0)); // nothing in flight
+        lines.sent(1, "CG 1-20 ADD 1 \"a\"\r\n");
+        QCOMPARE(lines.answered(answer(404, "404 PLAY FAILED"), &line), quint64(1)); // one in flight
+        QCOMPARE(line, QByteArray("CG 1-20 ADD 1 \"a\""));
+
+        lines.sent(2, "CG 1-20 UPDATE 1 \"x\"\r\n");
+        lines.sent(3, "CLEAR 1\r\n");
+        lines.sent(4, "CG 1-20 INVOKE 1 \"\r\n");
+        // A 400 by its echo, whatever its place.
+        QCOMPARE(lines.answered(answer(400, "400 ERROR", {"CG 1-20 INVOKE 1 \""}), &line), quint64(4));
+        // One line of its word.
+        QCOMPARE(lines.answered(answer(202, "202 clear OK"), &line), quint64(3));
+        lines.sent(5, "CG 1-10 ADD 1 \"b\"\r\n");
+        // Two of its word: not certain, the oldest goes unmarked.
+        QCOMPARE(lines.answered(answer(404, "404 CG ADD FAILED"), &line), quint64(0));
+        QCOMPARE(line, QByteArray());
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines.answered(answer(202, "202 CG OK")), quint64(5));
+        // An echo nobody sent, with several in flight: nothing.
+        lines.sent(6, "PLAY 1\r\n");
+        lines.sent(7, "PLAY 2\r\n");
+        QCOMPARE(lines.answered(answer(400, "400 ERROR", {"LOAD 1"})), quint64(0));
+        QCOMPARE(lines.size(), 2);
+        for (quint64 t = 0; t < server::LinesInFlight::kMaxLines + 5; ++t)
+            lines.sent(t, "X\r\n");
+        QCOMPARE(lines.size(), server::LinesInFlight::kMaxLines);
+    }
+
+    void theLinkReportsEachAnswerWithItsLine()
+    {
+        Recorder r;
+        server::Link link(QStringLiteral("wsGASPAR"), nullptr);
+        QList<std::pair<quint64, QByteArray>> seen;
+        QObject::connect(&link, &server::Link::answered, [&](const Answer& a, quint64 ticket, const QByteArray& line) {
+            seen.append({ticket, a.status + " / " + line});
+        });
+        link.Connect(QStringLiteral("127.0.0.1"), r.port());
+        QTRY_COMPARE(link.State(), int(server::Link::Connected));
+        QCOMPARE(link.host() + ':' + QString::number(link.port()), "127.0.0.1:" + r.port());
+        QTRY_COMPARE(r.peers.size(), 1);
+        const quint64 first = link.SendData("CG 1-20 ADD 1 \"a\"\r\n");
+        QTRY_VERIFY(!r.all().isEmpty());
+        r.peers[0]->write("40");
+        QTest::qWait(20);
+        r.peers[0]->write("4 CG ADD FAILED\r\n");
+        QTRY_COMPARE(seen.size(), 1);
+        QCOMPARE(seen[0], std::make_pair(first, QByteArray("404 CG ADD FAILED / CG 1-20 ADD 1 \"a\"")));
+    }
+
+    void theLinkSendsExactBytesAndReadsWhatComesBack()
     {
         Recorder r;
         server::Link link(QStringLiteral("wsGASPAR"), nullptr);

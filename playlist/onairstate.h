@@ -1,0 +1,71 @@
+#pragma once
+// What is on air, entry by entry: the playlist grid shows this state in colours and nothing is
+// ever read back from the colours.
+#include <QList>
+#include <QtGlobal>
+
+namespace playlist {
+
+/// The mark of a step cell.
+enum class Mark : quint8 {
+    None,      // resting
+    OnAir,     // fired on the entry's own channel
+    OnPreview, // fired on the preview channel
+    Cleared,   // the layer it went to was cleared
+    Refused,   // the server refused its line
+};
+
+/// Where a line went: a channel and a layer.
+struct Target {
+    short channel = 0;
+    short layer = 0;
+    bool operator==(const Target&) const = default;
+};
+
+/// The marks of the playlist's entries, in running order (entry 0 is the grid's row 1).
+class OnAirState {
+public:
+    struct Entry {
+        bool striped = false;    // its description cells carry the row's stripe
+        Mark steps = Mark::None; // every step cell but the fired one: none, or cleared
+        int fired = -1;          // the step fired last, counted from 0, or -1
+        Mark mark = Mark::None;  // that step's mark
+        Target target;           // where its line went
+        quint64 ticket = 0;      // the link's name for that line
+    };
+
+    int size() const { return int(entries_.size()); }
+    const Entry& entry(int i) const { return entries_.at(i); }
+    /// The mark of step s of entry i.
+    Mark mark(int i, int s) const;
+
+    void clear() { entries_.clear(); }
+    /// A loaded entry is striped and resting; one added from the tree has no stripe and its
+    /// steps start cleared.
+    void append(bool addedFromTree);
+    void remove(int i);
+    /// Entry from is taken out and put back so that it becomes entry to.
+    void move(int from, int to);
+
+    /// Step s of entry i went out; its other steps rest.
+    void fired(int i, int s, Mark mark, Target target, quint64 ticket);
+    /// Entry i striped and without marks.
+    void plain(int i);
+    /// Every entry striped; the marks stay.
+    void restripe();
+    /// A layer clear went to target: the marks `which` whose line went there turn cleared. The
+    /// entries changed.
+    QList<int> clearLayer(Mark which, Target target);
+    /// A channel clear went out: every mark whose line went to channel comes off. The entries
+    /// changed.
+    QList<int> clearChannel(short channel);
+    /// The server refused the line of ticket: its mark turns refused if it still stands. The
+    /// entry changed, or -1.
+    int refused(quint64 ticket);
+
+private:
+    bool has(int i) const { return i >= 0 && i < size(); }
+    QList<Entry> entries_;
+};
+
+} // namespace playlist

@@ -1,0 +1,100 @@
+// What the operator sees of the playlist: the colours as painted on the screen, read from a
+// grab of the grid, while a real server on the loopback interface takes the lines and answers.
+#include <QTreeWidget>
+
+#include "playlist_fixture.h"
+
+using namespace ui::palette;
+
+class TestPainted : public QObject {
+    Q_OBJECT
+    PlaylistFixture fx;
+
+private slots:
+    void initTestCase() { fx.setUp(); }
+    void init() { fx.start(); }
+    void cleanup() { fx.stop(); }
+
+    void everyCellShowsItsMarkAndTheCueIsAFrame()
+    {
+        fx.firingStudio();
+        Recorder r;
+        fx.connectTo(r);
+        ui::Grid* g = fx.grid();
+
+        // The stripes and resting colours, row by row.
+        for (int row : {1, 2})
+            for (int c = 1; c < g->cols(); ++c)
+                if (c != 1) // the picture's cell
+                    QCOMPARE(fx.shown(row, c), c < 6 ? stripe(row) : rest(row));
+
+        // The cell just fired is the current cell: it shows its mark, framed.
+        fx.click(1, 6);
+        QTRY_VERIFY(!r.all().isEmpty());
+        QCOMPARE(g->row(), 1);
+        QCOMPARE(g->col(), 6);
+        QCOMPARE(fx.shown(1, 6), OnAir);
+        QVERIFY(fx.framed(1, 6, Cue));
+        QVERIFY(!fx.framed(1, 7, Cue));
+
+        fx.click(3, 6, Qt::RightButton);
+        QCOMPARE(fx.shown(3, 6), OnPreview);
+        QCOMPARE(fx.shown(1, 6), OnAir);
+
+        // A hover selects a whole row: no cell of it changes colour.
+        fx.hover(1);
+        QCOMPARE(fx.shown(1, 6), OnAir);
+        QCOMPARE(fx.shown(1, 2), StripeOdd);
+        QCOMPARE(fx.shown(1, 7), RestOdd);
+
+        fx.chooseFromMenu(1, 4, "Clear OnAir");
+        QCOMPARE(fx.shown(1, 6), Cleared);
+        QCOMPARE(fx.shown(3, 6), OnPreview);
+
+        // The server refuses the next line: its cell turns the refusal's colour.
+        QTRY_VERIFY(r.all().endsWith("CLEAR 1-20\r\n"));
+        r.received[0].clear();
+        fx.click(2, 7);
+        QTRY_VERIFY(r.all().endsWith("\r\n"));
+        QCOMPARE(fx.shown(2, 7), OnAir);
+        // Answered in order, as the server does: the last line in flight is certainly the refused one.
+        r.peers[0]->write("202 CG OK\r\n202 CG OK\r\n202 CLEAR OK\r\n404 CG UPDATE FAILED\r\n");
+        QTRY_COMPARE(fx.shown(2, 7), Refused);
+        QVERIFY2(fx.w->sbSTATUS->refusal().contains("404 CG UPDATE FAILED  CG 1-20 UPDATE 1 \"<templateData>"),
+                 qPrintable(fx.w->sbSTATUS->refusal()));
+        QCOMPARE(fx.w->sbSTATUS->refusal().size(), 8 + 2 + 20 + 2 + 80);
+        QCOMPARE(fx.reports(), QString());
+    }
+
+    void aRowAddedFromTheTreeShowsGreySteps()
+    {
+        fx.firingStudio();
+        QTreeWidgetItem* node = fx.w->trLIST->findItems("Bob", Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        QVERIFY(node);
+        fx.w->trLIST->setCurrentItem(node);
+        fx.w->trLIST_DblClick();
+        const int added = fx.grid()->rows() - 1;
+        QCOMPARE(fx.shown(added, 6), Cleared);
+        QCOMPARE(fx.shown(added, 7), Cleared);
+        const quint32 plain = ui::vbValue(fx.grid()->palette().color(QPalette::Base));
+        QCOMPARE(fx.shown(added, 3), plain);
+    }
+
+    void withTheLinkDownNothingChangesColour()
+    {
+        fx.firingStudio();
+        fx.click(1, 6);
+        fx.click(2, 7, Qt::RightButton);
+        fx.chooseFromMenu(1, 4, "Clear OnAir");
+        QTest::mouseClick(fx.w->cmdCLEAR[1], Qt::LeftButton);
+        fx.hover(4); // the outline moves off the rows compared
+        for (int row : {1, 2})
+            for (int c = 2; c < fx.grid()->cols(); ++c)
+                QCOMPARE(fx.shown(row, c), c < 6 ? stripe(row) : rest(row));
+        QCOMPARE(fx.w->txtCOMMAND->text(), QString());
+        QCOMPARE(fx.w->sbSTATUS->link(), QString("Not connected"));
+    }
+};
+
+QTEST_MAIN(TestPainted)
+#include "tst_painted.moc"
