@@ -238,12 +238,14 @@ private slots:
         fx.hover(-1); // below the last row: no row
         QCOMPARE(g->row(), 3);
 
+        fx.mark(2, 7, Mark::OnAir);
         fx.removeByMenu(3);
         QCOMPARE(fx.playlist(), QByteArray("news_a.ftd\r\nnews_b.ftd\r\n"));
         fx.hover(1); // the outlined row went: the hover starts from the last row
         QCOMPARE(fx.w->HoverRow, short(1));
         QVERIFY(g->cellBorder(1) && !g->cellBorder(2));
         fx.removeByMenu(1);
+        QCOMPARE(fx.colours(1).at(6), OnAir); // the mark went up with its entry
         fx.hover(1);
         fx.removeByMenu(1);
         QCOMPARE(g->rows(), 1);
