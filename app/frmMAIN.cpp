@@ -115,7 +115,7 @@ void frmMAIN::createControls()
 
     trLIST = new ui::Tree(QStringLiteral("trLIST"), playlist);
     ui::place(trLIST, 4, 28, 201, 701);
-    vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {.rowSelection = false, .ellipsis = true, .mouseEvents = true},
+    vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {.rowSelection = false, .ellipsis = true, .mouseEvents = true, .keyEvents = true},
                               playlist);
     // One pixel narrower than first drawn, which its page cut off.
     ui::place(vsPLAYLIST, 206, 28, 682, 701);

@@ -127,6 +127,12 @@ public:
     void vsPLAYLIST_MouseMove(short Button, short Shift, float X, float Y);
     void vsPLAYLIST_MouseUp(short Button, short Shift, float X, float Y);
     void mnREMOVEITEMPLAYLIST_Click();
+    /// Keys of the playlist: the arrows, Home, End, PgUp and PgDn move the cue; Return, Enter
+    /// and Space fire it (with Shift, on preview); F12 clears its layer (with Shift, on preview).
+    /// Repeat: the press repeats a held key, which fires and clears nothing.
+    void vsPLAYLIST_KeyDown(short KeyCode, short Shift, bool Repeat);
+    /// Return on a dataset adds it to the playlist, as a double-click does.
+    void trLIST_KeyDown(short KeyCode, short Shift, bool Repeat);
     /// What is on air, entry by entry; the playlist grid's colours show it.
     playlist::OnAirState OnAirMarks;
     /// Paints row r of the playlist from OnAirMarks.

@@ -7,6 +7,7 @@
 #include "server/cardline.h"
 #include "ui/colors.h"
 #include "ui/dispatch.h"
+#include "ui/keys.h"
 
 namespace {
 constexpr const char* kModule = "frmMAIN";
@@ -77,6 +78,15 @@ void ClearLayer(frmMAIN& f, Mark which, const QString& channel, const QString& l
         f.PaintMarks(i + 1);
 }
 
+// The column of row r's last step; its first when it has none.
+int LastStep(const ui::Grid& grid, int r)
+{
+    int c = grid.cols() - 1;
+    while (c > Steps && grid.textMatrix(r, c).isEmpty())
+        --c;
+    return c;
+}
+
 // Row r across all columns becomes the selection.
 void SelectRow(ui::Grid& grid, int r)
 {
@@ -98,6 +108,12 @@ void frmMAIN::connectPlaylistHandlers()
     });
     connect(vsPLAYLIST, &ui::Grid::mouseUp, this, [this](short b, short sh, float x, float y) {
         ui::dispatch([&] { vsPLAYLIST_MouseUp(b, sh, x, y); });
+    });
+    connect(vsPLAYLIST, &ui::Grid::keyDown, this, [this](short key, short shift, bool repeat) {
+        ui::dispatch([&] { vsPLAYLIST_KeyDown(key, shift, repeat); });
+    });
+    connect(trLIST, &ui::Tree::keyDown, this, [this](short key, short shift, bool repeat) {
+        ui::dispatch([&] { trLIST_KeyDown(key, shift, repeat); });
     });
     connect(mnREMOVEITEMPLAYLIST, &QAction::triggered, this,
             [this] { ui::dispatch([this] { mnREMOVEITEMPLAYLIST_Click(); }); });
@@ -148,6 +164,7 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
         } else if (col >= Steps && row > 0) {
             STEP(vsPLAYLIST->setCol(col));
             STEP(vsPLAYLIST->setRow(row));
+            STEP(vsPLAYLIST->setCue(row, col));
             s.PreviewMode = false;
             PLAYLIST_EXEC();
         }
@@ -161,6 +178,7 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
         } else if (col >= Steps && row > 0) {
             STEP(vsPLAYLIST->setCol(col));
             STEP(vsPLAYLIST->setRow(row));
+            STEP(vsPLAYLIST->setCue(row, col));
             s.PreviewMode = true;
             PLAYLIST_EXEC();
         }
@@ -224,6 +242,74 @@ void frmMAIN::mnREMOVEITEMPLAYLIST_Click()
         return;
     OnAirMarks.remove(row - 1);
     mGENERAL::SavePlayList(*this);
+}
+
+// ---- Keys ------------------------------------------------------------------------------------
+
+void frmMAIN::vsPLAYLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
+{
+    ARM_TRAP();
+    using namespace ui::keys;
+    const int last = vsPLAYLIST->rows() - 1;
+    // Only a plain key, or one with Shift, acts: a slip onto Ctrl or Alt puts nothing on air.
+    if (last < 1 || (Shift & (Control | Alt)) != 0)
+        return;
+    const int row = vsPLAYLIST->cueRow();
+    const int col = vsPLAYLIST->cueCol();
+    const bool preview = (Shift & ui::keys::Shift) != 0;
+    const bool moves = KeyCode == Up || KeyCode == Down || KeyCode == PageUp || KeyCode == PageDown ||
+                       KeyCode == Left || KeyCode == Right || KeyCode == Home || KeyCode == End;
+
+    // With no cue yet, a move puts it on the first step of the first entry.
+    if (row < 1) {
+        if (moves)
+            STEP(vsPLAYLIST->setCue(1, Steps));
+        return;
+    }
+    switch (KeyCode) {
+    case Up:
+    case Down:
+    case PageUp:
+    case PageDown: {
+        const int by = KeyCode == Up || KeyCode == Down ? 1 : vsPLAYLIST->rowsInView();
+        const int to = std::clamp(KeyCode == Up || KeyCode == PageUp ? row - by : row + by, 1, last);
+        STEP(vsPLAYLIST->setCue(to, std::min(col, LastStep(*vsPLAYLIST, to))));
+        break;
+    }
+    case Left: STEP(vsPLAYLIST->setCue(row, std::max(std::min(col - 1, LastStep(*vsPLAYLIST, row)), int(Steps)))); break;
+    case Right: STEP(vsPLAYLIST->setCue(row, std::min(col + 1, LastStep(*vsPLAYLIST, row)))); break;
+    case Home: STEP(vsPLAYLIST->setCue(row, Steps)); break;
+    case End: STEP(vsPLAYLIST->setCue(row, LastStep(*vsPLAYLIST, row))); break;
+    case Return:
+    case Space:
+        // One press, one line: a held key fires once.
+        if (Repeat)
+            return;
+        STEP(vsPLAYLIST->setCol(col));
+        STEP(vsPLAYLIST->setRow(row));
+        s.PreviewMode = preview;
+        PLAYLIST_EXEC();
+        break;
+    case F12:
+        if (Repeat)
+            return;
+        STEP(vsPLAYLIST->setCol(col));
+        STEP(vsPLAYLIST->setRow(row));
+        if (preview)
+            mnCLEARLAYERPREVIEW_Click();
+        else
+            mnClearLAYERONAIR_Click();
+        break;
+    default: break;
+    }
+}
+
+void frmMAIN::trLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
+{
+    ARM_TRAP();
+    Q_UNUSED(Shift);
+    if (KeyCode == ui::keys::Return && !Repeat)
+        trLIST_DblClick();
 }
 
 // ---- The on-air marks ------------------------------------------------------------------------

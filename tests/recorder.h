@@ -2,13 +2,27 @@
 #include <QObject>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <functional>
+#include <memory>
 
-/// A server on 127.0.0.1 that keeps every connection and the exact bytes each one sent.
+/// A server on 127.0.0.1 that keeps every connection and the exact bytes each one sent, and
+/// answers each line it gets when told how.
 class Recorder : public QObject {
 public:
     QTcpServer server;
     QList<QTcpSocket*> peers;
     QList<QByteArray> received;
+    /// The answer to each whole line (CR LF off); none when empty.
+    std::function<QByteArray(const QByteArray& line)> answer;
+    /// Answers as the server does: "202 <COMMAND> OK", or `refusal` for a line that holds `what`.
+    void answerLikeTheServer(const QByteArray& what = {}, const QByteArray& refusal = {})
+    {
+        answer = [what, refusal](const QByteArray& line) {
+            if (!what.isEmpty() && line.contains(what))
+                return refusal + "\r\n";
+            return "202 " + line.left(line.indexOf(' ')) + " OK\r\n";
+        };
+    }
 
     Recorder()
     {
@@ -18,7 +32,16 @@ public:
                 const qsizetype i = peers.size();
                 peers.append(peer);
                 received.append(QByteArray());
-                connect(peer, &QTcpSocket::readyRead, this, [this, peer, i] { received[i] += peer->readAll(); });
+                auto unanswered = std::make_shared<QByteArray>();
+                connect(peer, &QTcpSocket::readyRead, this, [this, peer, i, unanswered] {
+                    const QByteArray bytes = peer->readAll();
+                    received[i] += bytes;
+                    if (!answer)
+                        return;
+                    *unanswered += bytes;
+                    for (qsizetype end; (end = unanswered->indexOf("\r\n")) >= 0; unanswered->remove(0, end + 2))
+                        peer->write(answer(unanswered->left(end)));
+                });
             }
         });
     }

@@ -10,6 +10,7 @@
 
 #include "fault/runtimeerror.h"
 #include "ui/colors.h"
+#include "ui/keys.h"
 
 namespace ui {
 
@@ -25,11 +26,6 @@ void paintEdges(QPainter& painter, const QRect& rect, const QColor& colour, int 
     painter.fillRect(rect.left(), rect.bottom() + 1 - bottom, rect.width(), bottom, colour);
 }
 
-short shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    return short((modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-                 (modifiers & Qt::AltModifier ? 4 : 0));
-}
 } // namespace
 
 /// Raises the grid's editing events around Qt's own editing.
@@ -143,6 +139,8 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
     setPalette(pal);
     setAppearance(2);
 
+    if (behaviour.keyEvents)
+        setTabKeyNavigation(false); // Tab leaves the grid, as from any other control
     if (behaviour.mouseEvents) {
         // Only the handlers move the view's current cell; it must not scroll the rows under the pointer.
         setAutoScroll(false);
@@ -393,12 +391,39 @@ void Grid::paintEvent(QPaintEvent* event)
     if (model_->rows() == 0 || cols() == 0)
         return;
     paintFrames();
-    // Free cells show the current one by a frame alone, over the row frames: its colour stays.
-    if (!behaviour_.rowSelection && currentIndex().isValid() && !isColumnHidden(currentIndex().column())) {
+    // The cue is shown by a frame alone, over the row frames: its cell keeps its colour.
+    if (cue_.isValid() && !isColumnHidden(cue_.column())) {
         constexpr int kCue = 2;
         QPainter painter(viewport());
-        paintEdges(painter, visualRect(currentIndex()), vbColor(palette::Cue), kCue, kCue, kCue, kCue);
+        paintEdges(painter, visualRect(cue_), vbColor(palette::Cue), kCue, kCue, kCue, kCue);
     }
+}
+
+void Grid::setCue(int row, int col)
+{
+    checkCell(row, col);
+    const QModelIndex at = row < fixedRows_ ? QModelIndex() : model_->index(row - fixedRows_, col);
+    if (cue_.isValid())
+        viewport()->update(visualRect(cue_));
+    cue_ = at;
+    if (at.isValid()) {
+        scrollTo(at);
+        viewport()->update(visualRect(at));
+    }
+}
+
+int Grid::cueRow() const { return cue_.isValid() ? cue_.row() + fixedRows_ : 0; }
+
+int Grid::cueCol() const { return cue_.isValid() ? cue_.column() : 0; }
+
+int Grid::rowsInView() const { return std::max(viewport()->height() / std::max(verticalHeader()->defaultSectionSize(), 1), 1); }
+
+void Grid::keyPressEvent(QKeyEvent* event)
+{
+    if (!behaviour_.keyEvents)
+        return QTableView::keyPressEvent(event);
+    emit keyDown(keyCode(event), shiftCode(event->modifiers()), event->isAutoRepeat());
+    event->accept();
 }
 
 void Grid::paintFrames()

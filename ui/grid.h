@@ -24,6 +24,8 @@ public:
         // Presses, moves (also without a button) and releases go to the handlers alone: Qt's
         // selecting by mouse and its current-cell moves are off, so only handlers move them.
         bool mouseEvents = false;
+        // Key presses go to the handlers alone (keyDown): Qt's moves of the current cell are off.
+        bool keyEvents = false;
     };
     Grid(const QString& name, const Behaviour& behaviour, QWidget* parent);
     ~Grid() override;
@@ -99,6 +101,15 @@ public:
     /// below the last row included, -1.
     int mouseRow() const { return mouseRow_; }
     int mouseCol() const { return mouseCol_; }
+    /// The cue: one cell framed over its colour, kept apart from the current cell, which the
+    /// pointer moves. It follows its row when rows move; row 0 (or the header) takes it away.
+    void setCue(int row, int col);
+    /// The cue's row (0 when there is none) and column.
+    int cueRow() const;
+    int cueCol() const;
+    /// How many whole rows the view shows at once (at least 1).
+    int rowsInView() const;
+
     /// 1 while a row is dragged (the pointer shows a closed hand), 0 otherwise.
     void setDragDisplay(int mode);
     int dragDisplay() const { return dragDisplay_; }
@@ -142,6 +153,9 @@ signals:
     void mouseDown(short button, short shift, float x, float y);
     void mouseMove(short button, short shift, float x, float y);
     void mouseUp(short button, short shift, float x, float y);
+    /// A key of a grid with keyEvents: its code (ui::keys), the shift state, and whether the
+    /// press repeats a held key.
+    void keyDown(short keyCode, short shift, bool repeat);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -149,6 +163,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void updateGeometries() override;
@@ -179,6 +194,7 @@ private:
     int mouseRow_ = -1;
     int mouseCol_ = -1;
     int dragDisplay_ = 0;
+    QPersistentModelIndex cue_;
     quint64 changes_ = 0;
     QList<QMetaObject::Connection> modelWatch_; // what counts the changes, undone before the table's teardown
 };

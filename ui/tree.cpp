@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "fault/runtimeerror.h"
+#include "ui/keys.h"
 
 namespace ui {
 
@@ -124,6 +125,12 @@ TreeNode Tree::selectedNode() const
 {
     const QList<QTreeWidgetItem*> selected = selectedItems();
     return TreeNode(selected.isEmpty() ? nullptr : selected.first());
+}
+
+void Tree::keyPressEvent(QKeyEvent* event)
+{
+    QTreeWidget::keyPressEvent(event);
+    emit keyDown(keyCode(event), shiftCode(event->modifiers()), event->isAutoRepeat());
 }
 
 } // namespace ui

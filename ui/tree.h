@@ -40,6 +40,12 @@ public:
 
 signals:
     void dblClick();
+    /// A key: its code (ui::keys), the shift state, and whether it repeats a held key. The tree
+    /// still moves its selection with the arrows.
+    void keyDown(short keyCode, short shift, bool repeat);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void insertUnder(QTreeWidgetItem* parent, int at, QTreeWidgetItem* item);

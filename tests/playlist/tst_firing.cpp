@@ -1,5 +1,7 @@
 // Firing playlist steps on air and on the preview channel, and the clears, against a real
 // server on the loopback interface that records the exact bytes.
+#include <QTreeWidget>
+
 #include "playlist_fixture.h"
 
 using playlist::Mark;
@@ -178,6 +180,93 @@ private slots:
         fx.w->mnCLEARLAYERPREVIEW->trigger();
         fx.w->mnCLEARCHANNEL[2]->trigger();
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 2\r\n"));
+    }
+
+    void theKeysMoveTheCueAndFireIt()
+    {
+        fx.firingStudio();
+        Recorder r;
+        r.answerLikeTheServer();
+        fx.connectTo(r);
+        ui::Grid* g = fx.grid();
+        fx.w->cmbPREVIEW->setListIndex(2); // "3"
+        g->setFocus();
+        struct Key {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int row, col;      // the cue after it
+            const char* line;  // the start of what it sent, or nothing
+        };
+        const Key keys[] = {
+            {Qt::Key_Return, {}, 0, 0, ""}, // no cue yet: nothing to fire
+            {Qt::Key_Down, {}, 1, 6, ""},   // the first key puts it on the first step
+            {Qt::Key_Right, {}, 1, 7, ""},
+            {Qt::Key_End, {}, 1, 9, ""},
+            {Qt::Key_Right, {}, 1, 9, ""},  // never past the last step
+            {Qt::Key_Down, {}, 2, 9, ""},
+            {Qt::Key_Down, {}, 3, 7, ""},   // fewer steps: its last one
+            {Qt::Key_Return, {}, 3, 7, "CG 2-20 UPDATE 1 \""},
+            {Qt::Key_Return, Qt::ShiftModifier, 3, 7, "CG 3-20 UPDATE 1 \""},
+            {Qt::Key_Home, {}, 3, 6, ""},
+            {Qt::Key_Left, {}, 3, 6, ""},   // never into the description columns
+            {Qt::Key_PageDown, {}, 5, 6, ""},
+            {Qt::Key_Space, {}, 5, 6, "PLAY 1-5 ticker\r\n"},
+            {Qt::Key_Return, Qt::ControlModifier, 5, 6, ""},
+            {Qt::Key_Up, {}, 4, 6, ""},
+            {Qt::Key_Enter, Qt::KeypadModifier, 4, 6, "CG 3-7 ADD 1 \"news/third\""},
+            {Qt::Key_F12, {}, 4, 6, "CLEAR 3-7\r\n"},
+            {Qt::Key_F12, Qt::ShiftModifier, 4, 6, "CLEAR 3-7\r\n"},
+            {Qt::Key_PageUp, {}, 1, 6, ""},
+        };
+        for (const Key& k : keys) {
+            const QString what = QStringLiteral("key %1 to %2, %3").arg(k.key, 0, 16).arg(k.row).arg(k.col);
+            QTest::keyClick(g, k.key, k.modifiers);
+            QVERIFY2(g->cueRow() == k.row && (k.row == 0 || g->cueCol() == k.col),
+                     qPrintable(what + QStringLiteral(": at %1, %2").arg(g->cueRow()).arg(g->cueCol())));
+            const QByteArray sent = fx.sentUpToC4(r);
+            QVERIFY2(sent.startsWith(k.line) && (sent.isEmpty() == (*k.line == 0)), qPrintable(what + ": " + sent));
+        }
+        QCOMPARE(steps(4), marked(4, 6, Cleared)); // fired on air, then its layer cleared
+
+        // A held key fires once.
+        QTest::keyClick(g, Qt::Key_Down);
+        QTest::keyPress(g, Qt::Key_Return);
+        for (int i = 0; i < 3; ++i) {
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(g, &repeat);
+        }
+        QTest::keyRelease(g, Qt::Key_Return);
+        QCOMPARE(fx.sentUpToC4(r).count("\r\n"), 1);
+
+        // Keys act only where the focus is: Return in the port box fires nothing.
+        QTest::keyClick(fx.w->txtGASPARPORT, Qt::Key_Return);
+        QCOMPARE(fx.sentUpToC4(r), QByteArray());
+
+        // A refusal of a line fired by key shows as by the mouse.
+        r.answerLikeTheServer("news/news", "404 CG ADD FAILED");
+        QTest::keyClick(g, Qt::Key_Return);
+        QTRY_COMPARE(steps(2), marked(2, 6, ui::palette::Refused));
+
+        // With the link down a key fires nothing and no mark changes.
+        QTest::mouseClick(fx.w->cmdGASPARCONNECT, Qt::LeftButton);
+        QTest::keyClick(g, Qt::Key_Up);
+        QTest::keyClick(g, Qt::Key_Return);
+        QCOMPARE(steps(1), rest(1));
+        QCOMPARE(fx.reports(), QString());
+    }
+
+    void returnInTheTreeAddsADataset()
+    {
+        fx.firingStudio();
+        const int before = fx.grid()->rows();
+        QTreeWidget* tree = fx.w->trLIST;
+        tree->setFocus();
+        for (const char* text : {"News", "Bob"}) { // a card adds nothing
+            tree->setCurrentItem(tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0));
+            QTest::keyClick(tree, Qt::Key_Return);
+        }
+        QCOMPARE(fx.grid()->rows(), before + 1);
+        QCOMPARE(fx.grid()->textMatrix(before, 0), QString("news_b.ftd"));
     }
 };
 
