@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,7 +20,8 @@ Options parseOptions(const QStringList& arguments)
     const QCommandLineOption project(QStringLiteral("project"), QStringLiteral("Open the project folder DIR at start."),
                                      QStringLiteral("DIR"));
     const QCommandLineOption dataRoot(QStringLiteral("data-root"),
-                                      QStringLiteral("Keep the data folders under DIR (default: the program's folder/data)."),
+                                      QStringLiteral("Keep the data folders under DIR (default: a data folder beside the "
+                                                     "program if there is one, else the per-user data folder/data)."),
                                       QStringLiteral("DIR"));
     const QCommandLineOption codePage(QStringLiteral("codepage"),
                                       QStringLiteral("8-bit code page of the project files (default: windows-1253)."),
@@ -39,9 +42,19 @@ Options parseOptions(const QStringList& arguments)
     return options;
 }
 
+QString chooseDataRoot(const QString& given, const QString& programFolder, bool dataBesideProgram,
+                       const QString& userDataFolder)
+{
+    if (!given.isEmpty())
+        return QDir::toNativeSeparators(given);
+    const QString home = dataBesideProgram ? programFolder : userDataFolder;
+    return textfile::join(QDir::toNativeSeparators(home), QStringLiteral("data"));
+}
+
 QString dataRootFor(const Options& options)
 {
-    if (!options.dataRoot.isEmpty())
-        return QDir::toNativeSeparators(QDir(options.dataRoot).absolutePath());
-    return textfile::join(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), QStringLiteral("data"));
+    const QString given = options.dataRoot.isEmpty() ? QString() : QDir(options.dataRoot).absolutePath();
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return chooseDataRoot(given, programFolder, QFileInfo(programFolder + QStringLiteral("/data")).isDir(),
+                          QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 }

@@ -28,7 +28,8 @@ struct State {
     QString ProjectFolder;
     QString ProjectName;
     QString DataFolder;
-    /// Where the data folders of all projects lie: the program's folder + "/data" by default.
+    /// Where the data folders of all projects lie, chosen once at start: the --data-root folder, a "data" folder
+    /// beside the program, or the per-user data folder + "/data".
     QString DataRoot;
 
     short CurrentCard = 0;

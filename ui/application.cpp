@@ -12,6 +12,7 @@ void setupApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Plintor"));
     QApplication::setApplicationVersion(version::text());
+    QApplication::setDesktopFileName(QStringLiteral(PLINTOR_APP_ID)); // a Wayland shell finds the entry and icon by it
     QApplication::setStyle(QStringLiteral("Fusion"));
     QFont::insertSubstitution(QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));

@@ -1,0 +1,32 @@
+#include <QDir>
+#include <QTest>
+
+#include "app/options.h"
+
+// Where the datasets go, over the two questions asked at start.
+class TestDataRoot : public QObject {
+    Q_OBJECT
+private slots:
+    void choose_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<bool>("dataBesideProgram");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("given wins over a portable install") << "/srv/show" << true << "/srv/show";
+        QTest::newRow("given") << "/srv/show" << false << "/srv/show";
+        QTest::newRow("portable install") << "" << true << "/opt/plintor/bin/data";
+        QTest::newRow("installed: the user's own folder") << "" << false << "/home/op/.local/share/Plintor/data";
+    }
+    void choose()
+    {
+        QFETCH(QString, given);
+        QFETCH(bool, dataBesideProgram);
+        QFETCH(QString, expected);
+        QCOMPARE(chooseDataRoot(given, QStringLiteral("/opt/plintor/bin"), dataBesideProgram,
+                                QStringLiteral("/home/op/.local/share/Plintor")),
+                 QDir::toNativeSeparators(expected));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataRoot)
+#include "tst_dataroot.moc"
