@@ -73,6 +73,10 @@ void frmMAIN::cmdAIR_Click()
     if (cmbINVOKES->listIndex() < 0)
         return;
     action = cmbINVOKES->entry(cmbINVOKES->listIndex());
+    // An empty invoke name (a card's "INVOKE:next;") names no function: the server would refuse
+    // the line, so it is not sent, as the playlist sends no empty step.
+    if (action.isEmpty())
+        return;
     // Values that could not be read are not sent as empty ones.
     if (!STEP(const CARD& card = mGENERAL::CardRecord(s, s.CurrentCard);
               line = compose::cardLine(card, card.Channel, s.ProjectName, s.DataFolder, s.CurrentDataset, action)))

@@ -2,6 +2,8 @@
 
 #include "fault/runtimeerror.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 
 namespace compose {
@@ -37,10 +39,19 @@ QByteArray xmlText(const char* field, const QByteArray& bytes)
         plain = plain && uchar(c) >= 0x20 && uchar(c) < 0x80;
     if (plain)
         return xmlEscaped(bytes);
+    // Every character arrives, U+FEFF too: neither the decoder nor the copy may take it for a
+    // byte-order mark, so characters are copied as the code units they are.
+    const QString text = QStringDecoder(QStringDecoder::Utf8,
+                                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom)
+                             .decode(bytes);
     QString kept;
-    for (char32_t c : QString::fromUtf8(bytes).toUcs4())
-        if (xmlCarries(c))
-            kept += QString::fromUcs4(&c, 1);
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        if (xmlCarries(pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : text[i].unicode()))
+            kept.append(QStringView(text).sliced(i, pair ? 2 : 1));
+        i += pair;
+    }
     return xmlEscaped(kept.toUtf8());
 }
 

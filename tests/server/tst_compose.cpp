@@ -137,6 +137,10 @@ private slots:
         QTest::newRow("malformed UTF-8 as U+FFFD") << QByteArray("TAG~f0;\xC3(") << f0("\xEF\xBF\xBD(");
         QTest::newRow("UTF-8 bytes as they are") << QStringLiteral("TAG~f0;Καλησπέρα €").toUtf8()
                                                  << f0(QStringLiteral("Καλησπέρα €").toUtf8());
+        QTest::newRow("U+FEFF kept, leading or not") << QByteArray("TAG~f0;\xEF\xBB\xBF" "a\xEF\xBB\xBF\xC3(")
+                                                     << f0("\xEF\xBB\xBF" "a\xEF\xBB\xBF\xEF\xBF\xBD(");
+        QTest::newRow("a character beyond the BMP") << QByteArray("TAG~f0;\xF0\x9F\x98\x80\x01")
+                                                    << f0("\xF0\x9F\x98\x80");
     }
     void theTemplateData()
     {
@@ -148,14 +152,16 @@ private slots:
 
     void idsAndTypesAreEscapedAndUtf8()
     {
-        const compose::Tags t = tags({{"a'b", "t<x>", -2}, {"όνομα", "κείμενο", 0}});
-        QCOMPARE(compose::templateData(3, t, lines("TAG~a'b;1\nTAG~όνομα;Νίκος")),
+        compose::Tags t = tags({{"a'b", "t<x>", -2}, {"όνομα", "κείμενο", 0}});
+        t[3] = TAGDEF{QString(), QString(QChar(0xFEFF)), 0, QString(QChar(0xFEFF))}; // a U+FEFF id and type
+        QCOMPARE(compose::templateData(3, t, lines("TAG~a'b;1\nTAG~όνομα;Νίκος\nTAG~\xEF\xBB\xBF;")),
                  R"(<templateData><componentData id=\"cg_channel\"><data type=\"txt\" ani=\"0\" value=\"3\">)"
                  R"(</data></componentData><componentData id=\"a&apos;b\"><data type=\"t&lt;x&gt;\" ani=\"-2\" )"
                  R"(value=\"1\"></data></componentData><componentData id=\")" +
                      QStringLiteral("όνομα").toUtf8() + R"(\"><data type=\")" + QStringLiteral("κείμενο").toUtf8() +
                      R"(\" ani=\"0\" value=\")" + QStringLiteral("Νίκος").toUtf8() +
-                     R"(\"></data></componentData></templateData>)");
+                     R"(\"></data></componentData><componentData id=\")" "\xEF\xBB\xBF" R"(\"><data type=\")" "\xEF\xBB\xBF" R"(\" )"
+                     R"(ani=\"0\" value=\"\"></data></componentData></templateData>)");
     }
 
     void theTemplatePathIsQuotedSafely()

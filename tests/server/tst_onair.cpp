@@ -211,16 +211,21 @@ private slots:
         QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
+    // No action chosen, or an empty invoke name (a card's "INVOKE:In;"): nothing is sent.
     void withNoActionChosenNothingHappens()
     {
         Recorder r;
-        selectCard();
+        selectCard({"Play", "Update", "In", ""});
         QFile::remove(copyPath()); // not even the copy is looked at
         connectTo(r.port());
         QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         fx.w->txtCOMMAND->setText(QStringLiteral("before"));
         QCOMPARE(fx.w->cmbINVOKES->listIndex(), -1);
         click("cmdAIR");
+        doubleClickAction(3);
+        click("cmdAIR");
+        QCOMPARE(fx.w->cmbINVOKES->listIndex(), 3);
+        QCOMPARE(fx.w->txtCOMMAND->text(), QStringLiteral("before"));
         chooseAction(2);
         click("cmdAIR");
         QTRY_COMPARE(r.all(), QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
