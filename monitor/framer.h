@@ -1,6 +1,7 @@
 #pragma once
 // Cutting a connection's bytes into command lines, whatever the sizes of the chunks they arrive in.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 
 namespace monitor {
@@ -21,7 +22,7 @@ public:
     explicit LineFramer(qint64 maxLine = qint64(64) << 20) : maxLine_(maxLine) {}
 
     /// The lines that this chunk ends, in order.
-    QList<Frame> feed(const QByteArray& chunk);
+    QList<Frame> feed(QByteArrayView chunk);
     /// Bytes of a line not ended yet (counted whole, even beyond the limit).
     qint64 pendingSize() const { return pending_.size() + dropped_; }
     /// The start of that line, as much as is kept.

@@ -27,7 +27,12 @@ int main(int argc, char* argv[])
     const QCommandLineOption log(QStringLiteral("log"),
                                  QStringLiteral("Also append every line received, byte for byte, to FILE."),
                                  QStringLiteral("FILE"));
-    parser.addOptions({host, port, log});
+    const QCommandLineOption refuse(QStringLiteral("refuse"),
+                                    QStringLiteral("Answer every line that holds TEXT (bytes, case-sensitive) as a "
+                                                   "failed command, \"404 <COMMAND> FAILED\", as the server answers "
+                                                   "an add of a missing template."),
+                                    QStringLiteral("TEXT"));
+    parser.addOptions({host, port, log, refuse});
     parser.process(app);
 
     const QHostAddress address(parser.value(host));
@@ -38,9 +43,15 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    if (parser.isSet(refuse) && parser.value(refuse).isEmpty()) {
+        std::fprintf(stderr, "plintor-monitor: --refuse takes a text that the lines to refuse hold.\n");
+        return 2;
+    }
+
     QFile out;
-    out.open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered); // straight to the descriptor: nothing waits in a buffer
+    out.open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered); // the printout's own queue is the only buffer
     monitor::Monitor monitor(&out);
+    monitor.refuse(parser.value(refuse).toUtf8());
     if (parser.isSet(log) && !monitor.openLog(parser.value(log))) {
         std::fprintf(stderr, "plintor-monitor: cannot write the log %s: %s\n", qPrintable(parser.value(log)),
                      qPrintable(monitor.errorString()));

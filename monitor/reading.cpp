@@ -1,6 +1,5 @@
 #include "monitor/reading.h"
 
-#include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <algorithm>
 
@@ -9,13 +8,6 @@
 namespace monitor {
 
 namespace {
-
-bool validUtf8(const QByteArray& bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes); // decoding happens only on conversion
-    return !decoder.hasError();
-}
 
 // Where a command's template document sits: CG ch-layer ADD cg-layer template play-on-load data,
 // CG ch-layer UPDATE cg-layer data.
@@ -43,76 +35,60 @@ bool isTarget(const QByteArray& text)
     return true;
 }
 
-QByteArray replyFor(const Reading& r)
+// The sub-commands of CG and how many parameters each needs after it (its CG layer first).
+qsizetype cgArguments(const QByteArray& verb)
 {
-    static const QByteArray error = "400 ERROR\r\n";
-    if (!r.utf8 || r.parameters.isEmpty())
-        return error;
-    const QByteArray command = r.parameters[0].toUpper();
+    static const QList<std::pair<QByteArray, qsizetype>> verbs = {
+        {"ADD", 3}, {"UPDATE", 2}, {"INVOKE", 2}, {"PLAY", 1}, {"STOP", 1}, {"NEXT", 1}, {"REMOVE", 1}, {"CLEAR", 0}};
+    for (const auto& [name, arguments] : verbs)
+        if (name == verb)
+            return arguments;
+    return -1;
+}
+
+// The command a line names as the server's replies name it: the word, and for CG its
+// sub-command; empty when the server could not parse the line.
+QByteArray commandOf(const Reading& r)
+{
+    const QList<QByteArray>& p = r.parameters;
+    if (p.isEmpty())
+        return {};
+    const QByteArray command = p[0].toUpper();
     if (command == "CG") {
-        static const QList<QByteArray> verbs = {"ADD", "UPDATE", "INVOKE", "PLAY", "STOP", "NEXT", "REMOVE", "CLEAR"};
-        if (r.parameters.size() < 3 || !isTarget(r.parameters[1]) || !verbs.contains(r.parameters[2].toUpper()))
-            return error;
-        return "202 CG OK\r\n";
+        const qsizetype needed = p.size() >= 3 ? cgArguments(p[2].toUpper()) : -1;
+        if (needed < 0 || !isTarget(p[1]) || r.parameterCount - 3 < needed)
+            return {};
+        return "CG " + p[2].toUpper();
     }
     // The commands a card's custom line most often holds; each names its channel.
     static const QList<QByteArray> commands = {"CLEAR", "PLAY", "LOAD", "LOADBG", "PAUSE", "RESUME", "STOP", "CALL",
                                                "MIXER"};
-    if (commands.contains(command) && r.parameters.size() >= 2 && isTarget(r.parameters[1]))
-        return "202 " + command + " OK\r\n";
-    return error;
+    if (commands.contains(command) && p.size() >= 2 && isTarget(p[1]))
+        return command;
+    return {};
 }
 
-QString shown(const QByteArray& bytes, qsizetype maxShown) { return printable(QString::fromUtf8(bytes), maxShown); }
-
-} // namespace
-
-QList<Field> templateFields(const QByteArray& document, QString* error)
+QByteArray replyFor(const QByteArray& line, const Reading& r, const QByteArray& refuse)
 {
-    QList<Field> fields;
-    QXmlStreamReader xml(document);
-    QString id;
-    bool valueTaken = true;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == QLatin1String("componentData")) {
-            id = xml.attributes().value(QLatin1String("id")).toString();
-            valueTaken = false;
-        } else if (xml.name() == QLatin1String("data") && !valueTaken) {
-            fields.append({id, xml.attributes().value(QLatin1String("value")).toString()});
-            valueTaken = true; // one value per component: the first data element's
-        }
+    const QByteArray command = commandOf(r);
+    if (command.isEmpty()) {
+        // The line echoed as the server decoded it, in one piece: it may be 64 MiB.
+        const QByteArray echoed = server::decoded(line);
+        QByteArray reply;
+        reply.reserve(echoed.size() + 13);
+        return reply.append("400 ERROR\r\n").append(echoed).append("\r\n");
     }
-    if (xml.hasError() && error)
-        *error = QStringLiteral("%1 (line %2, column %3)")
-                     .arg(xml.errorString())
-                     .arg(xml.lineNumber())
-                     .arg(xml.columnNumber());
-    return fields;
+    if (!refuse.isEmpty() && line.contains(refuse))
+        return "404 " + command + " FAILED\r\n";
+    return "202 " + command.split(' ').constFirst() + " OK\r\n"; // CG's name the command alone
+
 }
 
-Reading read(const QByteArray& line)
-{
-    Reading r;
-    r.parameters = server::parameters(line);
-    r.utf8 = validUtf8(line);
-    const qsizetype at = templateDataIndex(r.parameters);
-    r.hasTemplateData = at >= 0 && at < r.parameters.size();
-    if (r.hasTemplateData)
-        r.fields = templateFields(r.parameters[at], &r.xmlError);
-    r.reply = replyFor(r);
-    return r;
-}
-
-QString printable(const QString& text, qsizetype maxShown)
+QString escaped(QStringView text)
 {
     QString out;
-    const qsizetype shownSize = qMin(text.size(), maxShown);
-    out.reserve(shownSize);
-    for (qsizetype i = 0; i < shownSize; ++i) {
-        const QChar c = text[i];
+    out.reserve(text.size());
+    for (const QChar c : text) {
         if (c == u'\n')
             out += QLatin1String("\\n");
         else if (c == u'\r')
@@ -124,27 +100,97 @@ QString printable(const QString& text, qsizetype maxShown)
         else
             out += c;
     }
-    if (shownSize < text.size())
-        out += QStringLiteral(" ... (%1 characters in all)").arg(text.size());
     return out;
+}
+
+} // namespace
+
+QList<Field> templateFields(const QByteArray& document, QString* error, qsizetype keep, qsizetype* count)
+{
+    QList<Field> fields;
+    qsizetype found = 0;
+    QXmlStreamReader xml(document);
+    QString id;
+    bool valueTaken = true;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("componentData")) {
+            id = xml.attributes().value(QLatin1String("id")).toString();
+            valueTaken = false;
+        } else if (xml.name() == QLatin1String("data") && !valueTaken) {
+            if (found++ < keep)
+                fields.append({id, xml.attributes().value(QLatin1String("value")).toString()});
+            valueTaken = true; // one value per component: the first data element's
+        }
+    }
+    if (xml.hasError() && error)
+        *error = QStringLiteral("%1 (line %2, column %3)")
+                     .arg(xml.errorString())
+                     .arg(xml.lineNumber())
+                     .arg(xml.columnNumber());
+    if (count)
+        *count = found;
+    return fields;
+}
+
+Reading read(const QByteArray& line, const QByteArray& refuse)
+{
+    Reading r;
+    server::Tokens tokens = server::tokenize(line, kKeptItems);
+    r.parameters = std::move(tokens.parameters);
+    r.parameterCount = tokens.count;
+    r.invalidBytes = tokens.invalidBytes;
+    r.loneBreak = line.contains('\r') || line.contains('\n');
+    const qsizetype at = templateDataIndex(r.parameters);
+    r.hasTemplateData = at >= 0 && at < r.parameters.size();
+    if (r.hasTemplateData)
+        r.fields = templateFields(r.parameters[at], &r.xmlError, kKeptItems, &r.fieldCount);
+    r.reply = replyFor(line, r, refuse);
+    return r;
+}
+
+QString printable(const QString& text, qsizetype maxShown)
+{
+    if (text.size() <= maxShown)
+        return escaped(text);
+    return escaped(QStringView(text).first(maxShown)) + QStringLiteral(" ... (%1 characters in all)").arg(text.size());
+}
+
+QString printableStart(const QByteArray& bytes, qsizetype maxShown)
+{
+    // A character shown takes four bytes at most, so these hold all that is shown.
+    const QString start = QString::fromUtf8(bytes.first(qMin(bytes.size(), 4 * maxShown + 4)));
+    if (start.size() <= maxShown && bytes.size() <= 4 * maxShown + 4)
+        return escaped(start);
+    return escaped(QStringView(start).first(qMin(start.size(), maxShown))) +
+           QStringLiteral(" ... (%1 bytes in all)").arg(bytes.size());
 }
 
 QString render(const QString& prefix, const Reading& r, qsizetype maxShown)
 {
     QString out = prefix;
-    out += QStringLiteral(" %1 parameter(s)").arg(r.parameters.size());
-    if (!r.utf8)
-        out += QLatin1String("  ! not valid UTF-8");
+    out += QStringLiteral(" %1 parameter(s)").arg(r.parameterCount);
+    if (r.invalidBytes > 0)
+        out += QStringLiteral("  ! %1 byte(s) not UTF-8, dropped as the server drops them").arg(r.invalidBytes);
+    if (r.loneBreak)
+        out += QLatin1String("  ! a lone CR or LF inside the line: the server may end the command there");
     out += u'\n';
-    for (qsizetype i = 0; i < r.parameters.size(); ++i)
-        out += QStringLiteral("  [%1] %2\n").arg(i + 1).arg(shown(r.parameters[i], maxShown));
+    for (qsizetype i = 0; i < qMin(r.parameters.size(), kShownItems); ++i)
+        out += QStringLiteral("  [%1] %2\n").arg(i + 1).arg(printableStart(r.parameters[i], maxShown));
+    if (r.parameterCount > kShownItems)
+        out += QStringLiteral("  ... %1 more parameter(s)\n").arg(r.parameterCount - kShownItems);
     if (r.hasTemplateData) {
-        for (const Field& f : r.fields)
-            out += QStringLiteral("      %1 = %2\n").arg(printable(f.id, maxShown), printable(f.value, maxShown));
+        for (qsizetype i = 0; i < qMin(r.fields.size(), kShownItems); ++i)
+            out += QStringLiteral("      %1 = %2\n")
+                       .arg(printable(r.fields[i].id, maxShown), printable(r.fields[i].value, maxShown));
+        if (r.fieldCount > kShownItems)
+            out += QStringLiteral("      ... %1 more field(s)\n").arg(r.fieldCount - kShownItems);
         if (!r.xmlError.isEmpty())
             out += QStringLiteral("  ! malformed template data: %1\n").arg(printable(r.xmlError, maxShown));
     }
-    out += QStringLiteral("  -> %1\n").arg(QString::fromLatin1(r.reply.trimmed()));
+    out += QStringLiteral("  -> %1\n").arg(QString::fromLatin1(r.reply.first(r.reply.indexOf("\r\n"))));
     return out;
 }
 
