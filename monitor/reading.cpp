@@ -72,8 +72,11 @@ QByteArray replyFor(const QByteArray& line, const Reading& r, const QByteArray& 
 {
     const QByteArray command = commandOf(r);
     if (command.isEmpty()) {
-        // The line echoed as the server decoded it, in one piece: it may be 64 MiB.
-        const QByteArray echoed = server::decoded(line);
+        // The line echoed as the server decoded it, built in one allocation: it may be 64 MiB. It
+        // ends at a lone CR or LF, as the command would at the server, so the answer stays framed.
+        QByteArray echoed = server::decoded(line);
+        echoed.truncate(std::find_if(echoed.cbegin(), echoed.cend(), [](char c) { return c == '\r' || c == '\n'; }) -
+                        echoed.cbegin());
         QByteArray reply;
         reply.reserve(echoed.size() + 13);
         return reply.append("400 ERROR\r\n").append(echoed).append("\r\n");
@@ -81,7 +84,6 @@ QByteArray replyFor(const QByteArray& line, const Reading& r, const QByteArray& 
     if (!refuse.isEmpty() && line.contains(refuse))
         return "404 " + command + " FAILED\r\n";
     return "202 " + command.split(' ').constFirst() + " OK\r\n"; // CG's name the command alone
-
 }
 
 QString escaped(QStringView text)
