@@ -35,7 +35,6 @@ private:
     enum class Expect { Status, OneLine, LinesToEmpty };
     QByteArray line_;
     bool overLong_ = false;
-    bool sawCR_ = false;
     Expect expect_ = Expect::Status;
     Answer pending_;
 };

@@ -1,5 +1,7 @@
 // What the operator sees of the playlist: the colours as painted on the screen, read from a
 // grab of the grid, while a real server on the loopback interface takes the lines and answers.
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTreeWidget>
 
 #include "playlist_fixture.h"
@@ -63,6 +65,30 @@ private slots:
                  qPrintable(fx.w->sbSTATUS->refusal()));
         QCOMPARE(fx.w->sbSTATUS->refusal().size(), 8 + 2 + 20 + 2 + 80);
         QCOMPARE(fx.reports(), QString());
+    }
+
+    // The rehearsal server refusing a template the playout machine lacks, end to end.
+    void aRefusalFromTheMonitorShowsOnTheCell()
+    {
+        fx.firingStudio();
+        QProcess monitor;
+        monitor.start(QStringLiteral(MONITOR_EXE), {"--port", "0", "--refuse", "news/news"});
+        QVERIFY(monitor.waitForReadyRead(10000));
+        const QRegularExpressionMatch port = QRegularExpression("port (\\d+)").match(QString::fromUtf8(monitor.readLine()));
+        QVERIFY(port.hasMatch());
+        fx.w->txtGASPARPORT->setText(port.captured(1));
+        QTest::mouseClick(fx.w->cmdGASPARCONNECT, Qt::LeftButton);
+        QTRY_COMPARE(fx.w->sbSTATUS->link(), "Connected to 127.0.0.1:" + port.captured(1));
+
+        fx.click(3, 6); // sport: accepted
+        fx.click(1, 6); // news: no such template on the playout machine
+        QTRY_COMPARE(fx.shown(1, 6), Refused);
+        QCOMPARE(fx.shown(3, 6), OnAir);
+        QVERIFY2(fx.w->sbSTATUS->refusal().contains("  404 CG ADD FAILED  CG 1-20 ADD 1 \"news/news\" 1 \"<templateData>"),
+                 qPrintable(fx.w->sbSTATUS->refusal()));
+        monitor.kill();
+        monitor.waitForFinished();
+        QTRY_VERIFY(fx.w->sbSTATUS->link().startsWith("Not connected: "));
     }
 
     void aRowAddedFromTheTreeShowsGreySteps()
