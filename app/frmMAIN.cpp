@@ -5,12 +5,13 @@
 #include <QMenuBar>
 
 #include "app/mMRU.h"
-#include "app/version.h"
+#include "version.h"
 #include "fault/trap.h"
 #include "fault/vbwProtector.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "project/textfile.h"
 #include "ui/colors.h"
+#include "ui/dialogs.h"
 #include "ui/dispatch.h"
 #include "ui/pictures.h"
 
@@ -210,7 +211,12 @@ void frmMAIN::closeEvent(QCloseEvent* event)
 
 // ---- Handlers -------------------------------------------------------------------------------
 
-void frmMAIN::Form_Initialize() { vbwProtector::vbwInitializeProtector(); }
+void frmMAIN::Form_Initialize()
+{
+    // The trap asks the operator through the window's boxes.
+    ui::installTrapOperator();
+    vbwProtector::vbwInitializeProtector();
+}
 
 void frmMAIN::Form_Load()
 {

@@ -3,7 +3,7 @@
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
 #include "project/convert.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "server/cardline.h"
 #include "ui/colors.h"
 #include "ui/dispatch.h"

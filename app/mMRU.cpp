@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include "app/recentlist.h"
+#include "project/recentlist.h"
 #include "fault/trap.h"
 
 namespace mMRU {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/frmMAIN.h"
-#include "app/version.h"
+#include "version.h"
 #include "ui/application.h"
 #include "ui/dispatch.h"
 

@@ -29,7 +29,7 @@
 #endif
 
 #include "app/frmMAIN.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "ui/application.h"
 #include "ui/dispatch.h"
 

@@ -1,7 +1,6 @@
 #include "fault/vbwProtector.h"
 
 #include "fault/trap.h"
-#include "ui/dialogs.h"
 
 namespace vbwProtector {
 
@@ -23,7 +22,6 @@ void vbwInitializeProtector()
 void vbwHandleException()
 {
     ARM_TRAP();
-    ui::installTrapOperator();
     // Processor faults become failures of the step that was running (65535 and the exception's name).
     STEP(fault::installFaultHandlers());
 }

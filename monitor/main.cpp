@@ -4,7 +4,7 @@
 #include <QFile>
 #include <cstdio>
 
-#include "app/version.h"
+#include "version.h"
 #include "monitor/monitor.h"
 
 int main(int argc, char* argv[])

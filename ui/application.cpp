@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QFont>
 
-#include "app/version.h"
+#include "version.h"
 #include "ui/dispatch.h"
 
 namespace ui {
@@ -12,7 +12,7 @@ void setupApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Plintor"));
     QApplication::setApplicationVersion(version::text());
-    QApplication::setDesktopFileName(QStringLiteral(PLINTOR_APP_ID)); // a Wayland shell finds the entry and icon by it
+    QApplication::setDesktopFileName(QString::fromLatin1(version::appId)); // a Wayland shell finds the entry and icon by it
     QApplication::setStyle(QStringLiteral("Fusion"));
     QFont::insertSubstitution(QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));

@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "app/frmMAIN.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "drive.h"
 #include "project/editor_fixture.h"
 #include "project/textfile.h"

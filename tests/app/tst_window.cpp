@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "app/frmMAIN.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "project/editor_fixture.h"
 #include "tests_support.h"
 #include "ui/application.h"

@@ -2,7 +2,7 @@
 // holding "~" (which the stored form cannot hold) never listed.
 #include <QStringList>
 
-#include "app/recentlist.h"
+#include "project/recentlist.h"
 #include "fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

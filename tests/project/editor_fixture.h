@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "app/frmMAIN.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "tests_support.h"
 #include "ui/application.h"
 

@@ -7,7 +7,7 @@
 #include "failure.h"
 #include "project/textfile.h"
 #include "project/editor_fixture.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "tests_support.h"
 #include "ui/application.h"
 

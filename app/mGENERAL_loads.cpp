@@ -1,7 +1,7 @@
 // The one-load rule of the editor's loads: one click raises several grid events, each of which
 // would start the same load again.
 #include "app/frmMAIN.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "project/textfile.h"
 #include "ui/dispatch.h"
 

@@ -5,7 +5,7 @@
 #include "fault/trap.h"
 #include "playlist/playlistfile.h"
 #include "project/datasetfile.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "project/textfile.h"
 
 namespace mGENERAL {

@@ -1,4 +1,4 @@
-#include "app/recentlist.h"
+#include "project/recentlist.h"
 
 
 namespace recentlist {

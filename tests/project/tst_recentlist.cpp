@@ -1,7 +1,7 @@
 #include <QDir>
 #include <QTest>
 
-#include "app/recentlist.h"
+#include "project/recentlist.h"
 #include "project/textfile.h"
 
 class TestRecentList : public QObject {

@@ -5,7 +5,7 @@
 #include "fault/trap.h"
 #include "project/cardfile.h"
 #include "project/convert.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "project/textfile.h"
 #include "server/compose.h"
 

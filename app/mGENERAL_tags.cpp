@@ -4,7 +4,7 @@
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
 #include "project/datasetfile.h"
-#include "project/mGENERAL.h"
+#include "app/mGENERAL.h"
 #include "project/textfile.h"
 #include "ui/dialogs.h"
 
