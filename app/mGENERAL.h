@@ -27,8 +27,6 @@ enum : int { Index = 0, Title = 1, FileName = 2, ChannelLayer = 3 };
 void LOADCARDS(frmMAIN& f);
 /// The index of the first card whose FileName is name, or 0.
 short FindCardIndex(const State& s, const QString& name);
-/// The slot of the first tag of card whose Id is id, or 0.
-short FindTagInCard(const State& s, short card, const QString& id);
 
 /// Resets grid to its header row with these headers and widths (twips); the last column stretches.
 void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std::initializer_list<int> widths);
@@ -59,8 +57,6 @@ enum : int { Id = 0, Ani = 1, Type = 2, Title = 3, Value = 4 };
 /// Fills the tag grid with the current card's tags and the values of dataset file; offers to
 /// remove saved values whose tag the card no longer has.
 void LOADTAGS(frmMAIN& f, const QString& file);
-/// The slot of the first tag of the current card whose Id is id, or 0.
-short FindTagIndex(const State& s, const QString& id);
 
 /// The one-load rule: a load whose inputs have not changed since the same operator action last
 /// ran it, and whose grids still hold what it left, is not repeated. Nothing is kept across

@@ -80,10 +80,4 @@ void LOADTAGS(frmMAIN& f, const QString& file)
     NoteLoaded(f, Load::Tags, file);
 }
 
-short FindTagIndex(const State& s, const QString& id)
-{
-    ARM_TRAP();
-    return FindTagInCard(s, s.CurrentCard, id);
-}
-
 } // namespace mGENERAL

@@ -30,5 +30,7 @@ struct RuntimeError : std::exception {
 
 /// Raise failure n with a description that says what and where.
 [[noreturn]] void raise(int number, const QString& description);
+/// Raise a failure met before (by a pure reader that collects them).
+[[noreturn]] void raise(const RuntimeError& failure);
 
 } // namespace fault

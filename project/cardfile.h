@@ -1,7 +1,13 @@
 #pragma once
+#include <QList>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
-/// Pieces of the card definition file format.
+#include "fault/runtimeerror.h"
+#include "project/card.h"
+
+/// The card definition file format.
 namespace cardfile {
 
 /// True for a file name with a dot whose text after the last dot is exactly "fti".
@@ -12,5 +18,21 @@ QString baseName(const QString& fileName);
 short typeCode(const QString& word);
 /// How many names an INVOKE value holds: the empty value none, a trailing ";" an empty last one.
 int invokeCount(const QString& value);
+
+
+/// What one card file gives.
+struct Parsed {
+    CARD card;
+    /// The most invoke names one of its INVOKE lines gave (a later line may give fewer).
+    int maxInvokes = 0;
+    /// Each failure, in the order its line met it. A line that fails as a whole still goes on as
+    /// far as it can: an empty line fails at its keyword, is taken for a TYPE line, and fails
+    /// again at its value; a TAG line keeps the items before its first missing one.
+    QList<fault::RuntimeError> failures;
+};
+/// The card of file name (its FileName is the name up to the first dot) from its lines: lines
+/// "KEYWORD:value" cut at ":", the text after a second ":" dropped; "TAG:title;id;ani;type" fills
+/// the next of the kTagSlots slots. shared, when given, keeps each tag text once across cards.
+Parsed parse(const QString& name, const QStringList& lines, QSet<QString>* shared = nullptr);
 
 } // namespace cardfile

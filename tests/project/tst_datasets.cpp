@@ -263,8 +263,6 @@ private slots:
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), (QStringList{"", "", ""}));
         QVERIFY(fx.scope->script.questions.isEmpty());
         QVERIFY(!fx.w->s.LoadingTags);
-        QCOMPARE(mGENERAL::FindTagIndex(fx.w->s, QStringLiteral("c")), short(3));
-        QCOMPARE(mGENERAL::FindTagIndex(fx.w->s, QStringLiteral("C")), short(0));
     }
 
     void malformedLinesAreReported_data()
