@@ -224,9 +224,9 @@ void frmMAIN::Form_Load()
     mMRU::ReadMRU(s);
     setWindowTitle(version::caption());
     // The outer height as the design knew it, without the status bar below.
-    STEP(tbMAIN->resize(ui::pixels(frameGeometry().width() * 15 - 80),
-                        ui::pixels((frameGeometry().height() - sbSTATUS->sizeHint().height()) * 15 -
-                                   tbMAIN->y() * 15 - 400)));
+    STEP(tbMAIN->resize(ui::pixels(ui::twips(frameGeometry().width()) - 80),
+                        ui::pixels(ui::twips(frameGeometry().height() - sbSTATUS->sizeHint().height()) -
+                                   ui::twips(tbMAIN->y()) - 400)));
     tbMAIN->setEnabled(false);
     mMRU::DisplayMRU(s, mnMRU);
     cmbPREVIEW->clear();
@@ -294,7 +294,7 @@ void frmMAIN::openProject(const QString& chosen)
     s.LoadingCards = true;
     vsPLAYLIST->setRows(0);
     vsPLAYLIST->setCols(0);
-    OnAirMarks.clear();
+    Playlist.clear();
     mGENERAL::LOADCARDS(*this);
     tbMAIN->setTab(0);
     tbMAIN->setEnabled(true);

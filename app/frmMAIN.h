@@ -4,7 +4,7 @@
 #include <array>
 
 #include "app/options.h"
-#include "playlist/onairstate.h"
+#include "playlist/runningorder.h"
 #include "project/state.h"
 #include "server/link.h"
 #include "ui/controls.h"
@@ -133,9 +133,9 @@ public:
     void vsPLAYLIST_KeyDown(short KeyCode, short Shift, bool Repeat);
     /// Return on a dataset adds it to the playlist, as a double-click does.
     void trLIST_KeyDown(short KeyCode, short Shift, bool Repeat);
-    /// What is on air, entry by entry; the playlist grid's colours show it.
-    playlist::OnAirState OnAirMarks;
-    /// Paints row r of the playlist from OnAirMarks.
+    /// The playlist's entries and what is on air of each; the playlist grid shows them.
+    playlist::RunningOrder Playlist;
+    /// Paints row r of the playlist grid from Playlist.
     void PaintMarks(int r);
     void ShowOnAir(short irr, short icc);
     void ColorMe();

@@ -1,7 +1,6 @@
 // The editor page's handlers: the card list, the dataset grid, the tag grid.
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
-#include "project/convert.h"
 #include "project/datasetfile.h"
 #include "app/mGENERAL.h"
 #include "project/textfile.h"
@@ -17,15 +16,15 @@ const QString kPictureType = QStringLiteral("pic");
 // The steps several handlers share run under the calling handler's trap, so a report names
 // the handler the operator set off.
 
-// Select the current card: the card of the current row, read from its hidden index cell.
+// Select the current card: the card the current row was added for, whatever the sort.
 void SelectCard(frmMAIN& f, fault::Trap& trap_)
 {
     State& s = f.s;
     const int row = f.vsCARDS->row();
     if (row < 1)
         return;
-    STEP(s.CurrentCard = convert::toInteger16(f.vsCARDS->textMatrix(row, mGENERAL::CardCol::Index)));
-    STEP(s.CurrentCardFile = f.vsCARDS->textMatrix(row, mGENERAL::CardCol::FileName));
+    s.CurrentCard = short(f.vsCARDS->rowKey(row).toInt());
+    STEP(s.CurrentCardFile = mGENERAL::CardRecord(s, s.CurrentCard).FileName);
     if (s.CurrentCardFile.isEmpty())
         return;
     mGENERAL::LOADDATASET(f, s.CurrentCardFile);
@@ -38,7 +37,7 @@ void SelectDataset(frmMAIN& f, fault::Trap& trap_)
     const int row = f.vsDATASET->row();
     if (row < 1)
         return;
-    STEP(s.CurrentDataset = f.vsDATASET->textMatrix(row, mGENERAL::DatasetCol::File));
+    s.CurrentDataset = f.vsDATASET->rowKey(row).toString();
     if (s.CurrentDataset.isEmpty())
         return;
     mGENERAL::LOADTAGS(f, s.CurrentDataset);
@@ -152,9 +151,8 @@ void frmMAIN::vsDATASET_AfterEdit(int Row, int Col)
     ARM_TRAP();
     Q_UNUSED(Row);
     Q_UNUSED(Col);
-    bool shown = false;
     // The tag grid must hold this row's dataset before it is written back with it.
-    STEP(shown = vsDATASET->row() > 0 && vsDATASET->textMatrix(vsDATASET->row(), mGENERAL::DatasetCol::File) == s.CurrentDataset);
+    const bool shown = vsDATASET->row() > 0 && vsDATASET->rowKey(vsDATASET->row()).toString() == s.CurrentDataset;
     if (!shown)
         SelectDataset(*this, trap_);
     mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
@@ -265,7 +263,7 @@ void frmMAIN::cmdADDDATASET_Click()
         return;
     path = mGENERAL::CreateUniqueFileName(s, s.CurrentCardFile);
     s.CurrentDataset = mGENERAL::GetFilenameFromPath(path);
-    vsDATASET->addItem(QStringList{s.CurrentDataset, QStringLiteral("New dataset")});
+    vsDATASET->addItem(QStringList{s.CurrentDataset, QStringLiteral("New dataset")}, s.CurrentDataset);
     STEP(vsDATASET->setRow(vsDATASET->rows() - 1));
     for (int r = 1; r < vsTAGS->rows(); ++r)
         STEP(vsTAGS->setTextMatrix(r, mGENERAL::TagCol::Value, QString()));
@@ -290,17 +288,15 @@ void frmMAIN::cmdDELETEDATASET_Click()
 
     if (vsDATASET->row() == 0)
         return;
-    quietly([&] { file = vsDATASET->textMatrix(vsDATASET->row(), mGENERAL::DatasetCol::File); });
+    file = vsDATASET->rowKey(vsDATASET->row()).toString();
     quietly([&] { textfile::deleteFile(textfile::join(s.DataFolder, file)); });
     quietly([&] { textfile::deleteFile(textfile::join(s.DataFolder, datasetfile::copyName(file))); });
     // Every row of the file goes (a file with two titles has two); the dataset that becomes
     // current is selected once, below.
     s.LoadingDatasets = true;
-    quietly([&] {
-        for (int r = vsDATASET->rows() - 1; r >= 1; --r)
-            if (vsDATASET->textMatrix(r, mGENERAL::DatasetCol::File) == file)
-                vsDATASET->removeItem(r);
-    });
+    for (int r = vsDATASET->rows() - 1; r >= 1; --r)
+        if (vsDATASET->rowKey(r).toString() == file)
+            vsDATASET->removeItem(r);
     s.LoadingDatasets = loading;
 
     if (vsDATASET->row() > 0) {

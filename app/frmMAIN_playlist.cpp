@@ -1,10 +1,11 @@
 // The playlist page's handlers: the tree's double-click, the grid's mouse, the on-air marks,
 // firing steps and the clears.
 #include "app/frmMAIN.h"
+#include "app/mGENERAL.h"
 #include "fault/trap.h"
 #include "project/convert.h"
-#include "app/mGENERAL.h"
 #include "server/cardline.h"
+#include "server/compose.h"
 #include "ui/colors.h"
 #include "ui/dispatch.h"
 #include "ui/keys.h"
@@ -14,6 +15,12 @@ constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = linebase::frmMAIN_playlist;
 using namespace mGENERAL::PlaylistCol;
 using playlist::Mark;
+
+/// The index of the button "?", which shows the command panel instead of clearing.
+constexpr short kShowCommand = 5;
+/// The hover outline: black, 2 pixels on each edge, no inner lines.
+constexpr quint32 kOutlineColour = 0;
+constexpr int kOutline = 2;
 
 bool OverTitle(int col) { return col == Type || col == Description; }
 
@@ -30,61 +37,44 @@ quint32 MarkColour(Mark mark, int r)
     return ui::palette::rest(r);
 }
 
-// A line handed to the link, or false when the link is down or would not take it; with its
-// ticket.
-bool Sent(frmMAIN& f, const QByteArray& line, quint64* ticket, fault::Trap& trap_)
+// Hands the line to a connected link; false when the link is down or would not take it.
+bool Sent(frmMAIN& f, const QByteArray& line, quint64* ticket)
 {
+    CALLERS_TRAP();
     if (f.wsGASPAR->State() != server::Link::Connected)
         return false;
     return STEP(*ticket = f.wsGASPAR->SendData(line));
 }
 
-QByteArray ClearLine(const QString& target) { return "CLEAR " + target.toUtf8() + "\r\n"; }
-
-// The channel clear the buttons and the pop-up's items share, under the calling handler's trap.
-void ClearChannel(frmMAIN& f, short Index, fault::Trap& trap_)
+// The channel clear the buttons and the pop-up's items share.
+void ClearChannel(frmMAIN& f, short Index)
 {
-    ui::Grid& grid = *f.vsPLAYLIST;
-    short channel = 0;
     quint64 ticket = 0;
-    if (Index == 5) {
+    if (Index == kShowCommand) {
         f.fraCOMMAND->setVisible(true);
         return;
     }
     // The marks follow what went out: with nothing sent, nothing comes off the air.
-    if (!Sent(f, ClearLine(QString::number(Index)), &ticket, trap_))
+    if (!Sent(f, compose::clearLine(Index), &ticket))
         return;
-    for (int i : f.OnAirMarks.clearChannel(Index))
+    for (int i : f.Playlist.clearChannel(Index))
         f.PaintMarks(i + 1);
-    for (int i = 1; i < grid.rows(); ++i) {
-        // Compared as a number: "03" is channel 3.
-        if (STEP(channel = convert::toInteger16(grid.textMatrix(i, Channel))) && channel == Index) {
-            f.OnAirMarks.plain(i - 1);
-            f.PaintMarks(i);
+    for (int i = 0; i < f.Playlist.size(); ++i) {
+        if (f.Playlist.entry(i).channel == Index) {
+            f.Playlist.plain(i);
+            f.PaintMarks(i + 1);
         }
     }
 }
 
 // A layer clear's line; with it sent, the marks `which` whose line went there turn cleared.
-void ClearLayer(frmMAIN& f, Mark which, const QString& channel, const QString& layer, fault::Trap& trap_)
+void ClearLayer(frmMAIN& f, Mark which, playlist::Target target)
 {
-    playlist::Target target;
     quint64 ticket = 0;
-    if (!Sent(f, ClearLine(channel + QLatin1Char('-') + layer), &ticket, trap_))
+    if (!Sent(f, compose::clearLine(target.channel, target.layer), &ticket))
         return;
-    if (!STEP(target = {convert::toInteger16(channel), convert::toInteger16(layer)}))
-        return;
-    for (int i : f.OnAirMarks.clearLayer(which, target))
+    for (int i : f.Playlist.clearLayer(which, target))
         f.PaintMarks(i + 1);
-}
-
-// The column of row r's last step; its first when it has none.
-int LastStep(const ui::Grid& grid, int r)
-{
-    int c = grid.cols() - 1;
-    while (c > Steps && grid.textMatrix(r, c).isEmpty())
-        --c;
-    return c;
 }
 
 // Row r across all columns becomes the selection.
@@ -199,18 +189,20 @@ void frmMAIN::vsPLAYLIST_MouseMove(short Button, short Shift, float X, float Y)
         if (HoverRow > vsPLAYLIST->rows() - 1)
             HoverRow = short(vsPLAYLIST->rows() - 1);
         if (row != HoverRow && row > 0) {
-            if (HoverRow > 0) {
-                STEP(SelectRow(*vsPLAYLIST, HoverRow); vsPLAYLIST->setCellBorder(0, 0, 0, 0, 0, 0, 0));
-            }
-            STEP(SelectRow(*vsPLAYLIST, row); vsPLAYLIST->setCellBorder(0, 2, 2, 2, 2, 0, 0));
+            if (HoverRow > 0 && STEP(SelectRow(*vsPLAYLIST, HoverRow)))
+                vsPLAYLIST->setCellBorder(kOutlineColour, 0, 0, 0, 0, 0, 0);
+            if (STEP(SelectRow(*vsPLAYLIST, row)))
+                vsPLAYLIST->setCellBorder(kOutlineColour, kOutline, kOutline, kOutline, kOutline, 0, 0);
             HoverRow = short(row);
         }
     } else if (Button == 1 && Dragging) {
         if (row > 0 && OverTitle(col) && row != DropRow) {
             DropRow = short(row);
             if (STEP(vsPLAYLIST->moveRow(DragRow, row)))
-                OnAirMarks.move(DragRow - 1, row - 1);
-            STEP(vsPLAYLIST->setCol(Type); vsPLAYLIST->setRow(row); vsPLAYLIST->setRowSel(row));
+                Playlist.move(DragRow - 1, row - 1);
+            vsPLAYLIST->setCol(Type);
+            if (STEP(vsPLAYLIST->setRow(row)))
+                vsPLAYLIST->setRowSel(row);
             DragRow = short(row);
         }
     }
@@ -240,7 +232,7 @@ void frmMAIN::mnREMOVEITEMPLAYLIST_Click()
     const int row = vsPLAYLIST->row();
     if (!STEP(vsPLAYLIST->removeItem(row)))
         return;
-    OnAirMarks.remove(row - 1);
+    Playlist.remove(row - 1);
     mGENERAL::SavePlayList(*this);
 }
 
@@ -266,6 +258,7 @@ void frmMAIN::vsPLAYLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
             STEP(vsPLAYLIST->setCue(1, Steps));
         return;
     }
+    const int lastStep = Steps + Playlist.lastStep(row - 1);
     switch (KeyCode) {
     case Up:
     case Down:
@@ -273,13 +266,13 @@ void frmMAIN::vsPLAYLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
     case PageDown: {
         const int by = KeyCode == Up || KeyCode == Down ? 1 : vsPLAYLIST->rowsInView();
         const int to = std::clamp(KeyCode == Up || KeyCode == PageUp ? row - by : row + by, 1, last);
-        STEP(vsPLAYLIST->setCue(to, std::min(col, LastStep(*vsPLAYLIST, to))));
+        STEP(vsPLAYLIST->setCue(to, std::min(col, Steps + Playlist.lastStep(to - 1))));
         break;
     }
-    case Left: STEP(vsPLAYLIST->setCue(row, std::max(std::min(col - 1, LastStep(*vsPLAYLIST, row)), int(Steps)))); break;
-    case Right: STEP(vsPLAYLIST->setCue(row, std::min(col + 1, LastStep(*vsPLAYLIST, row)))); break;
+    case Left: STEP(vsPLAYLIST->setCue(row, std::max(std::min(col - 1, lastStep), int(Steps)))); break;
+    case Right: STEP(vsPLAYLIST->setCue(row, std::min(col + 1, lastStep))); break;
     case Home: STEP(vsPLAYLIST->setCue(row, Steps)); break;
-    case End: STEP(vsPLAYLIST->setCue(row, LastStep(*vsPLAYLIST, row))); break;
+    case End: STEP(vsPLAYLIST->setCue(row, lastStep)); break;
     case Return:
     case Space:
         // One press, one line: a held key fires once.
@@ -317,12 +310,12 @@ void frmMAIN::trLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
 void frmMAIN::PaintMarks(int r)
 {
     ui::Grid& grid = *vsPLAYLIST;
-    if (r < 1 || r >= grid.rows() || r > OnAirMarks.size() || grid.cols() <= Steps)
+    if (r < 1 || r >= grid.rows() || r > Playlist.size() || grid.cols() <= Steps)
         return;
-    const playlist::OnAirState::Entry& entry = OnAirMarks.entry(r - 1);
+    const playlist::RunningOrder::Entry& entry = Playlist.entry(r - 1);
     if (entry.striped)
         grid.setCellBackColor(r, Type, r, Layer, ui::palette::stripe(r));
-    grid.setCellBackColor(r, Steps, r, grid.cols() - 1, MarkColour(entry.steps, r));
+    grid.setCellBackColor(r, Steps, r, grid.cols() - 1, MarkColour(entry.rest, r));
     if (entry.fired >= 0 && Steps + entry.fired < grid.cols())
         grid.setCellBackColor(r, Steps + entry.fired, MarkColour(entry.mark, r));
 }
@@ -331,17 +324,15 @@ void frmMAIN::ShowOnAir(short irr, short icc)
 {
     ARM_TRAP();
     Q_UNUSED(icc);
-    QString channel;
-    QString layer;
-
-    if (!STEP(channel = vsPLAYLIST->textMatrix(irr, Channel); layer = vsPLAYLIST->textMatrix(irr, Layer)))
+    if (irr < 1 || irr > Playlist.size())
         return;
-    for (int i = 1; i < vsPLAYLIST->rows(); ++i) {
-        if (i == irr)
-            continue;
-        if (vsPLAYLIST->textMatrix(i, Channel) == channel && vsPLAYLIST->textMatrix(i, Layer) == layer) {
-            OnAirMarks.plain(i - 1);
-            PaintMarks(i);
+    const playlist::RunningOrder::Entry& fired = Playlist.entry(irr - 1);
+    const playlist::Target target{fired.channel, fired.layer};
+    for (int i = 0; i < Playlist.size(); ++i) {
+        const playlist::RunningOrder::Entry& other = Playlist.entry(i);
+        if (i != irr - 1 && other.channel == target.channel && other.layer == target.layer) {
+            Playlist.plain(i);
+            PaintMarks(i + 1);
         }
     }
 }
@@ -350,7 +341,7 @@ void frmMAIN::ColorMe()
 {
     ARM_TRAP();
     // Rows that changed parity take the other stripe and resting colour; marked cells keep their mark.
-    OnAirMarks.restripe();
+    Playlist.restripe();
     for (int i = 1; i < vsPLAYLIST->rows(); ++i)
         PaintMarks(i);
 }
@@ -360,40 +351,37 @@ void frmMAIN::ColorMe()
 void frmMAIN::PLAYLIST_EXEC()
 {
     ARM_TRAP();
-    QString step;
-    QString file;
-    short card = 0;
     short channel = 0;
     QByteArray line;
     quint64 ticket = 0;
 
     const int r = vsPLAYLIST->row();
     const int c = vsPLAYLIST->col();
-    if (c < Steps || r < 1)
+    if (c < Steps || r < 1 || r > Playlist.size())
         return;
-    if (!STEP(step = vsPLAYLIST->textMatrix(r, c)) || step.isEmpty())
+    const playlist::RunningOrder::Entry& entry = Playlist.entry(r - 1);
+    const QString step = Playlist.step(r - 1, c - Steps);
+    if (step.isEmpty())
         return;
     // No preview channel chosen: nowhere to send it.
     if (s.PreviewMode && cmbPREVIEW->listIndex() < 0)
         return;
-    if (!STEP(file = vsPLAYLIST->textMatrix(r, DatasetFile); card = mGENERAL::EntryCard(s, file)))
-        return;
     // No card, no line: nothing goes out, not even an empty one.
-    if (card < 1)
+    if (entry.card < 1)
         return;
-    const CARD& record = s.CARDS[size_t(card)];
-    channel = record.Channel;
+    const CARD& card = s.CARDS[size_t(entry.card)];
+    channel = card.Channel;
     if (s.PreviewMode && !STEP(channel = convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
         return;
-    if (!STEP(line = compose::cardLine(record, channel, s.ProjectName, s.DataFolder, file, step)))
+    if (!STEP(line = compose::cardLine(card, channel, s.ProjectName, s.DataFolder, entry.file, step)))
         return;
     // The marks follow what went out: with the link down nothing changes colour.
-    if (!Sent(*this, line, &ticket, trap_))
+    if (!Sent(*this, line, &ticket))
         return;
     txtCOMMAND->setText(QString::fromUtf8(line));
     if (!s.PreviewMode)
         ShowOnAir(short(r), short(c));
-    OnAirMarks.fired(r - 1, c - Steps, s.PreviewMode ? Mark::OnPreview : Mark::OnAir, {channel, record.Layer}, ticket);
+    Playlist.fired(r - 1, c - Steps, s.PreviewMode ? Mark::OnPreview : Mark::OnAir, {channel, card.Layer}, ticket);
     PaintMarks(r);
 }
 
@@ -402,41 +390,36 @@ void frmMAIN::PLAYLIST_EXEC()
 void frmMAIN::cmdCLEAR_Click(short Index)
 {
     ARM_TRAP();
-    ClearChannel(*this, Index, trap_);
+    ClearChannel(*this, Index);
 }
 
 void frmMAIN::mnCLEARCHANNEL_Click(short Index)
 {
     ARM_TRAP();
-    ClearChannel(*this, Index, trap_);
+    ClearChannel(*this, Index);
 }
 
 void frmMAIN::mnClearLAYERONAIR_Click()
 {
     ARM_TRAP();
-    QString channel;
-    QString layer;
-
     const int row = vsPLAYLIST->row();
-    if (row < 1)
+    if (row < 1 || row > Playlist.size())
         return;
-    if (!STEP(channel = vsPLAYLIST->textMatrix(row, Channel); layer = vsPLAYLIST->textMatrix(row, Layer)))
-        return;
-    ClearLayer(*this, Mark::OnAir, channel, layer, trap_);
+    const playlist::RunningOrder::Entry& entry = Playlist.entry(row - 1);
+    ClearLayer(*this, Mark::OnAir, {entry.channel, entry.layer});
 }
 
 void frmMAIN::mnCLEARLAYERPREVIEW_Click()
 {
     ARM_TRAP();
-    QString layer;
+    short channel = 0;
 
     const int row = vsPLAYLIST->row();
-    if (row < 1 || cmbPREVIEW->listIndex() < 0)
+    if (row < 1 || row > Playlist.size() || cmbPREVIEW->listIndex() < 0)
         return;
-    const QString channel = cmbPREVIEW->entry(cmbPREVIEW->listIndex());
-    if (!STEP(layer = vsPLAYLIST->textMatrix(row, Layer)))
+    if (!STEP(channel = convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
         return;
     // The preview marks of the lines that went to this channel and layer: a row's channel
     // column holds its on-air channel, not the preview one.
-    ClearLayer(*this, Mark::OnPreview, channel, layer, trap_);
+    ClearLayer(*this, Mark::OnPreview, {channel, Playlist.entry(row - 1).layer});
 }

@@ -1,7 +1,9 @@
 #pragma once
 #include <QString>
 #include <initializer_list>
+#include <span>
 
+#include "playlist/playlistfile.h"
 #include "project/state.h"
 
 class frmMAIN;
@@ -30,6 +32,8 @@ short FindCardIndex(const State& s, const QString& name);
 
 /// Resets grid to its header row with these headers and widths (twips); the last column stretches.
 void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std::initializer_list<int> widths);
+/// The same from a table of columns.
+void LayOutGrid(ui::Grid& grid, std::span<const playlistfile::Column> columns);
 /// The record of card in CARDS; raises 9 outside the table.
 const CARD& CardRecord(const State& s, short card);
 /// The dataset grid's columns: the hidden file name, then the title.
@@ -74,10 +78,8 @@ QStringList ReadDatasetLines(frmMAIN& f, const QString& path);
 /// Rebuilds the tree of cards and datasets. Always false.
 bool LOADTREELIST(frmMAIN& f);
 
-/// The playlist grid's columns. Step cells run from Steps to the last column.
-namespace PlaylistCol {
-enum : int { DatasetFile = 0, Type = 1, Description = 2, Ft = 3, Channel = 4, Layer = 5, Steps = 6 };
-}
+/// The playlist grid's columns.
+namespace PlaylistCol = playlistfile::Col;
 /// Loads the project's playlist into its grid.
 void LOADPLAYLIST(frmMAIN& f);
 /// The card of a playlist entry's dataset file: its index in CARDS, 0 when no card owns it.
@@ -86,7 +88,7 @@ short EntryCard(const State& s, const QString& file);
 /// Appends a playlist entry: dataset file, title, and what card gives (picture, title, channel,
 /// layer, steps). Loaded entries are striped; entries added from the tree have grey steps.
 void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short card, bool addedFromTree);
-/// Writes the grid's running order to playlist.dat.
+/// Writes the running order to playlist.dat.
 void SavePlayList(frmMAIN& f);
 
 } // namespace mGENERAL

@@ -6,7 +6,6 @@
 #include "app/mGENERAL.h"
 #include "fault/trap.h"
 #include "project/cardfile.h"
-#include "project/convert.h"
 #include "project/textfile.h"
 
 namespace mGENERAL {
@@ -24,7 +23,8 @@ void FillCardGrid(ui::Grid& grid, const CardTable& cards)
         const CARD& card = cards[i];
         // Cell by cell: a title may hold a TAB.
         grid.addItem(QStringList{QString::number(i), card.Title, card.FileName,
-                                 QString::number(card.Channel) + QLatin1Char(':') + QString::number(card.Layer)});
+                                 QString::number(card.Channel) + QLatin1Char(':') + QString::number(card.Layer)},
+                     int(i));
     }
 }
 } // namespace
@@ -61,8 +61,8 @@ void LOADCARDS(frmMAIN& f)
     FillCardGrid(*f.vsCARDS, s.CARDS);
     if (f.vsCARDS->rows() > 1) {
         STEP(f.vsCARDS->setRow(1));
-        STEP(s.CurrentCard = convert::toInteger16(f.vsCARDS->textMatrix(f.vsCARDS->row(), CardCol::Index)));
-        STEP(s.CurrentCardFile = f.vsCARDS->textMatrix(f.vsCARDS->row(), CardCol::FileName));
+        s.CurrentCard = short(f.vsCARDS->rowKey(f.vsCARDS->row()).toInt());
+        s.CurrentCardFile = s.CARDS[size_t(s.CurrentCard)].FileName;
         s.LoadingDatasets = true;
         LOADDATASET(f, s.CurrentCardFile);
     }

@@ -46,6 +46,18 @@ void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std:
     grid.setExtendLastCol(true);
 }
 
+void LayOutGrid(ui::Grid& grid, std::span<const playlistfile::Column> columns)
+{
+    grid.setRows(1);
+    grid.setCols(int(columns.size()));
+    grid.setFixedRows(1);
+    for (int c = 0; c < int(columns.size()); ++c) {
+        grid.setTextMatrix(0, c, QLatin1String(columns[size_t(c)].header));
+        grid.setColWidth(c, columns[size_t(c)].twips);
+    }
+    grid.setExtendLastCol(true);
+}
+
 void LOADDATASET(frmMAIN& f, const QString& cardFile)
 {
     ARM_TRAP();
@@ -91,7 +103,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
         for (const QString& line : lines) {
             if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
                 // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
-                STEP(grid.addItem(QStringList{name, datasetfile::lineValue(line)}));
+                STEP(grid.addItem(QStringList{name, datasetfile::lineValue(line)}, name));
             }
         }
     }
@@ -101,7 +113,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
 
     if (grid.rows() > 1) {
         STEP(grid.setRow(1));
-        STEP(s.CurrentDataset = grid.textMatrix(1, DatasetCol::File));
+        s.CurrentDataset = grid.rowKey(1).toString();
         s.LoadingTags = true;
         LOADTAGS(f, s.CurrentDataset);
         s.LoadingDatasets = false;

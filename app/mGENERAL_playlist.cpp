@@ -114,13 +114,19 @@ void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short ca
     ui::Grid& grid = *f.vsPLAYLIST;
     const CARD& record = CardRecord(f.s, card);
     using namespace PlaylistCol;
+    playlist::RunningOrder::Entry entry;
+    entry.file = file;
+    entry.card = card;
+    entry.channel = record.Channel;
+    entry.layer = record.Layer;
+    entry.steps = playlistfile::stepNames(record, addedFromTree);
     grid.addItem(QStringList{file, QString(), title, record.Title, NumberText(record.Channel),
-                            NumberText(record.Layer)} +
-                playlistfile::stepNames(record, addedFromTree));
+                             NumberText(record.Layer)} +
+                 entry.steps);
     const int r = grid.rows() - 1;
     if (record.Type >= 0 && size_t(record.Type) < f.imgTYPE.size())
         grid.setCellPicture(r, Type, f.imgTYPE[size_t(record.Type)]->picture());
-    f.OnAirMarks.append(addedFromTree);
+    f.Playlist.append(std::move(entry), addedFromTree);
     f.PaintMarks(r);
 }
 
@@ -141,8 +147,8 @@ void LOADPLAYLIST(frmMAIN& f)
 
     if (!STEP(cols = playlistfile::columnCount(s.MaxInvokes)))
         return;
-    f.OnAirMarks.clear();
-    LayOutGrid(grid, {"datasetfile", "Type", "Description", "Ft", "C", "L"}, {0, 500, 3100, 1200, 400, 400});
+    f.Playlist.clear();
+    LayOutGrid(grid, playlistfile::kColumns);
     grid.setCols(cols);
     grid.setColHidden(DatasetFile, true);
     grid.setColCentred(Channel);
@@ -174,11 +180,7 @@ void LOADPLAYLIST(frmMAIN& f)
 void SavePlayList(frmMAIN& f)
 {
     ARM_TRAP();
-    const ui::Grid& grid = *f.vsPLAYLIST;
-    QStringList lines;
-    for (int r = 1; r < grid.rows(); ++r)
-        STEP(lines.append(grid.textMatrix(r, PlaylistCol::DatasetFile)));
-    STEP(textfile::writeLines(PlaylistPath(f.s), lines));
+    STEP(textfile::writeLines(PlaylistPath(f.s), f.Playlist.files()));
 }
 
 } // namespace mGENERAL

@@ -80,13 +80,13 @@ void setEnder(Ender ender)
 
 void detail::askOperatorAtEnd(const QString& report) { theOperator()(report); }
 
-Answer Trap::fail(int line)
+Answer Trap::fail(int line) const
 {
     escape = {}; // caught here: it no longer leaves anything
     return report(currentFailure(), {module_, procedure_, line});
 }
 
-Answer Trap::faulted(int line, quint32 code)
+Answer Trap::faulted(int line, quint32 code) const
 {
     const ExceptionRecord record{.ExceptionCode = code};
     return report(ExceptionFilter({.Record = &record}), {module_, procedure_, line});

@@ -127,7 +127,7 @@ public:
     Trap& operator=(const Trap&) = delete;
 
     /// True when the statement ran to its end; false when the operator chose Ignore.
-    template <class F> bool step(int line, F&& statement)
+    template <class F> bool step(int line, F&& statement) const
     {
         for (;;) {
             quint32 code = 0;
@@ -147,37 +147,30 @@ public:
         }
     }
 
-    /// The head of a conditional or loop. Ignore enters it.
-    template <class F> bool test(int line, F&& condition)
+    /// The head of a conditional or loop, as a step: a condition that fails and is ignored
+    /// counts as true, so Ignore enters.
+    template <class F> bool test(int line, F&& condition) const
     {
-        for (;;) {
-            bool result = false;
-            auto evaluate = [&] { result = condition(); };
-            quint32 code = 0;
-            try {
-                code = detail::runGuarded(evaluate);
-            } catch (const ProgramEnding&) {
-                throw;
-            } catch (...) {
-                if (fail(line) != Answer::Retry)
-                    return true;
-                continue;
-            }
-            if (code == 0)
-                return result;
-            if (faulted(line, code) != Answer::Retry)
-                return true;
-        }
+        bool result = true;
+        step(line, [&] { result = condition(); });
+        return result;
     }
 
     /// The procedure and the line that armed the trap: where failures outside its steps are reported.
     Location location() const { return {module_, procedure_, line_}; }
     /// The trap of the innermost procedure running on this thread, or null.
     static const Trap* running() { return detail::runningTrap; }
+    /// The trap of the procedure that called a helper: the helper's steps are that procedure's,
+    /// and a report names it.
+    static const Trap& caller()
+    {
+        Q_ASSERT(detail::runningTrap);
+        return *detail::runningTrap;
+    }
 
 private:
-    Answer fail(int line); // called inside a catch block: reads the current exception
-    Answer faulted(int line, quint32 code);
+    Answer fail(int line) const; // called inside a catch block: reads the current exception
+    Answer faulted(int line, quint32 code) const;
     void noteEscape() const;
     const char* module_;
     const char* procedure_;
@@ -185,6 +178,21 @@ private:
     const Trap* outer_;
     int uncaught_;
 };
+
+/// Runs statement and lets a failure of it pass without a report: for the few statements whose
+/// failure is expected and harmless (a file to delete that is already gone). True when it ran
+/// to its end.
+template <class F> bool ignoringFailure(F&& statement)
+{
+    try {
+        statement();
+        return true;
+    } catch (const ProgramEnding&) {
+        throw;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
 
 /// Reports a failure that left a handler outside every step (called inside a catch block):
 /// under the location of the outermost procedure it left, or else of the innermost still
@@ -198,5 +206,7 @@ void clearEscape();
 
 // Every trapped file defines kModule (the module's name) and LINE_BASE (from linebases.h).
 #define ARM_TRAP() [[maybe_unused]] ::fault::Trap trap_(kModule, __func__, LINE_BASE + __LINE__)
+// A helper that carries no trap of its own runs its steps under its caller's.
+#define CALLERS_TRAP() [[maybe_unused]] const ::fault::Trap& trap_ = ::fault::Trap::caller()
 #define STEP(...) trap_.step(LINE_BASE + __LINE__, [&]() { __VA_ARGS__; })
 #define STEP_IF(...) trap_.test(LINE_BASE + __LINE__, [&]() -> bool { return (__VA_ARGS__); })

@@ -27,7 +27,8 @@ QStringList stepNames(const CARD& card, bool addedFromTree)
 
 int columnCount(int maxInvokes)
 {
-    const int count = maxInvokes + 8;
+    constexpr int kPlayAndUpdate = 2; // the steps every card without a command has
+    const int count = Col::Steps + kPlayAndUpdate + maxInvokes;
     if (count > 32767)
         fault::raise(fault::Overflow, QStringLiteral("Overflow: %1 playlist columns").arg(count));
     return count;
@@ -37,7 +38,7 @@ int stepWidth(int gridTwips, int stepColumns)
 {
     if (stepColumns < 1)
         return kMinStepWidth;
-    return std::max((gridTwips - kFixedWidth) / stepColumns, kMinStepWidth);
+    return std::max((gridTwips - fixedWidth()) / stepColumns, kMinStepWidth);
 }
 
 } // namespace playlistfile

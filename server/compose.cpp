@@ -223,4 +223,11 @@ QByteArray line(const Inputs& in)
     return out + "\r\n";
 }
 
+QByteArray clearLine(short channel) { return "CLEAR " + QByteArray::number(channel) + "\r\n"; }
+
+QByteArray clearLine(short channel, short layer)
+{
+    return "CLEAR " + QByteArray::number(channel) + '-' + QByteArray::number(layer) + "\r\n";
+}
+
 } // namespace compose

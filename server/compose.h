@@ -47,4 +47,9 @@ struct Inputs {
 /// inside it raises 5, naming the field, and nothing is composed.
 QByteArray line(const Inputs& in);
 
+/// "CLEAR 2" and CR LF: clears every layer of a channel.
+QByteArray clearLine(short channel);
+/// "CLEAR 1-20" and CR LF: clears one layer of a channel.
+QByteArray clearLine(short channel, short layer);
+
 } // namespace compose

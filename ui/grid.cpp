@@ -242,7 +242,13 @@ void Grid::checkCell(int row, int col) const
 
 void Grid::addItem(const QString& text) { addItem(text.split(QLatin1Char('\t'))); }
 
-void Grid::addItem(const QStringList& cells) { model_->appendRow(cells); }
+void Grid::addItem(const QStringList& cells, const QVariant& key) { model_->appendRow(cells, key); }
+
+QVariant Grid::rowKey(int row) const
+{
+    checkCell(row, 0);
+    return row < fixedRows_ ? QVariant() : model_->key(row - fixedRows_);
+}
 
 void Grid::moveRow(int from, int to)
 {
@@ -305,7 +311,7 @@ void Grid::setColHidden(int col, bool hidden) { setColumnHidden(col, hidden); }
 
 void Grid::setColWidth(int col, int twips) { setColumnWidth(col, pixels(twips)); }
 
-int Grid::colWidth(int col) const { return columnWidth(col) * 15; }
+int Grid::colWidth(int col) const { return twips(columnWidth(col)); }
 
 void Grid::setExtendLastCol(bool extend) { horizontalHeader()->setStretchLastSection(extend); }
 
@@ -474,8 +480,8 @@ void Grid::raiseMouse(Mouse kind, const QMouseEvent* event, const QPoint& inGrid
     if (mouseCol_ < 0)
         mouseRow_ = -1;
     const short shift = shiftCode(event->modifiers());
-    const float x = float(inGrid.x() * 15);
-    const float y = float(inGrid.y() * 15);
+    const float x = float(twips(inGrid.x()));
+    const float y = float(twips(inGrid.y()));
     switch (kind) {
     case Mouse::Down: emit mouseDown(buttonCode(event->button()), shift, x, y); break;
     case Mouse::Move: emit mouseMove(buttonCode(event->buttons()), shift, x, y); break;

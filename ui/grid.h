@@ -3,6 +3,7 @@
 #include <QTableView>
 
 #include "ui/gridmodel.h"
+#include "ui/twips.h"
 
 class QToolButton;
 
@@ -50,8 +51,11 @@ public:
 
     /// Appends a row whose cells are the TAB-separated parts of text.
     void addItem(const QString& text);
-    /// Appends a row with these cells, each whole: for text that may hold a TAB.
-    void addItem(const QStringList& cells);
+    /// Appends a row with these cells, each whole: for text that may hold a TAB. key names what
+    /// the row shows (a card, a dataset file): the row keeps it wherever it moves.
+    void addItem(const QStringList& cells, const QVariant& key = QVariant());
+    /// The key row was added with; none for the header or a row added without one.
+    QVariant rowKey(int row) const;
     void removeItem(int row);
     /// Takes row from out and puts it back so that it becomes row to; the rows between shift by
     /// one. Its cells go whole: text, back colours, picture, border.
@@ -71,11 +75,11 @@ public:
     void setColSel(int col) { colSel_ = col; }
 
     void setColHidden(int col, bool hidden);
-    /// Widths in twips, 15 to a pixel.
+    /// Widths in twips.
     void setColWidth(int col, int twips);
     int colWidth(int col) const;
     /// The grid's own width in twips.
-    int widthTwips() const { return width() * 15; }
+    int widthTwips() const { return twips(width()); }
     /// Repaints the grid now.
     void refresh() { viewport()->repaint(); }
     void setExtendLastCol(bool extend);
@@ -198,8 +202,5 @@ private:
     quint64 changes_ = 0;
     QList<QMetaObject::Connection> modelWatch_; // what counts the changes, undone before the table's teardown
 };
-
-/// Twips to pixels, 15 to a pixel.
-constexpr int pixels(int twips) { return twips / 15; }
 
 } // namespace ui

@@ -189,14 +189,14 @@ void GridModel::setFrame(int row1, int row2, const Frame& frame)
         emit dataChanged(index(first, 0), index(last, 0));
 }
 
-void GridModel::appendRow(const QStringList& cells)
+void GridModel::appendRow(const QStringList& cells, const QVariant& key)
 {
     const int filled = std::min(cols_, int(cells.size()));
     const int at = rows();
     beginInsertRows(QModelIndex(), at, at);
     for (int c = 0; c < cols_; ++c)
         columns_[c].append(c < filled ? Cell{cells[c], 0, true} : Cell());
-    extras_.append(RowExtra());
+    extras_.append(RowExtra{Frame(), key, {}});
     endInsertRows();
 }
 

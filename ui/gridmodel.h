@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPixmap>
 #include <QString>
+#include <QVariant>
 #include <QStringList>
 
 namespace ui {
@@ -56,8 +57,10 @@ public:
     /// Frames the rows row1 to row2; a frame of none takes theirs away.
     void setFrame(int row1, int row2, const Frame& frame);
 
-    /// Appends a row with these cells, the rest empty: one insertion, no news per cell.
-    void appendRow(const QStringList& cells);
+    /// Appends a row with these cells, the rest empty, and key: one insertion, no news per cell.
+    void appendRow(const QStringList& cells, const QVariant& key = QVariant());
+    /// What the row was added with: it goes with the row when rows move or are sorted.
+    const QVariant& key(int row) const { return extras_.at(row).key; }
     void removeRowAt(int row);
     /// Moves the row whole (cells, frame, pictures) so that it becomes row to.
     void moveRowTo(int from, int to);
@@ -77,6 +80,7 @@ private:
     };
     struct RowExtra {
         Frame frame;
+        QVariant key;
         QList<Picture> pictures; // few rows have any, so none costs a cell anything
     };
     Cell& cell(int row, int col) { return columns_[col][row]; }

@@ -90,7 +90,7 @@ struct PlaylistFixture : EditorFixture {
     /// Row r's step cells marked as a line that went to target would leave them.
     void mark(int r, int col, playlist::Mark m, playlist::Target target = {})
     {
-        w->OnAirMarks.fired(r - 1, col - 6, m, target, 0);
+        w->Playlist.fired(r - 1, col - 6, m, target, 0);
         w->PaintMarks(r);
     }
     /// The colour the screen shows in cell (r, c), inside its edges and clear of its text.

@@ -1,62 +1,86 @@
-#include "playlist/onairstate.h"
+#include "playlist/runningorder.h"
+
+#include <algorithm>
 
 namespace playlist {
 
-Mark OnAirState::mark(int i, int s) const
+Mark RunningOrder::mark(int i, int s) const
 {
     const Entry& e = entries_.at(i);
-    return s == e.fired ? e.mark : e.steps;
+    return s == e.fired ? e.mark : e.rest;
 }
 
-void OnAirState::append(bool addedFromTree)
+int RunningOrder::lastStep(int i) const
 {
-    Entry e;
-    e.striped = !addedFromTree;
-    e.steps = addedFromTree ? Mark::Cleared : Mark::None;
-    entries_.append(e);
+    const QStringList& steps = entries_.at(i).steps;
+    qsizetype s = steps.size() - 1;
+    while (s > 0 && steps.at(s).isEmpty())
+        --s;
+    return int(std::max<qsizetype>(s, 0));
+}
+
+QStringList RunningOrder::files() const
+{
+    QStringList out;
+    out.reserve(entries_.size());
+    for (const Entry& e : entries_)
+        out.append(e.file);
+    return out;
+}
+
+void RunningOrder::append(Entry entry, bool addedFromTree)
+{
+    entry.striped = !addedFromTree;
+    entry.rest = addedFromTree ? Mark::Cleared : Mark::None;
+    entry.fired = -1;
+    entry.mark = Mark::None;
+    entries_.append(std::move(entry));
 }
 
 // An entry that is not there changes nothing: the grid and this state may only part through a fault.
-void OnAirState::remove(int i)
+void RunningOrder::remove(int i)
 {
     if (has(i))
         entries_.removeAt(i);
 }
 
-void OnAirState::move(int from, int to)
+void RunningOrder::move(int from, int to)
 {
     if (has(from) && has(to))
         entries_.move(from, to);
 }
 
-void OnAirState::fired(int i, int s, Mark mark, Target target, quint64 ticket)
+void RunningOrder::fired(int i, int s, Mark mark, Target target, quint64 ticket)
 {
     if (!has(i))
         return;
     Entry& e = entries_[i];
-    e.steps = Mark::None;
+    e.rest = Mark::None;
     e.fired = s;
     e.mark = mark;
     e.target = target;
     e.ticket = ticket;
 }
 
-void OnAirState::plain(int i)
+void RunningOrder::plain(int i)
 {
     if (!has(i))
         return;
     Entry& e = entries_[i];
-    e = Entry();
     e.striped = true;
+    e.rest = Mark::None;
+    e.fired = -1;
+    e.mark = Mark::None;
+    e.ticket = 0;
 }
 
-void OnAirState::restripe()
+void RunningOrder::restripe()
 {
     for (Entry& e : entries_)
         e.striped = true;
 }
 
-QList<int> OnAirState::clearLayer(Mark which, Target target)
+QList<int> RunningOrder::clearLayer(Mark which, Target target)
 {
     QList<int> changed;
     for (int i = 0; i < size(); ++i) {
@@ -69,7 +93,7 @@ QList<int> OnAirState::clearLayer(Mark which, Target target)
     return changed;
 }
 
-QList<int> OnAirState::clearChannel(short channel)
+QList<int> RunningOrder::clearChannel(short channel)
 {
     QList<int> changed;
     for (int i = 0; i < size(); ++i) {
@@ -83,7 +107,7 @@ QList<int> OnAirState::clearChannel(short channel)
     return changed;
 }
 
-int OnAirState::refused(quint64 ticket)
+int RunningOrder::refused(quint64 ticket)
 {
     for (int i = 0; i < size(); ++i) {
         Entry& e = entries_[i];

@@ -1,7 +1,9 @@
 #pragma once
-// What is on air, entry by entry: the playlist grid shows this state in colours and nothing is
-// ever read back from the colours.
+// The playlist's running order: what each entry fires, and what is on air, entry by entry. The
+// playlist grid shows it, in text and colours, and nothing is ever read back from the grid.
 #include <QList>
+#include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 namespace playlist {
@@ -22,12 +24,19 @@ struct Target {
     bool operator==(const Target&) const = default;
 };
 
-/// The marks of the playlist's entries, in running order (entry 0 is the grid's row 1).
-class OnAirState {
+/// The playlist's entries in running order (entry 0 is the grid's row 1), with their marks.
+class RunningOrder {
 public:
     struct Entry {
+        // What the entry is
+        QString file;            // its dataset file, as playlist.dat names it
+        short card = 0;          // the card that owns the dataset, 0 when none does
+        short channel = 0;       // the card's channel and layer
+        short layer = 0;
+        QStringList steps;       // the names of its step cells, in order
+        // What is on air of it
         bool striped = false;    // its description cells carry the row's stripe
-        Mark steps = Mark::None; // every step cell but the fired one: none, or cleared
+        Mark rest = Mark::None;  // every step cell but the fired one: none, or cleared
         int fired = -1;          // the step fired last, counted from 0, or -1
         Mark mark = Mark::None;  // that step's mark
         Target target;           // where its line went
@@ -40,9 +49,16 @@ public:
     Mark mark(int i, int s) const;
 
     void clear() { entries_.clear(); }
-    /// A loaded entry is striped and resting; one added from the tree has no stripe and its
-    /// steps start cleared.
-    void append(bool addedFromTree);
+    /// The step named at s of entry i; empty past its last step.
+    QString step(int i, int s) const { return entries_.at(i).steps.value(s); }
+    /// The last of entry i's steps that has a name; 0 when none has.
+    int lastStep(int i) const;
+    /// The dataset files of the entries, in order: what playlist.dat holds.
+    QStringList files() const;
+
+    /// Appends entry (its marks are set here): a loaded entry is striped and resting; one added
+    /// from the tree has no stripe and its steps start cleared.
+    void append(Entry entry, bool addedFromTree);
     void remove(int i);
     /// Entry from is taken out and put back so that it becomes entry to.
     void move(int from, int to);
