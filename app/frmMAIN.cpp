@@ -291,7 +291,6 @@ void frmMAIN::openProject(const QString& chosen)
     s.DataFolder = s.DataRoot + QDir::separator() + s.ProjectName;
     mnPROJECTTITLE->setCaption(s.ProjectName);
     setWindowTitle(version::caption() + QStringLiteral(" - ") + s.ProjectName);
-    s.LoadingCards = true;
     vsPLAYLIST->setRows(0);
     vsPLAYLIST->setCols(0);
     Playlist.clear();

@@ -1,4 +1,6 @@
 // The editor page's handlers: the card list, the dataset grid, the tag grid.
+#include <QScopedValueRollback>
+
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
 #include "project/datasetfile.h"
@@ -16,31 +18,44 @@ const QString kPictureType = QStringLiteral("pic");
 // The steps several handlers share run under the calling handler's trap, so a report names
 // the handler the operator set off.
 
+// One way to load once: a handler leaves a selection that the operator's current action has
+// loaded already, however many grid events the action raises (a click moves the current row
+// and then clicks). What code raises while it fills a grid, the Loading flags keep quiet.
+
 // Select the current card: the card the current row was added for, whatever the sort.
-void SelectCard(frmMAIN& f, fault::Trap& trap_)
+void SelectCard(frmMAIN& f)
 {
+    CALLERS_TRAP();
     State& s = f.s;
     const int row = f.vsCARDS->row();
     if (row < 1)
         return;
-    s.CurrentCard = short(f.vsCARDS->rowKey(row).toInt());
+    const State::Loaded now{short(f.vsCARDS->rowKey(row).toInt()), QString(), ui::currentAction()};
+    if (now == s.CardLoaded)
+        return;
+    s.CurrentCard = now.card;
     STEP(s.CurrentCardFile = mGENERAL::CardRecord(s, s.CurrentCard).FileName);
     if (s.CurrentCardFile.isEmpty())
         return;
     mGENERAL::LOADDATASET(f, s.CurrentCardFile);
+    s.CardLoaded = now;
 }
 
 // Select the dataset of the current row and load its tags. The header row selects nothing.
-void SelectDataset(frmMAIN& f, fault::Trap& trap_)
+void SelectDataset(frmMAIN& f)
 {
     State& s = f.s;
     const int row = f.vsDATASET->row();
     if (row < 1)
         return;
-    s.CurrentDataset = f.vsDATASET->rowKey(row).toString();
+    const State::Loaded now{-1, f.vsDATASET->rowKey(row).toString(), ui::currentAction()};
+    if (now == s.DatasetLoaded)
+        return;
+    s.CurrentDataset = now.dataset;
     if (s.CurrentDataset.isEmpty())
         return;
     mGENERAL::LOADTAGS(f, s.CurrentDataset);
+    s.DatasetLoaded = now;
 }
 
 // The editor grid that got the focus stands out.
@@ -51,8 +66,9 @@ void FocusCue(frmMAIN& f, const ui::Grid* focused)
 }
 
 // Refuses text the dataset file could not give back, saying why.
-bool Refused(const QString& text, datasetfile::Field field, fault::Trap& trap_)
+bool Refused(const QString& text, datasetfile::Field field)
 {
+    CALLERS_TRAP();
     const QString why = datasetfile::refusal(text, field);
     if (why.isEmpty())
         return false;
@@ -101,7 +117,7 @@ void frmMAIN::connectEditorHandlers()
 void frmMAIN::vsCARDS_Click()
 {
     ARM_TRAP();
-    SelectCard(*this, trap_);
+    SelectCard(*this);
 }
 
 void frmMAIN::vsCARDS_RowColChange()
@@ -109,7 +125,7 @@ void frmMAIN::vsCARDS_RowColChange()
     ARM_TRAP();
     if (s.LoadingCards)
         return;
-    SelectCard(*this, trap_);
+    SelectCard(*this);
 }
 
 void frmMAIN::vsCARDS_AfterSort(int Col, int Order)
@@ -117,7 +133,7 @@ void frmMAIN::vsCARDS_AfterSort(int Col, int Order)
     ARM_TRAP();
     Q_UNUSED(Col);
     Q_UNUSED(Order);
-    SelectCard(*this, trap_);
+    SelectCard(*this);
 }
 
 void frmMAIN::vsCARDS_GotFocus()
@@ -142,7 +158,7 @@ void frmMAIN::vsDATASET_ValidateEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == mGENERAL::DatasetCol::Description && Refused(vsDATASET->editText(), datasetfile::Field::Title, trap_))
+    if (Col == mGENERAL::DatasetCol::Description && Refused(vsDATASET->editText(), datasetfile::Field::Title))
         Cancel = true;
 }
 
@@ -154,7 +170,7 @@ void frmMAIN::vsDATASET_AfterEdit(int Row, int Col)
     // The tag grid must hold this row's dataset before it is written back with it.
     const bool shown = vsDATASET->row() > 0 && vsDATASET->rowKey(vsDATASET->row()).toString() == s.CurrentDataset;
     if (!shown)
-        SelectDataset(*this, trap_);
+        SelectDataset(*this);
     mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
 }
 
@@ -162,7 +178,7 @@ void frmMAIN::vsDATASET_Click()
 {
     ARM_TRAP();
     if (vsDATASET->row() > 0)
-        SelectDataset(*this, trap_);
+        SelectDataset(*this);
 }
 
 void frmMAIN::vsDATASET_RowColChange()
@@ -170,7 +186,7 @@ void frmMAIN::vsDATASET_RowColChange()
     ARM_TRAP();
     if (s.LoadingDatasets)
         return;
-    SelectDataset(*this, trap_);
+    SelectDataset(*this);
 }
 
 void frmMAIN::vsDATASET_AfterSort(int Col, int Order)
@@ -178,7 +194,7 @@ void frmMAIN::vsDATASET_AfterSort(int Col, int Order)
     ARM_TRAP();
     Q_UNUSED(Col);
     Q_UNUSED(Order);
-    SelectDataset(*this, trap_);
+    SelectDataset(*this);
 }
 
 void frmMAIN::vsDATASET_GotFocus()
@@ -203,7 +219,7 @@ void frmMAIN::vsTAGS_ValidateEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == mGENERAL::TagCol::Value && Refused(vsTAGS->editText(), datasetfile::Field::Value, trap_))
+    if (Col == mGENERAL::TagCol::Value && Refused(vsTAGS->editText(), datasetfile::Field::Value))
         Cancel = true;
 }
 
@@ -237,7 +253,7 @@ void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
         if (path.isEmpty())
             return;
         path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        if (Refused(path, datasetfile::Field::Value, trap_))
+        if (Refused(path, datasetfile::Field::Value))
             return;
         STEP(vsTAGS->setTextMatrix(Row, mGENERAL::TagCol::Value, path));
         mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
@@ -274,33 +290,23 @@ void frmMAIN::cmdADDDATASET_Click()
 void frmMAIN::cmdDELETEDATASET_Click()
 {
     ARM_TRAP();
-    QString file;
-    const bool loading = s.LoadingDatasets;
-    // Errors here are ignored: a file that is already gone is no reason to stop.
-    const auto quietly = [](auto&& statement) {
-        try {
-            statement();
-        } catch (const fault::ProgramEnding&) {
-            throw;
-        } catch (...) {
-        }
-    };
-
     if (vsDATASET->row() == 0)
         return;
-    file = vsDATASET->rowKey(vsDATASET->row()).toString();
-    quietly([&] { textfile::deleteFile(textfile::join(s.DataFolder, file)); });
-    quietly([&] { textfile::deleteFile(textfile::join(s.DataFolder, datasetfile::copyName(file))); });
-    // Every row of the file goes (a file with two titles has two); the dataset that becomes
-    // current is selected once, below.
-    s.LoadingDatasets = true;
-    for (int r = vsDATASET->rows() - 1; r >= 1; --r)
-        if (vsDATASET->rowKey(r).toString() == file)
-            vsDATASET->removeItem(r);
-    s.LoadingDatasets = loading;
+    const QString file = vsDATASET->rowKey(vsDATASET->row()).toString();
+    // A file that is already gone is no reason to stop.
+    fault::ignoringFailure([&] { textfile::deleteFile(textfile::join(s.DataFolder, file)); });
+    fault::ignoringFailure([&] { textfile::deleteFile(textfile::join(s.DataFolder, datasetfile::copyName(file))); });
+    {
+        // Every row of the file goes (a file with two titles has two); the dataset that becomes
+        // current is selected once, below.
+        const QScopedValueRollback quiet(s.LoadingDatasets, true);
+        for (int r = vsDATASET->rows() - 1; r >= 1; --r)
+            if (vsDATASET->rowKey(r).toString() == file)
+                vsDATASET->removeItem(r);
+    }
 
     if (vsDATASET->row() > 0) {
-        SelectDataset(*this, trap_);
+        SelectDataset(*this);
     } else {
         s.CurrentDataset.clear();
         vsTAGS->setRows(1);

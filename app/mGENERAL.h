@@ -59,21 +59,9 @@ namespace TagCol {
 enum : int { Id = 0, Ani = 1, Type = 2, Title = 3, Value = 4 };
 }
 /// Fills the tag grid with the current card's tags and the values of dataset file; offers to
-/// remove saved values whose tag the card no longer has.
-void LOADTAGS(frmMAIN& f, const QString& file);
-
-/// The one-load rule: a load whose inputs have not changed since the same operator action last
-/// ran it, and whose grids still hold what it left, is not repeated. Nothing is kept across
-/// actions: files may change between two clicks.
-enum class Load { Datasets, Tags };
-/// Whether the load of argument would repeat this action's last run of it.
-bool AlreadyLoaded(frmMAIN& f, Load load, const QString& argument);
-/// Notes that the load of argument has just run.
-void NoteLoaded(frmMAIN& f, Load load, const QString& argument);
-
-/// The lines of the dataset file at path. Read once per action: while no file is written, a
-/// second read gives the lines of the first.
-QStringList ReadDatasetLines(frmMAIN& f, const QString& path);
+/// remove saved values whose tag the card no longer has. read: the file's lines, when the
+/// caller has just read them.
+void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read = nullptr);
 
 /// Rebuilds the tree of cards and datasets. Always false.
 bool LOADTREELIST(frmMAIN& f);

@@ -1,4 +1,5 @@
 // The card table and the card grid.
+#include <QScopedValueRollback>
 #include <QSet>
 #include <algorithm>
 
@@ -33,6 +34,8 @@ void LOADCARDS(frmMAIN& f)
 {
     ARM_TRAP();
     State& s = f.s;
+    // The card grid's own events stay quiet while it is filled here.
+    const QScopedValueRollback quiet(s.LoadingCards, true);
     QStringList files;
     QStringList lines;
     QSet<QString> texts; // the tag texts met so far, kept once however many cards repeat them
@@ -63,10 +66,8 @@ void LOADCARDS(frmMAIN& f)
         STEP(f.vsCARDS->setRow(1));
         s.CurrentCard = short(f.vsCARDS->rowKey(f.vsCARDS->row()).toInt());
         s.CurrentCardFile = s.CARDS[size_t(s.CurrentCard)].FileName;
-        s.LoadingDatasets = true;
         LOADDATASET(f, s.CurrentCardFile);
     }
-    s.LoadingCards = false;
 }
 
 short FindCardIndex(const State& s, const QString& name)

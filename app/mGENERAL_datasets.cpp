@@ -1,5 +1,7 @@
 // The dataset files of a card: listing, writing with the UTF-8 copy, titles and new names.
+#include <QHash>
 #include <QRandomGenerator>
+#include <QScopedValueRollback>
 
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
@@ -65,16 +67,10 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     QString invoke;
     QString command;
     QStringList files;
-    QStringList lines;
+    QHash<QString, QStringList> read; // the lines of each file listed: the first one's tags come from them
 
-    // The grid events of one action ask for the same list again: it is made once.
-    if (AlreadyLoaded(f, Load::Datasets, cardFile)) {
-        if (f.vsDATASET->rows() > 1) {
-            s.LoadingTags = false;
-            s.LoadingDatasets = false;
-        }
-        return;
-    }
+    // The dataset grid's own events stay quiet while it is filled here.
+    const QScopedValueRollback quiet(s.LoadingDatasets, true);
     STEP(invoke = CardRecord(s, s.CurrentCard).Invoke);
     STEP(command = CardRecord(s, s.CurrentCard).Command);
     f.cmbINVOKES->clear();
@@ -98,9 +94,10 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     STEP(files = textfile::listFiles(s.DataFolder,
                                      [&](const QString& name) { return datasetfile::belongsTo(name, cardFile); }));
     for (const QString& name : files) {
-        lines.clear();
-        STEP(lines = ReadDatasetLines(f, textfile::join(s.DataFolder, name)));
+        QStringList& lines = read[name];
+        STEP(lines = textfile::readLines(textfile::join(s.DataFolder, name)));
         for (const QString& line : lines) {
+            // Every title line is a row: a file with two titles is listed twice.
             if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
                 // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
                 STEP(grid.addItem(QStringList{name, datasetfile::lineValue(line)}, name));
@@ -114,11 +111,9 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     if (grid.rows() > 1) {
         STEP(grid.setRow(1));
         s.CurrentDataset = grid.rowKey(1).toString();
-        s.LoadingTags = true;
-        LOADTAGS(f, s.CurrentDataset);
-        s.LoadingDatasets = false;
+        const auto lines = read.constFind(s.CurrentDataset);
+        LOADTAGS(f, s.CurrentDataset, lines == read.cend() ? nullptr : &*lines);
     }
-    NoteLoaded(f, Load::Datasets, cardFile);
 }
 
 void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)

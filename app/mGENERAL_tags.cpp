@@ -1,5 +1,6 @@
 // The tag grid of a dataset, and the saved values whose tag the card no longer has.
 #include <QHash>
+#include <QScopedValueRollback>
 
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
@@ -30,7 +31,7 @@ QHash<QString, int> AddTagRows(ui::Grid& grid, const CARD& card)
 }
 } // namespace
 
-void LOADTAGS(frmMAIN& f, const QString& file)
+void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
 {
     ARM_TRAP();
     State& s = f.s;
@@ -43,20 +44,20 @@ void LOADTAGS(frmMAIN& f, const QString& file)
     QString orphans;
     bool remove = false;
 
-    // Asked again within one action, the load would read the file and ask its question again.
-    if (AlreadyLoaded(f, Load::Tags, file)) {
-        s.LoadingTags = false;
-        return;
-    }
+    // The tag grid's own events stay quiet while it is filled here.
+    const QScopedValueRollback quiet(s.LoadingTags, true);
     LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
 
     STEP(rows = AddTagRows(grid, CardRecord(s, s.CurrentCard)));
 
     path = textfile::join(s.DataFolder, file);
-    if (!textfile::fileExists(path))
-        STEP(textfile::writeBytes(path, QByteArray()));
-
-    STEP(lines = ReadDatasetLines(f, path));
+    if (read) {
+        lines = *read;
+    } else {
+        if (!textfile::fileExists(path))
+            STEP(textfile::writeBytes(path, QByteArray()));
+        STEP(lines = textfile::readLines(path));
+    }
     for (const QString& line : lines) {
         if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TAG"))) {
             if (!STEP(tag = datasetfile::tagValue(datasetfile::lineValue(line))))
@@ -76,8 +77,6 @@ void LOADTAGS(frmMAIN& f, const QString& file)
         if (remove)
             SAVEDATASET(f, file, true);
     }
-    s.LoadingTags = false;
-    NoteLoaded(f, Load::Tags, file);
 }
 
 } // namespace mGENERAL

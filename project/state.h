@@ -1,25 +1,8 @@
 #pragma once
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include "project/card.h"
-
-/// What one run of a load was made from and what it left behind: equal marks taken at the end of
-/// one run and at the start of the next mean the next would only repeat it.
-struct LoadMark {
-    quint64 action = 0;        // the operator's action it ran in
-    quint64 writes = 0;        // files written by the program until then
-    QString argument;          // the card or dataset file it loaded
-    QString dataFolder;
-    short card = 0;
-    quint64 cardGrid = 0;      // changes of the card grid (a new card table refills it)
-    quint64 datasetGrid = 0;   // changes of the dataset grid and of the tag grid
-    quint64 tagGrid = 0;
-    int datasetRow = 0;
-    QString currentDataset;
-    bool operator==(const LoadMark&) const = default;
-};
 
 /// The program's one instance of module state, shared by the procedures of every module.
 struct State {
@@ -46,12 +29,15 @@ struct State {
 
     QString RecentList;
 
-    /// The last runs of LOADDATASET and LOADTAGS, so one operator action loads each only once.
-    LoadMark DatasetsLoaded;
-    LoadMark TagsLoaded;
-    /// The dataset files read in this action while no file was written: listing a card's
-    /// datasets and loading the first one's tags read it once.
-    quint64 ReadsAction = 0;
-    quint64 ReadsWrites = 0;
-    QHash<QString, QStringList> DatasetsRead;
+    /// What the editor's grids were last loaded for, and in which operator action: a handler
+    /// leaves a selection that this action has loaded already, however many grid events the
+    /// action raises; the next action loads it anew, since files may change between two clicks.
+    struct Loaded {
+        short card = -1;
+        QString dataset;
+        quint64 action = 0;
+        bool operator==(const Loaded&) const = default;
+    };
+    Loaded CardLoaded;
+    Loaded DatasetLoaded;
 };

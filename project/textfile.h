@@ -60,7 +60,7 @@ void createFolder(const QString& folder);
 void deleteFile(const QString& path);
 
 /// What the module has done since the program started: folders listed, files read, and files
-/// written, deleted or folders created. Loads compare the writes to know their inputs unchanged.
+/// written, deleted or folders created. The tests and the benchmark count an action's reads by it.
 struct Counts {
     quint64 listings = 0;
     quint64 reads = 0;

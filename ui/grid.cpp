@@ -171,30 +171,12 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
             emit enterCell();
         }
     });
-    const auto changed = [this] { ++changes_; };
-    const QAbstractItemModel* cells = model_;
-    modelWatch_ << connect(cells, &QAbstractItemModel::dataChanged, this, changed);
-    modelWatch_ << connect(cells, &QAbstractItemModel::headerDataChanged, this, changed);
-    modelWatch_ << connect(cells, &QAbstractItemModel::rowsInserted, this, changed);
-    modelWatch_ << connect(cells, &QAbstractItemModel::rowsRemoved, this, changed);
-    modelWatch_ << connect(cells, &QAbstractItemModel::rowsMoved, this, changed);
-    modelWatch_ << connect(cells, &QAbstractItemModel::columnsInserted, this, changed);
-    modelWatch_ << connect(cells, &QAbstractItemModel::columnsRemoved, this, changed);
-    modelWatch_ << connect(cells, &QAbstractItemModel::layoutChanged, this, changed);
-    modelWatch_ << connect(cells, &QAbstractItemModel::modelReset, this, changed);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellButton(); });
     connect(this, &QAbstractItemView::clicked, this, [this] { emit click(); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) {
         if (behaviour_.headerSort)
             sortByHeader(c);
     });
-}
-
-Grid::~Grid()
-{
-    // The model, a child of the grid, goes after this part of the grid is gone.
-    for (const QMetaObject::Connection& watch : std::as_const(modelWatch_))
-        disconnect(watch);
 }
 
 void Grid::setRows(int rows)

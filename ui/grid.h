@@ -29,7 +29,6 @@ public:
         bool keyEvents = false;
     };
     Grid(const QString& name, const Behaviour& behaviour, QWidget* parent);
-    ~Grid() override;
 
     /// All rows, the fixed header row included.
     int rows() const { return model_->rows() + fixedRows_; }
@@ -45,9 +44,6 @@ public:
     /// next changes.
     const QString& textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
-    /// Counts the changes to the grid's cells, rows, columns and their order since it was made: a
-    /// load that finds the count where it left it knows the grid still holds what it filled in.
-    quint64 changes() const { return changes_; }
 
     /// Appends a row whose cells are the TAB-separated parts of text.
     void addItem(const QString& text);
@@ -199,8 +195,6 @@ private:
     int mouseCol_ = -1;
     int dragDisplay_ = 0;
     QPersistentModelIndex cue_;
-    quint64 changes_ = 0;
-    QList<QMetaObject::Connection> modelWatch_; // what counts the changes, undone before the table's teardown
 };
 
 } // namespace ui

@@ -38,7 +38,6 @@ private slots:
         fx.firingStudio();
         Recorder r;
         fx.connectTo(r);
-        ui::Grid* g = fx.grid();
 
         // "Play" from the editor page: the playlist sends the very same bytes.
         fx.w->tbMAIN->setTab(0);
@@ -95,7 +94,6 @@ private slots:
         fx.firingStudio();
         Recorder r;
         fx.connectTo(r);
-        ui::Grid* g = fx.grid();
 
         // A missing copy: reported, nothing sent, no mark changed.
         QFile::remove(fx.data("news_b.ft8"));

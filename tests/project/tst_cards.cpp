@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(fx.w->s.CurrentCard, short(1));
         QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("news"));
         QVERIFY(!fx.w->s.LoadingCards);
-        QVERIFY(fx.w->s.LoadingDatasets);
+        QVERIFY(!fx.w->s.LoadingDatasets); // set only while the datasets are listed
     }
 
     void linesEndingInLfAloneAreLines()

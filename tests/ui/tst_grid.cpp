@@ -92,13 +92,11 @@ private slots:
         QCOMPARE(changed.size(), 0);
         QCOMPARE(grid.textMatrix(2, 1), QStringLiteral("f"));
 
-        const quint64 before = grid.changes();
         grid.setCellBackColor(1, 1, 2, 3, 255);
         QCOMPARE(changed.size(), 1);
         grid.setCellBackColor(1, 1, 2, 3, 255);
         grid.setTextMatrix(1, 0, QStringLiteral("a"));
         QCOMPARE(changed.size(), 1);
-        QCOMPARE(grid.changes(), before + 1);
         QCOMPARE(grid.cellBackColor(2, 3), 255u);
         QCOMPARE(grid.cellBackColor(2, 0), 0u);
     }
