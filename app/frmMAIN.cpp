@@ -224,9 +224,9 @@ void frmMAIN::Form_Load()
     mMRU::ReadMRU(s);
     setWindowTitle(version::caption());
     // The outer height as the design knew it, without the status bar below.
-    STEP(tbMAIN->resize(ui::pixels(ui::twips(frameGeometry().width()) - 80),
-                        ui::pixels(ui::twips(frameGeometry().height() - sbSTATUS->sizeHint().height()) -
-                                   ui::twips(tbMAIN->y()) - 400)));
+    tbMAIN->resize(ui::pixels(ui::twips(frameGeometry().width()) - 80),
+                   ui::pixels(ui::twips(frameGeometry().height() - sbSTATUS->sizeHint().height()) -
+                              ui::twips(tbMAIN->y()) - 400));
     tbMAIN->setEnabled(false);
     mMRU::DisplayMRU(s, mnMRU);
     cmbPREVIEW->clear();
@@ -272,7 +272,7 @@ void frmMAIN::mnMRU_Click(short Index)
 {
     ARM_TRAP();
     QString path;
-    STEP(path = mnMRU.at(size_t(Index))->caption());
+    path = mnMRU[size_t(Index)]->caption();
     if (path.isEmpty())
         return;
     openProject(path);

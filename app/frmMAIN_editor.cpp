@@ -68,11 +68,10 @@ void FocusCue(frmMAIN& f, const ui::Grid* focused)
 // Refuses text the dataset file could not give back, saying why.
 bool Refused(const QString& text, datasetfile::Field field)
 {
-    CALLERS_TRAP();
     const QString why = datasetfile::refusal(text, field);
     if (why.isEmpty())
         return false;
-    STEP(ui::dialogs().message(why, QStringLiteral("Plintor")));
+    ui::dialogs().message(why, QStringLiteral("Plintor"));
     return true;
 }
 } // namespace
@@ -238,8 +237,8 @@ void frmMAIN::vsTAGS_EnterCell()
     if (s.LoadingTags)
         return;
     if (vsTAGS->row() > 0)
-        STEP(picture = vsTAGS->textMatrix(vsTAGS->row(), mGENERAL::TagCol::Type) == kPictureType);
-    STEP(vsTAGS->setColComboList(mGENERAL::TagCol::Value, picture ? ui::Grid::kCellButton : QString()));
+        picture = vsTAGS->textMatrix(vsTAGS->row(), mGENERAL::TagCol::Type) == kPictureType;
+    vsTAGS->setColComboList(mGENERAL::TagCol::Value, picture ? ui::Grid::kCellButton : QString());
 }
 
 void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
@@ -248,14 +247,16 @@ void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
     QString path;
     if (s.LoadingTags || Col != mGENERAL::TagCol::Value)
         return;
-    if (STEP_IF(vsTAGS->textMatrix(Row, mGENERAL::TagCol::Type) == kPictureType)) {
+    if (Row < 1 || Row >= vsTAGS->rows())
+        return;
+    if (vsTAGS->textMatrix(Row, mGENERAL::TagCol::Type) == kPictureType) {
         path = mGENERAL::SelectFullPathFile(*this);
         if (path.isEmpty())
             return;
         path.replace(QLatin1Char('\\'), QLatin1Char('/'));
         if (Refused(path, datasetfile::Field::Value))
             return;
-        STEP(vsTAGS->setTextMatrix(Row, mGENERAL::TagCol::Value, path));
+        vsTAGS->setTextMatrix(Row, mGENERAL::TagCol::Value, path);
         mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
     }
 }
@@ -280,9 +281,9 @@ void frmMAIN::cmdADDDATASET_Click()
     path = mGENERAL::CreateUniqueFileName(s, s.CurrentCardFile);
     s.CurrentDataset = mGENERAL::GetFilenameFromPath(path);
     vsDATASET->addItem(QStringList{s.CurrentDataset, QStringLiteral("New dataset")}, s.CurrentDataset);
-    STEP(vsDATASET->setRow(vsDATASET->rows() - 1));
+    vsDATASET->setRow(vsDATASET->rows() - 1);
     for (int r = 1; r < vsTAGS->rows(); ++r)
-        STEP(vsTAGS->setTextMatrix(r, mGENERAL::TagCol::Value, QString()));
+        vsTAGS->setTextMatrix(r, mGENERAL::TagCol::Value, QString());
     mGENERAL::SAVEDATASET(*this, s.CurrentDataset, false);
     mGENERAL::LOADTAGS(*this, s.CurrentDataset);
 }

@@ -152,9 +152,9 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
                 DragRow = short(row);
             }
         } else if (col >= Steps && row > 0) {
-            STEP(vsPLAYLIST->setCol(col));
-            STEP(vsPLAYLIST->setRow(row));
-            STEP(vsPLAYLIST->setCue(row, col));
+            vsPLAYLIST->setCol(col);
+            vsPLAYLIST->setRow(row);
+            vsPLAYLIST->setCue(row, col);
             s.PreviewMode = false;
             PLAYLIST_EXEC();
         }
@@ -163,12 +163,12 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
             ui::popupMenu(mnDELPLAYLIST);
         } else if ((col == Ft || col == Channel || col == Layer) && row > 0) {
             // The layer and channel clears, for the entry under the pointer.
-            STEP(vsPLAYLIST->setRow(row));
+            vsPLAYLIST->setRow(row);
             ui::popupMenu(mnCLEARLAYER);
         } else if (col >= Steps && row > 0) {
-            STEP(vsPLAYLIST->setCol(col));
-            STEP(vsPLAYLIST->setRow(row));
-            STEP(vsPLAYLIST->setCue(row, col));
+            vsPLAYLIST->setCol(col);
+            vsPLAYLIST->setRow(row);
+            vsPLAYLIST->setCue(row, col);
             s.PreviewMode = true;
             PLAYLIST_EXEC();
         }
@@ -189,10 +189,12 @@ void frmMAIN::vsPLAYLIST_MouseMove(short Button, short Shift, float X, float Y)
         if (HoverRow > vsPLAYLIST->rows() - 1)
             HoverRow = short(vsPLAYLIST->rows() - 1);
         if (row != HoverRow && row > 0) {
-            if (HoverRow > 0 && STEP(SelectRow(*vsPLAYLIST, HoverRow)))
+            if (HoverRow > 0) {
+                SelectRow(*vsPLAYLIST, HoverRow);
                 vsPLAYLIST->setCellBorder(kOutlineColour, 0, 0, 0, 0, 0, 0);
-            if (STEP(SelectRow(*vsPLAYLIST, row)))
-                vsPLAYLIST->setCellBorder(kOutlineColour, kOutline, kOutline, kOutline, kOutline, 0, 0);
+            }
+            SelectRow(*vsPLAYLIST, row);
+            vsPLAYLIST->setCellBorder(kOutlineColour, kOutline, kOutline, kOutline, kOutline, 0, 0);
             HoverRow = short(row);
         }
     } else if (Button == 1 && Dragging) {
@@ -201,8 +203,8 @@ void frmMAIN::vsPLAYLIST_MouseMove(short Button, short Shift, float X, float Y)
             if (STEP(vsPLAYLIST->moveRow(DragRow, row)))
                 Playlist.move(DragRow - 1, row - 1);
             vsPLAYLIST->setCol(Type);
-            if (STEP(vsPLAYLIST->setRow(row)))
-                vsPLAYLIST->setRowSel(row);
+            vsPLAYLIST->setRow(row);
+            vsPLAYLIST->setRowSel(row);
             DragRow = short(row);
         }
     }
@@ -230,8 +232,7 @@ void frmMAIN::mnREMOVEITEMPLAYLIST_Click()
     if (vsPLAYLIST->row() < 1)
         return;
     const int row = vsPLAYLIST->row();
-    if (!STEP(vsPLAYLIST->removeItem(row)))
-        return;
+    vsPLAYLIST->removeItem(row);
     Playlist.remove(row - 1);
     mGENERAL::SavePlayList(*this);
 }
@@ -255,7 +256,7 @@ void frmMAIN::vsPLAYLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
     // With no cue yet, a move puts it on the first step of the first entry.
     if (row < 1) {
         if (moves)
-            STEP(vsPLAYLIST->setCue(1, Steps));
+            vsPLAYLIST->setCue(1, Steps);
         return;
     }
     const int lastStep = Steps + Playlist.lastStep(row - 1);
@@ -266,28 +267,28 @@ void frmMAIN::vsPLAYLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
     case PageDown: {
         const int by = KeyCode == Up || KeyCode == Down ? 1 : vsPLAYLIST->rowsInView();
         const int to = std::clamp(KeyCode == Up || KeyCode == PageUp ? row - by : row + by, 1, last);
-        STEP(vsPLAYLIST->setCue(to, std::min(col, Steps + Playlist.lastStep(to - 1))));
+        vsPLAYLIST->setCue(to, std::min(col, Steps + Playlist.lastStep(to - 1)));
         break;
     }
-    case Left: STEP(vsPLAYLIST->setCue(row, std::max(std::min(col - 1, lastStep), int(Steps)))); break;
-    case Right: STEP(vsPLAYLIST->setCue(row, std::min(col + 1, lastStep))); break;
-    case Home: STEP(vsPLAYLIST->setCue(row, Steps)); break;
-    case End: STEP(vsPLAYLIST->setCue(row, lastStep)); break;
+    case Left: vsPLAYLIST->setCue(row, std::max(std::min(col - 1, lastStep), int(Steps))); break;
+    case Right: vsPLAYLIST->setCue(row, std::min(col + 1, lastStep)); break;
+    case Home: vsPLAYLIST->setCue(row, Steps); break;
+    case End: vsPLAYLIST->setCue(row, lastStep); break;
     case Return:
     case Space:
         // One press, one line: a held key fires once.
         if (Repeat)
             return;
-        STEP(vsPLAYLIST->setCol(col));
-        STEP(vsPLAYLIST->setRow(row));
+        vsPLAYLIST->setCol(col);
+        vsPLAYLIST->setRow(row);
         s.PreviewMode = preview;
         PLAYLIST_EXEC();
         break;
     case F12:
         if (Repeat)
             return;
-        STEP(vsPLAYLIST->setCol(col));
-        STEP(vsPLAYLIST->setRow(row));
+        vsPLAYLIST->setCol(col);
+        vsPLAYLIST->setRow(row);
         if (preview)
             mnCLEARLAYERPREVIEW_Click();
         else

@@ -67,6 +67,7 @@ void frmMAIN::cmdAIR_Click()
 {
     ARM_TRAP();
     QString action;
+    const CARD* card = nullptr;
     QByteArray line;
 
     // The line's kind comes from the chosen action; with none chosen there is nothing to send.
@@ -78,8 +79,9 @@ void frmMAIN::cmdAIR_Click()
     if (action.isEmpty())
         return;
     // Values that could not be read are not sent as empty ones.
-    if (!STEP(const CARD& card = mGENERAL::CardRecord(s, s.CurrentCard);
-              line = compose::cardLine(card, card.Channel, s.ProjectName, s.DataFolder, s.CurrentDataset, action)))
+    if (!STEP(card = &mGENERAL::CardRecord(s, s.CurrentCard)))
+        return;
+    if (!STEP(line = compose::cardLine(*card, card->Channel, s.ProjectName, s.DataFolder, s.CurrentDataset, action)))
         return;
     if (wsGASPAR->State() == server::Link::Connected) {
         STEP(wsGASPAR->SendData(line));

@@ -63,8 +63,8 @@ enum : int { Id = 0, Ani = 1, Type = 2, Title = 3, Value = 4 };
 /// caller has just read them.
 void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read = nullptr);
 
-/// Rebuilds the tree of cards and datasets. Always false.
-bool LOADTREELIST(frmMAIN& f);
+/// Rebuilds the tree of cards and datasets.
+void LOADTREELIST(frmMAIN& f);
 
 /// The playlist grid's columns.
 namespace PlaylistCol = playlistfile::Col;

@@ -63,7 +63,7 @@ void LOADCARDS(frmMAIN& f)
 
     FillCardGrid(*f.vsCARDS, s.CARDS);
     if (f.vsCARDS->rows() > 1) {
-        STEP(f.vsCARDS->setRow(1));
+        f.vsCARDS->setRow(1);
         s.CurrentCard = short(f.vsCARDS->rowKey(f.vsCARDS->row()).toInt());
         s.CurrentCardFile = s.CARDS[size_t(s.CurrentCard)].FileName;
         LOADDATASET(f, s.CurrentCardFile);

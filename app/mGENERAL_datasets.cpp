@@ -109,7 +109,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     grid.sortRows(DatasetCol::Description, 1);
 
     if (grid.rows() > 1) {
-        STEP(grid.setRow(1));
+        grid.setRow(1);
         s.CurrentDataset = grid.rowKey(1).toString();
         const auto lines = read.constFind(s.CurrentDataset);
         LOADTAGS(f, s.CurrentDataset, lines == read.cend() ? nullptr : &*lines);
@@ -129,7 +129,7 @@ void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)
     STEP(title = f.vsDATASET->textMatrix(CurrentDataRow(*f.vsDATASET), DatasetCol::Description));
     if (withTags) {
         for (int r = 1; r < f.vsTAGS->rows(); ++r)
-            STEP(tags.append({f.vsTAGS->textMatrix(r, TagCol::Id), f.vsTAGS->textMatrix(r, TagCol::Value)}));
+            tags.append({f.vsTAGS->textMatrix(r, TagCol::Id), f.vsTAGS->textMatrix(r, TagCol::Value)});
     }
     STEP(textfile::writeLines(textfile::join(s.DataFolder, file), datasetfile::composeLines(title, tags)));
     SaveMe8(s, file);

@@ -15,7 +15,7 @@ QString SelectFolder()
 {
     ARM_TRAP();
     QString folder;
-    STEP(folder = ui::dialogs().pickFolder(QStringLiteral("Pick a folder")));
+    folder = ui::dialogs().pickFolder(QStringLiteral("Pick a folder"));
     return folder;
 }
 
@@ -23,7 +23,7 @@ QString SelectFullPathFile(frmMAIN& f)
 {
     ARM_TRAP();
     QString file;
-    STEP(file = ui::dialogs().pickFile(&f, QStringLiteral("File select")));
+    file = ui::dialogs().pickFile(&f, QStringLiteral("File select"));
     while (file.startsWith(QLatin1Char(' ')))
         file.remove(0, 1);
     while (file.endsWith(QLatin1Char(' ')))

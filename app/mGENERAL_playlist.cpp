@@ -16,16 +16,6 @@ constexpr int LINE_BASE = linebase::mGENERAL_playlist;
 
 QString PlaylistPath(const State& s) { return textfile::join(s.DataFolder, QLatin1String(playlistfile::kFileName)); }
 
-// A dataset node that cannot be added (no node for its card, or its key taken) is left out
-// without a word.
-ui::TreeNode AddQuietly(ui::Tree& tree, const QString& relative, const QString& key, const QString& text)
-{
-    try {
-        return tree.add(relative, key, text);
-    } catch (const fault::RuntimeError&) {
-        return ui::TreeNode();
-    }
-}
 // The card of a playlist line, looked up once per card name in one load: the card table does not
 // change while the playlist loads, and two thousand entries share a few hundred cards.
 short EntryCardOnce(const State& s, const QString& file, QHash<QString, short>& known)
@@ -48,7 +38,7 @@ const QString& NumberText(short n)
 }
 } // namespace
 
-bool LOADTREELIST(frmMAIN& f)
+void LOADTREELIST(frmMAIN& f)
 {
     ARM_TRAP();
     State& s = f.s;
@@ -91,13 +81,15 @@ bool LOADTREELIST(frmMAIN& f)
             if (key == QLatin1String("TITLE"))
                 STEP(title = datasetfile::lineValue(line));
         }
-        node = AddQuietly(tree, card, name, title);
+        // A dataset node that cannot be added (no node for its card, or its key taken) is left out
+        // without a word.
+        node = ui::TreeNode();
+        fault::ignoringFailure([&] { node = tree.add(card, name, title); });
         node.setTag(QStringLiteral("D"));
     }
     // Card nodes open once their datasets are in: every open node slows each later insertion.
     for (ui::TreeNode& cardNode : cards)
         cardNode.setExpanded(true);
-    return false;
 }
 
 short EntryCard(const State& s, const QString& file)

@@ -72,8 +72,8 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
     }
 
     if (!orphans.isEmpty()) {
-        STEP(remove = ui::dialogs().yesNo(orphans + QStringLiteral("\r\n\r\nDo you want to remove it from saved data?"),
-                                          QStringLiteral("orphan Tags found")));
+        remove = ui::dialogs().yesNo(orphans + QStringLiteral("\r\n\r\nDo you want to remove it from saved data?"),
+                                     QStringLiteral("orphan Tags found"));
         if (remove)
             SAVEDATASET(f, file, true);
     }

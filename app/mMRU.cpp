@@ -14,8 +14,10 @@ constexpr int LINE_BASE = linebase::mMRU;
 const QString kSection = QStringLiteral("MRUFiles");
 const QString kKey = QStringLiteral("MRUList");
 
-void check(const QSettings& settings)
+// Writes the store out now; raises 75 when it could not.
+void store(QSettings& settings)
 {
+    settings.sync();
     if (settings.status() != QSettings::NoError)
         fault::raise(fault::PathFileAccessError,
                      QStringLiteral("Path/File access error: settings store %1").arg(settings.fileName()));
@@ -25,15 +27,16 @@ void check(const QSettings& settings)
 void ReadMRU(State& s)
 {
     ARM_TRAP();
-    STEP(QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
-         s.RecentList = settings.value(kSection + QLatin1Char('/') + kKey, QString()).toString());
+    const QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
+    STEP(s.RecentList = settings.value(kSection + QLatin1Char('/') + kKey, QString()).toString());
 }
 
 void SaveMRU(const State& s)
 {
     ARM_TRAP();
-    STEP(QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
-         settings.setValue(kSection + QLatin1Char('/') + kKey, s.RecentList); settings.sync(); check(settings));
+    QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
+    settings.setValue(kSection + QLatin1Char('/') + kKey, s.RecentList);
+    STEP(store(settings));
 }
 
 void AddMRU(State& s, const QString& path)

@@ -14,7 +14,6 @@ namespace {
 constexpr char16_t kUndefinedBase = 0xF700;
 
 struct Table {
-    QString name;
     std::array<char16_t, 256> toUnicode{};
     QHash<char16_t, char> fromUnicode;
 };
@@ -55,7 +54,6 @@ bool build(const QString& name, Table& table)
         table.toUnicode[size_t(b)] = u;
         table.fromUnicode.insert(u, char(b));
     }
-    table.name = name;
     return true;
 }
 
@@ -79,8 +77,6 @@ bool select(const QString& name)
     current() = std::move(t);
     return true;
 }
-
-QString name() { return current().name; }
 
 QString decode(QByteArrayView bytes)
 {

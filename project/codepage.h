@@ -12,7 +12,6 @@ namespace codepage {
 /// Chooses the code page by name; false when the name is unknown or not a single-byte code page
 /// whose 256 bytes each read as one character and come back unchanged.
 bool select(const QString& name);
-QString name();
 
 QString decode(QByteArrayView bytes);
 /// The one character each byte decodes to, by the byte's value.

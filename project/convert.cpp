@@ -49,11 +49,4 @@ QStringList cut(const QString& text, QChar separator)
     return text.split(separator);
 }
 
-QList<QByteArray> cut(const QByteArray& text, char separator)
-{
-    if (text.isEmpty())
-        return {};
-    return text.split(separator);
-}
-
 } // namespace convert

@@ -14,7 +14,5 @@ QString item(const QStringList& items, qsizetype i);
 
 /// Cuts text at every separator. The empty text gives no items at all, as the run-time's split.
 QStringList cut(const QString& text, QChar separator);
-/// The same cut over bytes, for lines read as UTF-8 bytes.
-QList<QByteArray> cut(const QByteArray& text, char separator);
 
 } // namespace convert

@@ -1,5 +1,6 @@
 #include "project/datasetfile.h"
 
+#include "fault/runtimeerror.h"
 #include "project/cardfile.h"
 #include "project/codepage.h"
 #include "project/textfile.h"
@@ -37,7 +38,7 @@ QString copyName(const QString& fileName)
 QString lineKey(const QString& line)
 {
     if (line.isEmpty())
-        return convert::item({}, 0); // raises
+        fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: item 1 of 0"));
     const qsizetype first = line.indexOf(QLatin1Char('~'));
     return first < 0 ? line : line.left(first);
 }
@@ -46,7 +47,7 @@ QString lineValue(const QString& line)
 {
     const qsizetype first = line.indexOf(QLatin1Char('~'));
     if (first < 0)
-        return convert::item(convert::cut(line, QLatin1Char('~')), 1); // raises
+        fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: item 2 of 1"));
     const qsizetype second = line.indexOf(QLatin1Char('~'), first + 1);
     return line.mid(first + 1, second < 0 ? -1 : second - first - 1);
 }

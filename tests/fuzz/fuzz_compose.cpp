@@ -8,7 +8,6 @@
 
 #include "fault/runtimeerror.h"
 #include "fuzz.h"
-#include "project/convert.h"
 #include "server/compose.h"
 #include "server/tokenizer.h"
 
@@ -44,10 +43,10 @@ QList<Component> expectedComponents(const compose::Inputs& in, bool& malformed, 
     QList<Component> out{{QStringLiteral("cg_channel"), QStringLiteral("txt"), QStringLiteral("0"),
                           QString::number(in.channel)}};
     for (const QByteArray& line : in.copyLines) {
-        const QList<QByteArray> fields = convert::cut(line, '~');
+        const QList<QByteArray> fields = (line.isEmpty() ? QList<QByteArray>() : line.split('~'));
         if (fields.isEmpty() || fields[0] != "TAG")
             continue;
-        const QList<QByteArray> pieces = fields.size() > 1 ? convert::cut(fields[1], ';') : QList<QByteArray>();
+        const QList<QByteArray> pieces = fields.size() > 1 ? fields[1].split(';') : QList<QByteArray>();
         if (pieces.size() < 2) {
             malformed = true;
             return out;

@@ -42,8 +42,6 @@ private slots:
     {
         QCOMPARE(convert::cut(QString(), QLatin1Char(':')).size(), 0);
         QCOMPARE(convert::cut(QStringLiteral("A:b:c"), QLatin1Char(':')).size(), 3);
-        QCOMPARE(convert::cut(QByteArray(), '~').size(), 0);
-        QCOMPARE(convert::cut(QByteArray("TAG~f0;v"), '~'), (QList<QByteArray>{"TAG", "f0;v"}));
         QCOMPARE(failureNumber([] { convert::item({QStringLiteral("TAG")}, 1); }), int(fault::SubscriptOutOfRange));
     }
 };
