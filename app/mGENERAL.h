@@ -49,6 +49,18 @@ void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags);
 void SaveMe8(const State& s, const QString& file);
 /// The first title of dataset file, or empty.
 QString FindDatasetTitle(const State& s, const QString& file);
+
+// Three rules name a dataset by its "TITLE" lines, each where the operator has always seen it;
+// they run under their caller's trap, and a failed line is reported as the caller's.
+/// Every title, in order: the dataset grid lists a file once per title line, so either row
+/// selects it. A line without a key is taken for a title line, whose value then fails too.
+QStringList AllTitles(const QStringList& lines);
+/// The first title, or empty: the playlist names an entry by it. A line without a key before
+/// it is taken for it, and its value fails.
+QString FirstTitle(const QStringList& lines);
+/// The last title, or empty: the tree names a dataset by it, each title line replacing the one
+/// before. A line without a key is passed over.
+QString LastTitle(const QStringList& lines);
 /// The full path of a dataset file of card cardFile that does not exist yet.
 QString CreateUniqueFileName(const State& s, const QString& cardFile);
 /// length random letters and digits.

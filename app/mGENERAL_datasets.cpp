@@ -96,13 +96,9 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     for (const QString& name : files) {
         QStringList& lines = read[name];
         STEP(lines = textfile::readLines(textfile::join(s.DataFolder, name)));
-        for (const QString& line : lines) {
-            // Every title line is a row: a file with two titles is listed twice.
-            if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
-                // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
-                STEP(grid.addItem(QStringList{name, datasetfile::lineValue(line)}, name));
-            }
-        }
+        // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
+        for (const QString& title : AllTitles(lines))
+            grid.addItem(QStringList{name, title}, name);
     }
 
     s.CurrentDataset.clear();
@@ -150,16 +146,47 @@ QString FindDatasetTitle(const State& s, const QString& file)
 {
     ARM_TRAP();
     QStringList lines;
-    QString title;
 
     if (file.isEmpty())
         return QString();
     STEP(lines = datasetfile::keyedLines(textfile::readBytes(textfile::join(s.DataFolder, file)), u"TITLE"));
+    return FirstTitle(lines);
+}
+
+QStringList AllTitles(const QStringList& lines)
+{
+    CALLERS_TRAP();
+    QStringList titles;
+    for (const QString& line : lines) {
+        if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE")))
+            STEP(titles.append(datasetfile::lineValue(line)));
+    }
+    return titles;
+}
+
+QString FirstTitle(const QStringList& lines)
+{
+    CALLERS_TRAP();
+    QString title;
     for (const QString& line : lines) {
         if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
             STEP(title = datasetfile::lineValue(line));
             break;
         }
+    }
+    return title;
+}
+
+QString LastTitle(const QStringList& lines)
+{
+    CALLERS_TRAP();
+    QString key;
+    QString title;
+    for (const QString& line : lines) {
+        if (!STEP(key = datasetfile::lineKey(line)))
+            continue;
+        if (key == QLatin1String("TITLE"))
+            STEP(title = datasetfile::lineValue(line));
     }
     return title;
 }

@@ -46,7 +46,6 @@ void LOADTREELIST(frmMAIN& f)
     ui::TreeNode node;
     QStringList files;
     QStringList lines;
-    QString key;
     QString title;
     QString card;
     QList<ui::TreeNode> cards;
@@ -69,18 +68,11 @@ void LOADTREELIST(frmMAIN& f)
         card = datasetfile::ownerCard(name);
         if (card.isEmpty())
             continue; // no "_": no card's dataset
-        title.clear();
         lines.clear();
         if (!STEP(lines = datasetfile::keyedLines(textfile::readBytes(textfile::join(s.DataFolder, name)),
                                                   u"TITLE")))
             continue;
-        // The last title line names the dataset.
-        for (const QString& line : lines) {
-            if (!STEP(key = datasetfile::lineKey(line)))
-                continue;
-            if (key == QLatin1String("TITLE"))
-                STEP(title = datasetfile::lineValue(line));
-        }
+        title = LastTitle(lines);
         // A dataset node that cannot be added (no node for its card, or its key taken) is left out
         // without a word.
         node = ui::TreeNode();

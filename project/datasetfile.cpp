@@ -34,22 +34,19 @@ QString copyName(const QString& fileName)
     return copy.replace(QLatin1String(".ftd"), QLatin1String(".ft8"));
 }
 
-// Cut at "~" without making every part: these run over every line of every dataset.
 QString lineKey(const QString& line)
 {
     if (line.isEmpty())
         fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: item 1 of 0"));
-    const qsizetype first = line.indexOf(QLatin1Char('~'));
-    return first < 0 ? line : line.left(first);
+    return cutLine(QStringView(line)).key.toString();
 }
 
 QString lineValue(const QString& line)
 {
-    const qsizetype first = line.indexOf(QLatin1Char('~'));
-    if (first < 0)
+    const Cut<QStringView> cut = cutLine(QStringView(line));
+    if (!cut.hasValue)
         fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: item 2 of 1"));
-    const qsizetype second = line.indexOf(QLatin1Char('~'), first + 1);
-    return line.mid(first + 1, second < 0 ? -1 : second - first - 1);
+    return cut.value.toString();
 }
 
 QStringList keyedLines(QByteArrayView bytes, QStringView key)
@@ -57,15 +54,14 @@ QStringList keyedLines(QByteArrayView bytes, QStringView key)
     QStringList lines;
     const codepage::Units& units = codepage::units();
     textfile::forEachLine(bytes, [&](QByteArrayView line) {
-        // Byte by byte through the code page: only the lines kept are decoded whole.
+        // The key compared byte by byte through the code page: only the lines kept are decoded.
         if (!line.isEmpty()) {
-            if (line.size() < key.size())
+            const QByteArrayView own = cutLine(line).key;
+            if (own.size() != key.size())
                 return;
             for (qsizetype i = 0; i < key.size(); ++i)
-                if (units[uchar(line[i])] != key[i].unicode())
+                if (units[uchar(own[i])] != key[i].unicode())
                     return;
-            if (line.size() > key.size() && units[uchar(line[key.size()])] != u'~')
-                return;
         }
         lines.append(codepage::decode(line));
     });
@@ -74,8 +70,12 @@ QStringList keyedLines(QByteArrayView bytes, QStringView key)
 
 TagValue tagValue(const QString& value)
 {
-    const QStringList items = convert::cut(value, QLatin1Char(';'));
-    return {convert::item(items, 0), convert::item(items, 1)};
+    if (value.isEmpty())
+        fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: item 1 of 0"));
+    const Cut<QStringView> cut = cutTag(QStringView(value));
+    if (!cut.hasValue)
+        fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: item 2 of 1"));
+    return {cut.key.toString(), cut.value.toString()};
 }
 
 QStringList composeLines(const QString& title, const QList<TagValue>& tags)

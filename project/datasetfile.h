@@ -18,9 +18,45 @@ bool belongsTo(const QString& fileName, const QString& cardFile);
 /// The UTF-8 copy's name: every ".ftd" replaced by ".ft8".
 QString copyName(const QString& fileName);
 
-/// The key of a line: the text before the first "~". An empty line has none (raises 9).
+// The one reading of a dataset line, for the lines of the file in the code page and the UTF-8
+// bytes of its copy alike. A line is "KEY~value", cut at "~" and its value at ";" ("TAG~id;value");
+// text after a second separator is dropped.
+
+/// A line cut at "~": the key before the first, the value up to the second.
+template <class View> struct Cut {
+    View key;
+    View value;
+    bool hasValue = false; // the line holds a "~"
+};
+template <class View> Cut<View> cutLine(View line)
+{
+    Cut<View> out;
+    const qsizetype first = line.indexOf('~');
+    out.key = first < 0 ? line : line.first(first);
+    if (first >= 0) {
+        const qsizetype second = line.indexOf('~', first + 1);
+        out.value = line.sliced(first + 1, (second < 0 ? line.size() : second) - first - 1);
+        out.hasValue = true;
+    }
+    return out;
+}
+/// A "TAG" value cut at ";": the key part is the tag id, the value part its value.
+template <class View> Cut<View> cutTag(View value)
+{
+    Cut<View> out;
+    const qsizetype first = value.indexOf(';');
+    out.key = first < 0 ? value : value.first(first);
+    if (first >= 0) {
+        const qsizetype second = value.indexOf(';', first + 1);
+        out.value = value.sliced(first + 1, (second < 0 ? value.size() : second) - first - 1);
+        out.hasValue = true;
+    }
+    return out;
+}
+
+/// The key of a line. An empty line has none (raises 9).
 QString lineKey(const QString& line);
-/// The value of a line: the text between the first and second "~" (raises 9 without "~").
+/// The value of a line (raises 9 without "~").
 QString lineValue(const QString& line);
 
 /// The lines of a dataset file's bytes whose key is key, and the empty lines, which have no key;

@@ -1,6 +1,7 @@
 #include "server/compose.h"
 
 #include "fault/runtimeerror.h"
+#include "project/datasetfile.h"
 
 #include <QStringDecoder>
 
@@ -166,29 +167,25 @@ QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>
     QByteArray doc = "<templateData>";
     doc += component("cg_channel", "txt", 0, QByteArray::number(channel));
     for (qsizetype i = 0; i < copyLines.size(); ++i) {
-        // The line is cut at "~" and its field at ";" in place: only the id and value are copied.
+        // The copy's lines are read as the file's are; only the id and value are copied.
         const QByteArrayView line = copyLines[i];
-        const qsizetype tilde = line.indexOf('~');
-        if (line.isEmpty() || (tilde < 0 ? line : line.first(tilde)) != "TAG")
+        const datasetfile::Cut<QByteArrayView> fields = datasetfile::cutLine(line);
+        if (line.isEmpty() || fields.key != "TAG")
             continue;
-        const qsizetype end = tilde < 0 ? -1 : line.indexOf('~', tilde + 1);
-        const QByteArrayView field = tilde < 0 ? QByteArrayView() : line.sliced(tilde + 1, (end < 0 ? line.size() : end) - tilde - 1);
-        const qsizetype semicolon = field.indexOf(';');
-        if (semicolon < 0)
+        const datasetfile::Cut<QByteArrayView> tagged = datasetfile::cutTag(fields.value);
+        if (!tagged.hasValue)
             fault::raise(fault::SubscriptOutOfRange,
                          QStringLiteral("Subscript out of range: line %1 of %2 has no %3")
                              .arg(i + 1)
                              .arg(copy.isEmpty() ? QStringLiteral("the dataset copy") : copy,
-                                  tilde >= 0 ? QStringLiteral("\";\" after its id")
-                                             : QStringLiteral("\"~\" after TAG")));
-        const qsizetype next = field.indexOf(';', semicolon + 1);
-        const QByteArray id = field.first(semicolon).toByteArray();
+                                  fields.hasValue ? QStringLiteral("\";\" after its id")
+                                                  : QStringLiteral("\"~\" after TAG")));
+        const QByteArray id = tagged.key.toByteArray();
         const int slot = findTag(tags, id);
         if (slot == 0)
             continue;
         const TAGDEF& tag = tags[size_t(slot)];
-        doc += component(id, tag.Type.toUtf8(), tag.Ani,
-                         field.sliced(semicolon + 1, (next < 0 ? field.size() : next) - semicolon - 1).toByteArray());
+        doc += component(id, tag.Type.toUtf8(), tag.Ani, tagged.value.toByteArray());
     }
     doc += "</templateData>";
     // The document goes inside a quoted parameter.
