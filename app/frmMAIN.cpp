@@ -5,6 +5,7 @@
 #include <QMenuBar>
 
 #include "app/mMRU.h"
+#include "project/paths.h"
 #include "version.h"
 #include "fault/trap.h"
 #include "fault/vbwProtector.h"
@@ -15,9 +16,11 @@
 #include "ui/dispatch.h"
 #include "ui/pictures.h"
 
+namespace app {
+
 namespace {
 constexpr const char* kModule = "frmMAIN";
-constexpr int LINE_BASE = linebase::frmMAIN_shell;
+constexpr int LINE_BASE = fault::linebase::frmMAIN_shell;
 
 constexpr int kClientWidth = 894; // 13410 by 11070 twips
 constexpr int kClientHeight = 738;
@@ -215,7 +218,7 @@ void frmMAIN::Form_Initialize()
 {
     // The trap asks the operator through the window's boxes.
     ui::installTrapOperator();
-    vbwProtector::vbwInitializeProtector();
+    fault::vbwProtector::vbwInitializeProtector();
 }
 
 void frmMAIN::Form_Load()
@@ -283,7 +286,7 @@ void frmMAIN::mnMRU_Click(short Index)
 void frmMAIN::openProject(const QString& chosen)
 {
     // As typed, "news/" would name no project and "news/.." a data folder above the data root.
-    const QString path = textfile::normalFolder(chosen);
+    const QString path = project::paths::normalFolder(chosen);
     s.ProjectFolder = path;
     mMRU::AddMRU(s, path);
     mMRU::DisplayMRU(s, mnMRU);
@@ -298,3 +301,5 @@ void frmMAIN::openProject(const QString& chosen)
     tbMAIN->setTab(0);
     tbMAIN->setEnabled(true);
 }
+
+} // namespace app

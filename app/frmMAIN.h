@@ -11,6 +11,8 @@
 #include "ui/grid.h"
 #include "ui/tree.h"
 
+namespace app {
+
 /// The main window: the program's only window, its controls and its event handlers.
 class frmMAIN : public QMainWindow {
     Q_OBJECT
@@ -18,7 +20,7 @@ public:
     /// Creates the window and runs its initialize and load events.
     explicit frmMAIN(const Options& options = {});
 
-    State s;
+    project::State s;
 
     // On the window
     ui::TabControl* tbMAIN;
@@ -158,3 +160,5 @@ private:
     void connectPlaylistHandlers();
     void openProject(const QString& chosen);
 };
+
+} // namespace app

@@ -5,13 +5,16 @@
 #include "fault/trap.h"
 #include "project/datasetfile.h"
 #include "app/mGENERAL.h"
+#include "project/paths.h"
 #include "project/textfile.h"
 #include "ui/dialogs.h"
 #include "ui/dispatch.h"
 
+namespace app {
+
 namespace {
 constexpr const char* kModule = "frmMAIN";
-constexpr int LINE_BASE = linebase::frmMAIN_editor;
+constexpr int LINE_BASE = fault::linebase::frmMAIN_editor;
 
 const QString kPictureType = QStringLiteral("pic");
 
@@ -26,11 +29,11 @@ const QString kPictureType = QStringLiteral("pic");
 void SelectCard(frmMAIN& f)
 {
     CALLERS_TRAP();
-    State& s = f.s;
+    project::State& s = f.s;
     const int row = f.vsCARDS->row();
     if (row < 1)
         return;
-    const State::Loaded now{short(f.vsCARDS->rowKey(row).toInt()), QString(), ui::currentAction()};
+    const project::State::Loaded now{short(f.vsCARDS->rowKey(row).toInt()), QString(), ui::currentAction()};
     if (now == s.CardLoaded)
         return;
     s.CurrentCard = now.card;
@@ -44,11 +47,11 @@ void SelectCard(frmMAIN& f)
 // Select the dataset of the current row and load its tags. The header row selects nothing.
 void SelectDataset(frmMAIN& f)
 {
-    State& s = f.s;
+    project::State& s = f.s;
     const int row = f.vsDATASET->row();
     if (row < 1)
         return;
-    const State::Loaded now{-1, f.vsDATASET->rowKey(row).toString(), ui::currentAction()};
+    const project::State::Loaded now{-1, f.vsDATASET->rowKey(row).toString(), ui::currentAction()};
     if (now == s.DatasetLoaded)
         return;
     s.CurrentDataset = now.dataset;
@@ -66,9 +69,9 @@ void FocusCue(frmMAIN& f, const ui::Grid* focused)
 }
 
 // Refuses text the dataset file could not give back, saying why.
-bool Refused(const QString& text, datasetfile::Field field)
+bool Refused(const QString& text, project::datasetfile::Field field)
 {
-    const QString why = datasetfile::refusal(text, field);
+    const QString why = project::datasetfile::refusal(text, field);
     if (why.isEmpty())
         return false;
     ui::dialogs().message(why, QStringLiteral("Plintor"));
@@ -157,7 +160,7 @@ void frmMAIN::vsDATASET_ValidateEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == mGENERAL::DatasetCol::Description && Refused(vsDATASET->editText(), datasetfile::Field::Title))
+    if (Col == mGENERAL::DatasetCol::Description && Refused(vsDATASET->editText(), project::datasetfile::Field::Title))
         Cancel = true;
 }
 
@@ -218,7 +221,7 @@ void frmMAIN::vsTAGS_ValidateEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == mGENERAL::TagCol::Value && Refused(vsTAGS->editText(), datasetfile::Field::Value))
+    if (Col == mGENERAL::TagCol::Value && Refused(vsTAGS->editText(), project::datasetfile::Field::Value))
         Cancel = true;
 }
 
@@ -254,7 +257,7 @@ void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
         if (path.isEmpty())
             return;
         path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        if (Refused(path, datasetfile::Field::Value))
+        if (Refused(path, project::datasetfile::Field::Value))
             return;
         vsTAGS->setTextMatrix(Row, mGENERAL::TagCol::Value, path);
         mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
@@ -295,8 +298,8 @@ void frmMAIN::cmdDELETEDATASET_Click()
         return;
     const QString file = vsDATASET->rowKey(vsDATASET->row()).toString();
     // A file that is already gone is no reason to stop.
-    fault::ignoringFailure([&] { textfile::deleteFile(textfile::join(s.DataFolder, file)); });
-    fault::ignoringFailure([&] { textfile::deleteFile(textfile::join(s.DataFolder, datasetfile::copyName(file))); });
+    fault::ignoringFailure([&] { project::textfile::deleteFile(project::paths::join(s.DataFolder, file)); });
+    fault::ignoringFailure([&] { project::textfile::deleteFile(project::paths::join(s.DataFolder, project::datasetfile::copyName(file))); });
     {
         // Every row of the file goes (a file with two titles has two); the dataset that becomes
         // current is selected once, below.
@@ -313,3 +316,5 @@ void frmMAIN::cmdDELETEDATASET_Click()
         vsTAGS->setRows(1);
     }
 }
+
+} // namespace app

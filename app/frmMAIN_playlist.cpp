@@ -10,9 +10,11 @@
 #include "ui/dispatch.h"
 #include "ui/keys.h"
 
+namespace app {
+
 namespace {
 constexpr const char* kModule = "frmMAIN";
-constexpr int LINE_BASE = linebase::frmMAIN_playlist;
+constexpr int LINE_BASE = fault::linebase::frmMAIN_playlist;
 using namespace mGENERAL::PlaylistCol;
 using playlist::Mark;
 
@@ -55,7 +57,7 @@ void ClearChannel(frmMAIN& f, short Index)
         return;
     }
     // The marks follow what went out: with nothing sent, nothing comes off the air.
-    if (!Sent(f, compose::clearLine(Index), &ticket))
+    if (!Sent(f, server::compose::clearLine(Index), &ticket))
         return;
     for (int i : f.Playlist.clearChannel(Index))
         f.PaintMarks(i + 1);
@@ -71,7 +73,7 @@ void ClearChannel(frmMAIN& f, short Index)
 void ClearLayer(frmMAIN& f, Mark which, playlist::Target target)
 {
     quint64 ticket = 0;
-    if (!Sent(f, compose::clearLine(target.channel, target.layer), &ticket))
+    if (!Sent(f, server::compose::clearLine(target.channel, target.layer), &ticket))
         return;
     for (int i : f.Playlist.clearLayer(which, target))
         f.PaintMarks(i + 1);
@@ -370,11 +372,11 @@ void frmMAIN::PLAYLIST_EXEC()
     // No card, no line: nothing goes out, not even an empty one.
     if (entry.card < 1)
         return;
-    const CARD& card = s.CARDS[size_t(entry.card)];
+    const project::CARD& card = s.CARDS[size_t(entry.card)];
     channel = card.Channel;
-    if (s.PreviewMode && !STEP(channel = convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+    if (s.PreviewMode && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
         return;
-    if (!STEP(line = compose::cardLine(card, channel, s.ProjectName, s.DataFolder, entry.file, step)))
+    if (!STEP(line = server::compose::cardLine(card, channel, s.ProjectName, s.DataFolder, entry.file, step)))
         return;
     // The marks follow what went out: with the link down nothing changes colour.
     if (!Sent(*this, line, &ticket))
@@ -418,9 +420,11 @@ void frmMAIN::mnCLEARLAYERPREVIEW_Click()
     const int row = vsPLAYLIST->row();
     if (row < 1 || row > Playlist.size() || cmbPREVIEW->listIndex() < 0)
         return;
-    if (!STEP(channel = convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+    if (!STEP(channel = project::convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
         return;
     // The preview marks of the lines that went to this channel and layer: a row's channel
     // column holds its on-air channel, not the preview one.
     ClearLayer(*this, Mark::OnPreview, {channel, Playlist.entry(row - 1).layer});
 }
+
+} // namespace app

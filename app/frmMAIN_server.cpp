@@ -6,9 +6,11 @@
 #include "ui/colors.h"
 #include "ui/dispatch.h"
 
+namespace app {
+
 namespace {
 constexpr const char* kModule = "frmMAIN";
-constexpr int LINE_BASE = linebase::frmMAIN_server;
+constexpr int LINE_BASE = fault::linebase::frmMAIN_server;
 } // namespace
 
 void frmMAIN::createServerControls()
@@ -67,7 +69,7 @@ void frmMAIN::cmdAIR_Click()
 {
     ARM_TRAP();
     QString action;
-    const CARD* card = nullptr;
+    const project::CARD* card = nullptr;
     QByteArray line;
 
     // The line's kind comes from the chosen action; with none chosen there is nothing to send.
@@ -81,7 +83,7 @@ void frmMAIN::cmdAIR_Click()
     // Values that could not be read are not sent as empty ones.
     if (!STEP(card = &mGENERAL::CardRecord(s, s.CurrentCard)))
         return;
-    if (!STEP(line = compose::cardLine(*card, card->Channel, s.ProjectName, s.DataFolder, s.CurrentDataset, action)))
+    if (!STEP(line = server::compose::cardLine(*card, card->Channel, s.ProjectName, s.DataFolder, s.CurrentDataset, action)))
         return;
     if (wsGASPAR->State() == server::Link::Connected) {
         STEP(wsGASPAR->SendData(line));
@@ -123,3 +125,5 @@ void frmMAIN::ShowLinkState()
     default: sbSTATUS->showLink(QStringLiteral("Not connected")); break;
     }
 }
+
+} // namespace app

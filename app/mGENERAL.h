@@ -6,13 +6,15 @@
 #include "playlist/playlistfile.h"
 #include "project/state.h"
 
-class frmMAIN;
 namespace ui {
 class Grid;
 }
+namespace app {
+class frmMAIN;
+}
 
 /// The general module: pickers, path helper, the project-file loaders and writers, the lookups.
-namespace mGENERAL {
+namespace app::mGENERAL {
 
 /// The folder picker: the chosen folder's full path, or empty when the operator cancels.
 QString SelectFolder();
@@ -28,14 +30,14 @@ enum : int { Index = 0, Title = 1, FileName = 2, ChannelLayer = 3 };
 /// Reads every card file of the project folder into CARDS and the card grid; selects card 1.
 void LOADCARDS(frmMAIN& f);
 /// The index of the first card whose FileName is name, or 0.
-short FindCardIndex(const State& s, const QString& name);
+short FindCardIndex(const project::State& s, const QString& name);
 
 /// Resets grid to its header row with these headers and widths (twips); the last column stretches.
 void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std::initializer_list<int> widths);
 /// The same from a table of columns.
-void LayOutGrid(ui::Grid& grid, std::span<const playlistfile::Column> columns);
+void LayOutGrid(ui::Grid& grid, std::span<const playlist::playlistfile::Column> columns);
 /// The record of card in CARDS; raises 9 outside the table.
-const CARD& CardRecord(const State& s, short card);
+const project::CARD& CardRecord(const project::State& s, short card);
 /// The dataset grid's columns: the hidden file name, then the title.
 namespace DatasetCol {
 enum : int { File = 0, Description = 1 };
@@ -46,9 +48,9 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile);
 /// per tag row; then its UTF-8 copy.
 void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags);
 /// Writes the UTF-8 copy of dataset file: its lines as read back in the code page.
-void SaveMe8(const State& s, const QString& file);
+void SaveMe8(const project::State& s, const QString& file);
 /// The first title of dataset file, or empty.
-QString FindDatasetTitle(const State& s, const QString& file);
+QString FindDatasetTitle(const project::State& s, const QString& file);
 
 // Three rules name a dataset by its "TITLE" lines, each where the operator has always seen it;
 // they run under their caller's trap, and a failed line is reported as the caller's.
@@ -62,7 +64,7 @@ QString FirstTitle(const QStringList& lines);
 /// before. A line without a key is passed over.
 QString LastTitle(const QStringList& lines);
 /// The full path of a dataset file of card cardFile that does not exist yet.
-QString CreateUniqueFileName(const State& s, const QString& cardFile);
+QString CreateUniqueFileName(const project::State& s, const QString& cardFile);
 /// length random letters and digits.
 QString RandomString(short length);
 
@@ -79,16 +81,16 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read = nullptr
 void LOADTREELIST(frmMAIN& f);
 
 /// The playlist grid's columns.
-namespace PlaylistCol = playlistfile::Col;
+namespace PlaylistCol = playlist::playlistfile::Col;
 /// Loads the project's playlist into its grid.
 void LOADPLAYLIST(frmMAIN& f);
 /// The card of a playlist entry's dataset file: its index in CARDS, 0 when no card owns it.
 /// An empty name raises 9.
-short EntryCard(const State& s, const QString& file);
+short EntryCard(const project::State& s, const QString& file);
 /// Appends a playlist entry: dataset file, title, and what card gives (picture, title, channel,
 /// layer, steps). Loaded entries are striped; entries added from the tree have grey steps.
 void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short card, bool addedFromTree);
 /// Writes the running order to playlist.dat.
 void SavePlayList(frmMAIN& f);
 
-} // namespace mGENERAL
+} // namespace app::mGENERAL

@@ -7,21 +7,22 @@
 #include "app/mGENERAL.h"
 #include "fault/trap.h"
 #include "project/cardfile.h"
+#include "project/paths.h"
 #include "project/textfile.h"
 
-namespace mGENERAL {
+namespace app::mGENERAL {
 
 namespace {
 constexpr const char* kModule = "mGENERAL";
-constexpr int LINE_BASE = linebase::mGENERAL_cards;
+constexpr int LINE_BASE = fault::linebase::mGENERAL_cards;
 
 // One row per card of the table, in its order.
-void FillCardGrid(ui::Grid& grid, const CardTable& cards)
+void FillCardGrid(ui::Grid& grid, const project::CardTable& cards)
 {
     LayOutGrid(grid, {"card index", "Title", "Ft", "C:L"}, {0, 2200, 800, 10});
     grid.setColHidden(CardCol::Index, true);
     for (size_t i = 1; i < cards.size(); ++i) {
-        const CARD& card = cards[i];
+        const project::CARD& card = cards[i];
         // Cell by cell: a title may hold a TAB.
         grid.addItem(QStringList{QString::number(i), card.Title, card.FileName,
                                  QString::number(card.Channel) + QLatin1Char(':') + QString::number(card.Layer)},
@@ -33,28 +34,28 @@ void FillCardGrid(ui::Grid& grid, const CardTable& cards)
 void LOADCARDS(frmMAIN& f)
 {
     ARM_TRAP();
-    State& s = f.s;
+    project::State& s = f.s;
     // The card grid's own events stay quiet while it is filled here.
     const QScopedValueRollback quiet(s.LoadingCards, true);
     QStringList files;
     QStringList lines;
     QSet<QString> texts; // the tag texts met so far, kept once however many cards repeat them
-    cardfile::Parsed parsed;
+    project::cardfile::Parsed parsed;
 
-    s.CARDS.assign(2, CARD());
-    STEP(files = textfile::listFiles(s.ProjectFolder));
+    s.CARDS.assign(2, project::CARD());
+    STEP(files = project::textfile::listFiles(s.ProjectFolder));
     // Room for every card at once: a table of a thousand cards is not copied while it grows.
-    s.CARDS.reserve(size_t(std::count_if(files.cbegin(), files.cend(), cardfile::isCardFile)) + 1);
+    s.CARDS.reserve(size_t(std::count_if(files.cbegin(), files.cend(), project::cardfile::isCardFile)) + 1);
     size_t n = 0;
     for (const QString& name : files) {
-        if (!cardfile::isCardFile(name))
+        if (!project::cardfile::isCardFile(name))
             continue;
         ++n;
         if (n >= s.CARDS.size())
             s.CARDS.resize(n + 1);
         lines.clear();
-        STEP(lines = textfile::readLines(textfile::join(s.ProjectFolder, name)));
-        parsed = cardfile::parse(name, lines, &texts);
+        STEP(lines = project::textfile::readLines(project::paths::join(s.ProjectFolder, name)));
+        parsed = project::cardfile::parse(name, lines, &texts);
         for (const fault::RuntimeError& failure : parsed.failures)
             STEP(fault::raise(failure));
         s.CARDS[n] = std::move(parsed.card);
@@ -70,7 +71,7 @@ void LOADCARDS(frmMAIN& f)
     }
 }
 
-short FindCardIndex(const State& s, const QString& name)
+short FindCardIndex(const project::State& s, const QString& name)
 {
     ARM_TRAP();
     for (size_t i = 1; i < s.CARDS.size(); ++i)
@@ -79,4 +80,4 @@ short FindCardIndex(const State& s, const QString& name)
     return 0;
 }
 
-} // namespace mGENERAL
+} // namespace app::mGENERAL

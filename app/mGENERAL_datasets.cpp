@@ -8,13 +8,14 @@
 #include "project/convert.h"
 #include "project/datasetfile.h"
 #include "app/mGENERAL.h"
+#include "project/paths.h"
 #include "project/textfile.h"
 
-namespace mGENERAL {
+namespace app::mGENERAL {
 
 namespace {
 constexpr const char* kModule = "mGENERAL";
-constexpr int LINE_BASE = linebase::mGENERAL_datasets;
+constexpr int LINE_BASE = fault::linebase::mGENERAL_datasets;
 
 int CurrentDataRow(const ui::Grid& grid)
 {
@@ -25,7 +26,7 @@ int CurrentDataRow(const ui::Grid& grid)
 }
 } // namespace
 
-const CARD& CardRecord(const State& s, short card)
+const project::CARD& CardRecord(const project::State& s, short card)
 {
     if (card < 0 || size_t(card) >= s.CARDS.size())
         fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: card %1 of %2 cards")
@@ -48,7 +49,7 @@ void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std:
     grid.setExtendLastCol(true);
 }
 
-void LayOutGrid(ui::Grid& grid, std::span<const playlistfile::Column> columns)
+void LayOutGrid(ui::Grid& grid, std::span<const playlist::playlistfile::Column> columns)
 {
     grid.setRows(1);
     grid.setCols(int(columns.size()));
@@ -63,7 +64,7 @@ void LayOutGrid(ui::Grid& grid, std::span<const playlistfile::Column> columns)
 void LOADDATASET(frmMAIN& f, const QString& cardFile)
 {
     ARM_TRAP();
-    State& s = f.s;
+    project::State& s = f.s;
     QString invoke;
     QString command;
     QStringList files;
@@ -77,7 +78,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     if (command.isEmpty()) {
         f.cmbINVOKES->addEntry(QStringLiteral("Play"));
         f.cmbINVOKES->addEntry(QStringLiteral("Update"));
-        for (const QString& name : convert::cut(invoke, QLatin1Char(';')))
+        for (const QString& name : project::convert::cut(invoke, QLatin1Char(';')))
             f.cmbINVOKES->addEntry(name);
     } else {
         f.cmbINVOKES->addEntry(QStringLiteral("Custom"));
@@ -88,14 +89,14 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     grid.setColHidden(DatasetCol::File, true);
     LayOutGrid(*f.vsTAGS, {"Id", "Ani", "Type", "Title", "Value"}, {350, 350, 450, 3000, 10});
 
-    if (!textfile::folderExists(s.DataFolder))
-        STEP(textfile::createFolder(s.DataFolder));
+    if (!project::textfile::folderExists(s.DataFolder))
+        STEP(project::textfile::createFolder(s.DataFolder));
     // Only the card's own names are kept from a folder that holds every card's datasets.
-    STEP(files = textfile::listFiles(s.DataFolder,
-                                     [&](const QString& name) { return datasetfile::belongsTo(name, cardFile); }));
+    STEP(files = project::textfile::listFiles(s.DataFolder,
+                                     [&](const QString& name) { return project::datasetfile::belongsTo(name, cardFile); }));
     for (const QString& name : files) {
         QStringList& lines = read[name];
-        STEP(lines = textfile::readLines(textfile::join(s.DataFolder, name)));
+        STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, name)));
         // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
         for (const QString& title : AllTitles(lines))
             grid.addItem(QStringList{name, title}, name);
@@ -115,9 +116,9 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
 void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)
 {
     ARM_TRAP();
-    State& s = f.s;
+    project::State& s = f.s;
     QString title;
-    QList<datasetfile::TagValue> tags;
+    QList<project::datasetfile::TagValue> tags;
 
     // With no dataset selected there is nothing to write to.
     if (file.isEmpty())
@@ -127,29 +128,29 @@ void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)
         for (int r = 1; r < f.vsTAGS->rows(); ++r)
             tags.append({f.vsTAGS->textMatrix(r, TagCol::Id), f.vsTAGS->textMatrix(r, TagCol::Value)});
     }
-    STEP(textfile::writeLines(textfile::join(s.DataFolder, file), datasetfile::composeLines(title, tags)));
+    STEP(project::textfile::writeLines(project::paths::join(s.DataFolder, file), project::datasetfile::composeLines(title, tags)));
     SaveMe8(s, file);
 }
 
-void SaveMe8(const State& s, const QString& file)
+void SaveMe8(const project::State& s, const QString& file)
 {
     ARM_TRAP();
     QStringList lines;
 
     // A copy made from a file that could not be read would be empty: keep the old one.
-    if (STEP(lines = textfile::readLines(textfile::join(s.DataFolder, file))))
-        STEP(textfile::writeLines(textfile::join(s.DataFolder, datasetfile::copyName(file)), lines,
-                                  textfile::Encoding::Utf8));
+    if (STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, file))))
+        STEP(project::textfile::writeLines(project::paths::join(s.DataFolder, project::datasetfile::copyName(file)), lines,
+                                  project::textfile::Encoding::Utf8));
 }
 
-QString FindDatasetTitle(const State& s, const QString& file)
+QString FindDatasetTitle(const project::State& s, const QString& file)
 {
     ARM_TRAP();
     QStringList lines;
 
     if (file.isEmpty())
         return QString();
-    STEP(lines = datasetfile::keyedLines(textfile::readBytes(textfile::join(s.DataFolder, file)), u"TITLE"));
+    STEP(lines = project::datasetfile::keyedLines(project::textfile::readBytes(project::paths::join(s.DataFolder, file)), u"TITLE"));
     return FirstTitle(lines);
 }
 
@@ -158,8 +159,8 @@ QStringList AllTitles(const QStringList& lines)
     CALLERS_TRAP();
     QStringList titles;
     for (const QString& line : lines) {
-        if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE")))
-            STEP(titles.append(datasetfile::lineValue(line)));
+        if (STEP_IF(project::datasetfile::lineKey(line) == QLatin1String("TITLE")))
+            STEP(titles.append(project::datasetfile::lineValue(line)));
     }
     return titles;
 }
@@ -169,8 +170,8 @@ QString FirstTitle(const QStringList& lines)
     CALLERS_TRAP();
     QString title;
     for (const QString& line : lines) {
-        if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
-            STEP(title = datasetfile::lineValue(line));
+        if (STEP_IF(project::datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
+            STEP(title = project::datasetfile::lineValue(line));
             break;
         }
     }
@@ -183,21 +184,21 @@ QString LastTitle(const QStringList& lines)
     QString key;
     QString title;
     for (const QString& line : lines) {
-        if (!STEP(key = datasetfile::lineKey(line)))
+        if (!STEP(key = project::datasetfile::lineKey(line)))
             continue;
         if (key == QLatin1String("TITLE"))
-            STEP(title = datasetfile::lineValue(line));
+            STEP(title = project::datasetfile::lineValue(line));
     }
     return title;
 }
 
-QString CreateUniqueFileName(const State& s, const QString& cardFile)
+QString CreateUniqueFileName(const project::State& s, const QString& cardFile)
 {
     ARM_TRAP();
     QString path;
     do {
-        path = textfile::join(s.DataFolder, cardFile + QLatin1Char('_') + RandomString(8) + QStringLiteral(".ftd"));
-    } while (textfile::fileExists(path));
+        path = project::paths::join(s.DataFolder, cardFile + QLatin1Char('_') + RandomString(8) + QStringLiteral(".ftd"));
+    } while (project::textfile::fileExists(path));
     return path;
 }
 
@@ -205,7 +206,7 @@ QString RandomString(short length)
 {
     ARM_TRAP();
     // The global generator is seeded from the system's entropy once per run.
-    return datasetfile::randomString(length, *QRandomGenerator::global());
+    return project::datasetfile::randomString(length, *QRandomGenerator::global());
 }
 
-} // namespace mGENERAL
+} // namespace app::mGENERAL

@@ -1,14 +1,15 @@
 #include "app/frmMAIN.h"
 #include "fault/trap.h"
 #include "app/mGENERAL.h"
+#include "project/paths.h"
 #include "project/textfile.h"
 #include "ui/dialogs.h"
 
-namespace mGENERAL {
+namespace app::mGENERAL {
 
 namespace {
 constexpr const char* kModule = "mGENERAL";
-constexpr int LINE_BASE = linebase::mGENERAL_pickers;
+constexpr int LINE_BASE = fault::linebase::mGENERAL_pickers;
 } // namespace
 
 QString SelectFolder()
@@ -34,7 +35,7 @@ QString SelectFullPathFile(frmMAIN& f)
 QString GetFilenameFromPath(const QString& path)
 {
     ARM_TRAP();
-    return textfile::lastComponent(path);
+    return project::paths::lastComponent(path);
 }
 
-} // namespace mGENERAL
+} // namespace app::mGENERAL

@@ -6,21 +6,22 @@
 #include "playlist/playlistfile.h"
 #include "project/datasetfile.h"
 #include "app/mGENERAL.h"
+#include "project/paths.h"
 #include "project/textfile.h"
 
-namespace mGENERAL {
+namespace app::mGENERAL {
 
 namespace {
 constexpr const char* kModule = "mGENERAL";
-constexpr int LINE_BASE = linebase::mGENERAL_playlist;
+constexpr int LINE_BASE = fault::linebase::mGENERAL_playlist;
 
-QString PlaylistPath(const State& s) { return textfile::join(s.DataFolder, QLatin1String(playlistfile::kFileName)); }
+QString PlaylistPath(const project::State& s) { return project::paths::join(s.DataFolder, QLatin1String(playlist::playlistfile::kFileName)); }
 
 // The card of a playlist line, looked up once per card name in one load: the card table does not
 // change while the playlist loads, and two thousand entries share a few hundred cards.
-short EntryCardOnce(const State& s, const QString& file, QHash<QString, short>& known)
+short EntryCardOnce(const project::State& s, const QString& file, QHash<QString, short>& known)
 {
-    const QString card = file.isEmpty() ? QString() : datasetfile::ownerCard(file);
+    const QString card = file.isEmpty() ? QString() : project::datasetfile::ownerCard(file);
     if (card.isEmpty())
         return EntryCard(s, file); // an empty line raises, a name without "_" has no card
     const auto found = known.constFind(card);
@@ -41,7 +42,7 @@ const QString& NumberText(short n)
 void LOADTREELIST(frmMAIN& f)
 {
     ARM_TRAP();
-    State& s = f.s;
+    project::State& s = f.s;
     ui::Tree& tree = *f.trLIST;
     ui::TreeNode node;
     QStringList files;
@@ -52,7 +53,7 @@ void LOADTREELIST(frmMAIN& f)
 
     tree.clearNodes();
     for (size_t i = 1; i < s.CARDS.size(); ++i) {
-        const CARD& record = s.CARDS[i];
+        const project::CARD& record = s.CARDS[i];
         if (record.Title.isEmpty())
             continue;
         if (!STEP(node = tree.add(QString(), record.FileName, record.Title)))
@@ -63,13 +64,13 @@ void LOADTREELIST(frmMAIN& f)
     }
 
     // Only the datasets are kept from the listing: their copies are as many again.
-    STEP(files = textfile::listFiles(s.DataFolder, datasetfile::isDatasetFile));
+    STEP(files = project::textfile::listFiles(s.DataFolder, project::datasetfile::isDatasetFile));
     for (const QString& name : files) {
-        card = datasetfile::ownerCard(name);
+        card = project::datasetfile::ownerCard(name);
         if (card.isEmpty())
             continue; // no "_": no card's dataset
         lines.clear();
-        if (!STEP(lines = datasetfile::keyedLines(textfile::readBytes(textfile::join(s.DataFolder, name)),
+        if (!STEP(lines = project::datasetfile::keyedLines(project::textfile::readBytes(project::paths::join(s.DataFolder, name)),
                                                   u"TITLE")))
             continue;
         title = LastTitle(lines);
@@ -84,26 +85,26 @@ void LOADTREELIST(frmMAIN& f)
         cardNode.setExpanded(true);
 }
 
-short EntryCard(const State& s, const QString& file)
+short EntryCard(const project::State& s, const QString& file)
 {
     if (file.isEmpty())
         fault::raise(fault::SubscriptOutOfRange,
                      QStringLiteral("Subscript out of range: an empty line of %1 names no dataset").arg(PlaylistPath(s)));
-    const QString card = datasetfile::ownerCard(file);
+    const QString card = project::datasetfile::ownerCard(file);
     return card.isEmpty() ? 0 : FindCardIndex(s, card);
 }
 
 void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short card, bool addedFromTree)
 {
     ui::Grid& grid = *f.vsPLAYLIST;
-    const CARD& record = CardRecord(f.s, card);
+    const project::CARD& record = CardRecord(f.s, card);
     using namespace PlaylistCol;
     playlist::RunningOrder::Entry entry;
     entry.file = file;
     entry.card = card;
     entry.channel = record.Channel;
     entry.layer = record.Layer;
-    entry.steps = playlistfile::stepNames(record, addedFromTree);
+    entry.steps = playlist::playlistfile::stepNames(record, addedFromTree);
     grid.addItem(QStringList{file, QString(), title, record.Title, NumberText(record.Channel),
                              NumberText(record.Layer)} +
                  entry.steps);
@@ -118,7 +119,7 @@ void LOADPLAYLIST(frmMAIN& f)
 {
     ARM_TRAP();
     using namespace PlaylistCol;
-    State& s = f.s;
+    project::State& s = f.s;
     ui::Grid& grid = *f.vsPLAYLIST;
     const QString path = PlaylistPath(s);
     QStringList lines;
@@ -129,31 +130,31 @@ void LOADPLAYLIST(frmMAIN& f)
     int cols = 0;
     int width = 0;
 
-    if (!STEP(cols = playlistfile::columnCount(s.MaxInvokes)))
+    if (!STEP(cols = playlist::playlistfile::columnCount(s.MaxInvokes)))
         return;
     f.Playlist.clear();
-    LayOutGrid(grid, playlistfile::kColumns);
+    LayOutGrid(grid, playlist::playlistfile::kColumns);
     grid.setCols(cols);
     grid.setColHidden(DatasetFile, true);
     grid.setColCentred(Channel);
     grid.setColCentred(Layer);
-    width = playlistfile::stepWidth(grid.widthTwips(), cols - Steps);
+    width = playlist::playlistfile::stepWidth(grid.widthTwips(), cols - Steps);
     for (int c = Steps; c < cols; ++c) {
         grid.setColWidth(c, width);
         grid.setColCentred(c);
     }
     grid.setExtendLastCol(true);
 
-    if (!textfile::fileExists(path))
-        STEP(textfile::writeBytes(path, QByteArray()));
-    if (!STEP(lines = textfile::readLines(path)))
+    if (!project::textfile::fileExists(path))
+        STEP(project::textfile::writeBytes(path, QByteArray()));
+    if (!STEP(lines = project::textfile::readLines(path)))
         return;
     for (const QString& line : lines) {
         if (!STEP(card = EntryCardOnce(s, line, cards)))
             continue;
         // A name that is missing, or that would reach outside the data folder, is dropped here
         // and from the file at the next save.
-        if (!playlistfile::namesDataset(line) || !textfile::fileExists(textfile::join(s.DataFolder, line)))
+        if (!playlist::playlistfile::namesDataset(line) || !project::textfile::fileExists(project::paths::join(s.DataFolder, line)))
             continue;
         const auto known = titles.constFind(line);
         title = known != titles.cend() ? *known : *titles.insert(line, FindDatasetTitle(s, line));
@@ -164,7 +165,7 @@ void LOADPLAYLIST(frmMAIN& f)
 void SavePlayList(frmMAIN& f)
 {
     ARM_TRAP();
-    STEP(textfile::writeLines(PlaylistPath(f.s), f.Playlist.files()));
+    STEP(project::textfile::writeLines(PlaylistPath(f.s), f.Playlist.files()));
 }
 
-} // namespace mGENERAL
+} // namespace app::mGENERAL

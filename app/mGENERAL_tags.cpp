@@ -6,21 +6,22 @@
 #include "fault/trap.h"
 #include "project/datasetfile.h"
 #include "app/mGENERAL.h"
+#include "project/paths.h"
 #include "project/textfile.h"
 #include "ui/dialogs.h"
 
-namespace mGENERAL {
+namespace app::mGENERAL {
 
 namespace {
 constexpr const char* kModule = "mGENERAL";
-constexpr int LINE_BASE = linebase::mGENERAL_tags;
+constexpr int LINE_BASE = fault::linebase::mGENERAL_tags;
 
 // One row per tag of card, in slot order; the row of each id, the first when it repeats.
-QHash<QString, int> AddTagRows(ui::Grid& grid, const CARD& card)
+QHash<QString, int> AddTagRows(ui::Grid& grid, const project::CARD& card)
 {
     QHash<QString, int> rows;
-    for (size_t slot = 1; slot <= kTagSlots; ++slot) {
-        const TAGDEF& def = card.Tags[slot];
+    for (size_t slot = 1; slot <= project::kTagSlots; ++slot) {
+        const project::TAGDEF& def = card.Tags[slot];
         // One row per id: a repeated id would write two lines, and the later would win.
         if (def.Id.isEmpty() || rows.contains(def.Id))
             continue;
@@ -34,11 +35,11 @@ QHash<QString, int> AddTagRows(ui::Grid& grid, const CARD& card)
 void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
 {
     ARM_TRAP();
-    State& s = f.s;
+    project::State& s = f.s;
     ui::Grid& grid = *f.vsTAGS;
     QString path;
     QStringList lines;
-    datasetfile::TagValue tag;
+    project::datasetfile::TagValue tag;
     int row = 0;
     QHash<QString, int> rows; // the row of each tag id
     QString orphans;
@@ -50,17 +51,17 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
 
     STEP(rows = AddTagRows(grid, CardRecord(s, s.CurrentCard)));
 
-    path = textfile::join(s.DataFolder, file);
+    path = project::paths::join(s.DataFolder, file);
     if (read) {
         lines = *read;
     } else {
-        if (!textfile::fileExists(path))
-            STEP(textfile::writeBytes(path, QByteArray()));
-        STEP(lines = textfile::readLines(path));
+        if (!project::textfile::fileExists(path))
+            STEP(project::textfile::writeBytes(path, QByteArray()));
+        STEP(lines = project::textfile::readLines(path));
     }
     for (const QString& line : lines) {
-        if (STEP_IF(datasetfile::lineKey(line) == QLatin1String("TAG"))) {
-            if (!STEP(tag = datasetfile::tagValue(datasetfile::lineValue(line))))
+        if (STEP_IF(project::datasetfile::lineKey(line) == QLatin1String("TAG"))) {
+            if (!STEP(tag = project::datasetfile::tagValue(project::datasetfile::lineValue(line))))
                 continue;
             // By id, not by slot: slots without an id take no row.
             row = rows.value(tag.id);
@@ -79,4 +80,4 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
     }
 }
 
-} // namespace mGENERAL
+} // namespace app::mGENERAL

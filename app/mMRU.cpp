@@ -5,11 +5,11 @@
 #include "project/recentlist.h"
 #include "fault/trap.h"
 
-namespace mMRU {
+namespace app::mMRU {
 
 namespace {
 constexpr const char* kModule = "mMRU";
-constexpr int LINE_BASE = linebase::mMRU;
+constexpr int LINE_BASE = fault::linebase::mMRU;
 
 const QString kSection = QStringLiteral("MRUFiles");
 const QString kKey = QStringLiteral("MRUList");
@@ -24,14 +24,14 @@ void store(QSettings& settings)
 }
 } // namespace
 
-void ReadMRU(State& s)
+void ReadMRU(project::State& s)
 {
     ARM_TRAP();
     const QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
     STEP(s.RecentList = settings.value(kSection + QLatin1Char('/') + kKey, QString()).toString());
 }
 
-void SaveMRU(const State& s)
+void SaveMRU(const project::State& s)
 {
     ARM_TRAP();
     QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
@@ -39,16 +39,16 @@ void SaveMRU(const State& s)
     STEP(store(settings));
 }
 
-void AddMRU(State& s, const QString& path)
+void AddMRU(project::State& s, const QString& path)
 {
     ARM_TRAP();
-    s.RecentList = recentlist::add(s.RecentList, path);
+    s.RecentList = project::recentlist::add(s.RecentList, path);
 }
 
-void DisplayMRU(const State& s, const MenuItems& items)
+void DisplayMRU(const project::State& s, const MenuItems& items)
 {
     ARM_TRAP();
-    const QStringList recent = recentlist::items(s.RecentList);
+    const QStringList recent = project::recentlist::items(s.RecentList);
     // An empty list leaves the first item as designed, but it must not open a folder "MRU".
     items[0]->setEnabled(!recent.isEmpty());
     const qsizetype n = std::min<qsizetype>(recent.size(), qsizetype(items.size()));
@@ -58,4 +58,4 @@ void DisplayMRU(const State& s, const MenuItems& items)
     }
 }
 
-} // namespace mMRU
+} // namespace app::mMRU

@@ -5,13 +5,13 @@
 #include "ui/controls.h"
 
 /// The recent-projects list: read at start, shown in the menu, written at shutdown.
-namespace mMRU {
+namespace app::mMRU {
 
 using MenuItems = std::array<ui::MenuItem*, 4>;
 
-void ReadMRU(State& s);
-void SaveMRU(const State& s);
-void AddMRU(State& s, const QString& path);
-void DisplayMRU(const State& s, const MenuItems& items);
+void ReadMRU(project::State& s);
+void SaveMRU(const project::State& s);
+void AddMRU(project::State& s, const QString& path);
+void DisplayMRU(const project::State& s, const MenuItems& items);
 
-} // namespace mMRU
+} // namespace app::mMRU

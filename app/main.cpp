@@ -24,15 +24,15 @@ int main(int argc, char* argv[])
     if (!haveDisplay()) {
         QCoreApplication core(argc, argv);
         QCoreApplication::setApplicationVersion(version::text());
-        parseOptions(QCoreApplication::arguments()); // --help and --version need no display
+        app::parseOptions(QCoreApplication::arguments()); // --help and --version need no display
         std::fprintf(stderr, "plintor: there is no display to show the window on (DISPLAY is not set).\n"
                              "Start it from a desktop session, or under xvfb-run.\n");
         return 2;
     }
     QApplication app(argc, argv);
     ui::setupApplication();
-    const Options options = parseOptions(QApplication::arguments());
-    frmMAIN window(options);
+    const app::Options options = app::parseOptions(QApplication::arguments());
+    app::frmMAIN window(options);
     window.show();
     if (!options.project.isEmpty())
         QTimer::singleShot(0, &window, [&] { ui::dispatch([&] { window.mnuOPEN_Click(options.project); }); });

@@ -9,7 +9,10 @@
 #include <cstdlib>
 
 #include "project/codepage.h"
+#include "project/paths.h"
 #include "project/textfile.h"
+
+namespace app {
 
 Options parseOptions(const QStringList& arguments)
 {
@@ -33,7 +36,7 @@ Options parseOptions(const QStringList& arguments)
     options.project = parser.value(project);
     options.dataRoot = parser.value(dataRoot);
     options.codePage = parser.value(codePage);
-    if (!options.codePage.isEmpty() && !codepage::select(options.codePage)) {
+    if (!options.codePage.isEmpty() && !project::codepage::select(options.codePage)) {
         std::fprintf(stderr, "plintor: \"%s\" is not a single-byte code page this system knows; the card, dataset "
                              "and playlist files need one byte per character (for example windows-1253).\n",
                      qPrintable(options.codePage));
@@ -48,7 +51,7 @@ QString chooseDataRoot(const QString& given, const QString& programFolder, bool 
     if (!given.isEmpty())
         return QDir::toNativeSeparators(given);
     const QString home = dataBesideProgram ? programFolder : userDataFolder;
-    return textfile::join(QDir::toNativeSeparators(home), QStringLiteral("data"));
+    return project::paths::join(QDir::toNativeSeparators(home), QStringLiteral("data"));
 }
 
 QString dataRootFor(const Options& options)
@@ -58,3 +61,5 @@ QString dataRootFor(const Options& options)
     return chooseDataRoot(given, programFolder, QFileInfo(programFolder + QStringLiteral("/data")).isDir(),
                           QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
 }
+
+} // namespace app

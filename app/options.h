@@ -2,6 +2,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace app {
+
 /// What the command line asks for.
 struct Options {
     QString project;  // a folder to open at start, as "&Open" would
@@ -23,3 +25,5 @@ QString chooseDataRoot(const QString& given, const QString& programFolder, bool 
 /// QStandardPaths::AppLocalDataLocation. Nothing is created here: a project's data folder is made when its datasets are
 /// first listed.
 QString dataRootFor(const Options& options);
+
+} // namespace app

@@ -7,6 +7,7 @@
 
 #include "app/frmMAIN.h"
 #include "project/codepage.h"
+#include "project/paths.h"
 #include "project/textfile.h"
 #include "ui/application.h"
 
@@ -26,11 +27,11 @@ int main(int argc, char* argv[])
                           QStringLiteral("INVOKE:in;out")};
         for (int t = 1; t <= 100; ++t)
             lines << QStringLiteral("TAG:Πεδίο %1;f%1;0;text").arg(t);
-        textfile::writeLines(textfile::join(project, QStringLiteral("card%1.fti").arg(c)), lines);
+        project::textfile::writeLines(project::paths::join(project, QStringLiteral("card%1.fti").arg(c)), lines);
     }
-    Options options;
+    app::Options options;
     options.dataRoot = dir.filePath(QStringLiteral("data"));
-    frmMAIN window(options);
+    app::frmMAIN window(options);
     const int runs = 5;
     QElapsedTimer timer;
     timer.start();
@@ -39,19 +40,19 @@ int main(int argc, char* argv[])
     const double ms = double(timer.nsecsElapsed()) / 1e6 / runs;
     std::printf("open project: %d cards x 100 tags: %.1f ms per open (%.3f ms per card), mean of %d\n", cards, ms,
                 ms / cards, runs);
-    std::printf("card table: %zu bytes per card record\n", sizeof(CARD));
+    std::printf("card table: %zu bytes per card record\n", sizeof(project::CARD));
 
     // The largest card that is still read: one title line just under the size limit, opened
     // and painted in a shown window.
     const QString huge = dir.filePath(QStringLiteral("huge"));
     QDir().mkpath(huge);
-    textfile::writeBytes(textfile::join(huge, QStringLiteral("huge.fti")),
-                         "CARDTITLE:" + QByteArray(int(textfile::kMaxFileBytes) - 64, 'x') + "\r\n");
+    project::textfile::writeBytes(project::paths::join(huge, QStringLiteral("huge.fti")),
+                         "CARDTITLE:" + QByteArray(int(project::textfile::kMaxFileBytes) - 64, 'x') + "\r\n");
     window.show();
     timer.restart();
     window.mnuOPEN_Click(huge);
     window.repaint();
-    std::printf("open and paint a %lld MiB one-line card: %.1f ms\n", textfile::kMaxFileBytes >> 20,
+    std::printf("open and paint a %lld MiB one-line card: %.1f ms\n", project::textfile::kMaxFileBytes >> 20,
                 double(timer.nsecsElapsed()) / 1e6);
     return 0;
 }

@@ -220,9 +220,9 @@ int main(int argc, char* argv[])
     const Project p = generate(fs::path(home.path().toStdString()), n);
     const QString projectFolder = QString::fromStdString(p.cards.string());
 
-    Options options;
+    app::Options options;
     options.dataRoot = home.filePath(QStringLiteral("data"));
-    frmMAIN w(options);
+    app::frmMAIN w(options);
     w.show();
     if (!QTest::qWaitForWindowExposed(&w)) {
         std::fprintf(stderr, "the window did not come up\n");
@@ -252,8 +252,8 @@ int main(int argc, char* argv[])
     const int cardRows = std::min(n.cards, 12);
     for (int r = 0; r < n.runs; ++r) {
         const int row = 2 + r % (cardRows - 1);
-        const int card = w.vsCARDS->textMatrix(row, mGENERAL::CardCol::Index).toInt() - 1;
-        op.push_back(msOf([&] { click(w.vsCARDS, row, mGENERAL::CardCol::Title); }));
+        const int card = w.vsCARDS->textMatrix(row, app::mGENERAL::CardCol::Index).toInt() - 1;
+        op.push_back(msOf([&] { click(w.vsCARDS, row, app::mGENERAL::CardCol::Title); }));
         floor.push_back(msOf([&] { floorOfCard(p, card); }));
     }
     record("click another card", 2.0);
@@ -262,8 +262,8 @@ int main(int argc, char* argv[])
     const int datasetRows = std::min(w.vsDATASET->rows() - 1, 12);
     for (int r = 0; r < n.runs; ++r) {
         const int row = 2 + r % (datasetRows - 1);
-        const QString file = w.vsDATASET->textMatrix(row, mGENERAL::DatasetCol::File);
-        op.push_back(msOf([&] { click(w.vsDATASET, row, mGENERAL::DatasetCol::Description); }));
+        const QString file = w.vsDATASET->textMatrix(row, app::mGENERAL::DatasetCol::File);
+        op.push_back(msOf([&] { click(w.vsDATASET, row, app::mGENERAL::DatasetCol::Description); }));
         floor.push_back(msOf([&] { readWhole(p.data / file.toStdString()); }));
     }
     record("click another dataset", 2.0);
@@ -334,7 +334,7 @@ int main(int argc, char* argv[])
     QTest::qWait(50);
     const int entryRows = std::min(w.vsPLAYLIST->rows() - 1, 12);
     const auto fire = [&](int row) {
-        const QPoint at = cellPoint(w.vsPLAYLIST, row, mGENERAL::PlaylistCol::Steps);
+        const QPoint at = cellPoint(w.vsPLAYLIST, row, app::mGENERAL::PlaylistCol::Steps);
         QTest::mousePress(w.vsPLAYLIST->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(w.vsPLAYLIST->viewport(), Qt::LeftButton, {}, at);
     };
@@ -355,7 +355,7 @@ int main(int argc, char* argv[])
             waitFor(start + length);
         }));
         settle();
-        const QString copy = QString(w.vsPLAYLIST->textMatrix(row, mGENERAL::PlaylistCol::DatasetFile)).replace(".ftd", ".ft8");
+        const QString copy = QString(w.vsPLAYLIST->textMatrix(row, app::mGENERAL::PlaylistCol::DatasetFile)).replace(".ftd", ".ft8");
         const qint64 plainStart = received;
         floor.push_back(toAir([&] {
             const std::string bytes = readWhole(p.data / copy.toStdString());

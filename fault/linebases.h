@@ -3,7 +3,7 @@
 // span several files; each file numbers its statements from its own base (base + source line),
 // and the bases here keep the files of one module in order.
 
-namespace linebase {
+namespace fault::linebase {
 // frmMAIN
 inline constexpr int frmMAIN_shell = 0;
 inline constexpr int frmMAIN_editor = 10000;
@@ -19,4 +19,4 @@ inline constexpr int mGENERAL_playlist = 30000;
 inline constexpr int mMRU = 0;
 // vbwProtector
 inline constexpr int vbwProtector = 0;
-} // namespace linebase
+} // namespace fault::linebase

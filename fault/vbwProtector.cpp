@@ -2,11 +2,11 @@
 
 #include "fault/trap.h"
 
-namespace vbwProtector {
+namespace fault::vbwProtector {
 
 namespace {
 constexpr const char* kModule = "vbwProtector";
-constexpr int LINE_BASE = linebase::vbwProtector;
+constexpr int LINE_BASE = fault::linebase::vbwProtector;
 bool started = false;
 } // namespace
 
@@ -26,4 +26,4 @@ void vbwHandleException()
     STEP(fault::installFaultHandlers());
 }
 
-} // namespace vbwProtector
+} // namespace fault::vbwProtector

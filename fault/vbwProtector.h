@@ -1,9 +1,9 @@
 #pragma once
 
 /// The trap's start-up, once per run.
-namespace vbwProtector {
+namespace fault::vbwProtector {
 
 void vbwInitializeProtector();
 void vbwHandleException();
 
-} // namespace vbwProtector
+} // namespace fault::vbwProtector

@@ -5,7 +5,7 @@
 #include "fault/runtimeerror.h"
 #include "project/convert.h"
 
-namespace playlistfile {
+namespace playlist::playlistfile {
 
 bool namesDataset(const QString& line)
 {
@@ -13,7 +13,7 @@ bool namesDataset(const QString& line)
            line != QLatin1String(".") && line != QLatin1String("..");
 }
 
-QStringList stepNames(const CARD& card, bool addedFromTree)
+QStringList stepNames(const project::CARD& card, bool addedFromTree)
 {
     QStringList names;
     if (card.Command.isEmpty())
@@ -21,7 +21,7 @@ QStringList stepNames(const CARD& card, bool addedFromTree)
     else
         names << QStringLiteral("Custom");
     if (card.Command.isEmpty() || addedFromTree)
-        names << convert::cut(card.Invoke, QLatin1Char(';'));
+        names << project::convert::cut(card.Invoke, QLatin1Char(';'));
     return names;
 }
 
@@ -41,4 +41,4 @@ int stepWidth(int gridTwips, int stepColumns)
     return std::max((gridTwips - fixedWidth()) / stepColumns, kMinStepWidth);
 }
 
-} // namespace playlistfile
+} // namespace playlist::playlistfile

@@ -7,7 +7,7 @@
 
 #include "project/card.h"
 
-namespace playlistfile {
+namespace playlist::playlistfile {
 
 /// The playlist grid's columns: the dataset file (hidden), five that describe the entry, then
 /// one per step from Steps on.
@@ -40,7 +40,7 @@ bool namesDataset(const QString& line);
 /// The step cells of an entry of card. A card with a command gets "Custom" alone when its entry is
 /// loaded from the file, "Custom" and its invoke names when it is added from the tree; any other
 /// card "Play", "Update" and its invoke names.
-QStringList stepNames(const CARD& card, bool addedFromTree);
+QStringList stepNames(const project::CARD& card, bool addedFromTree);
 
 /// The columns of the grid: the fixed ones, "Play", "Update" and the longest invoke list.
 /// Raises 6 (overflow) above 32767.
@@ -51,4 +51,4 @@ inline constexpr int kMinStepWidth = 600;
 /// equally and rounded down, but at least kMinStepWidth.
 int stepWidth(int gridTwips, int stepColumns);
 
-} // namespace playlistfile
+} // namespace playlist::playlistfile

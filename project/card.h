@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+namespace project {
+
 /// A card holds at most this many tags, in slots 1 to kTagSlots.
 inline constexpr int kTagSlots = 100;
 
@@ -28,3 +30,5 @@ struct CARD {
 
 /// The card table: slot 0 is not used, cards are at 1 to n.
 using CardTable = std::vector<CARD>;
+
+} // namespace project

@@ -2,7 +2,7 @@
 
 #include "project/convert.h"
 
-namespace cardfile {
+namespace project::cardfile {
 
 bool isCardFile(const QString& fileName)
 {
@@ -37,7 +37,7 @@ int invokeCount(const QString& value)
 Parsed parse(const QString& name, const QStringList& lines, QSet<QString>* shared)
 {
     Parsed out;
-    CARD& card = out.card;
+    project::CARD& card = out.card;
     card.FileName = baseName(name);
     // A failing piece is noted and the line goes on, as the operator's Ignore would have it; a
     // failing keyword test counts as a match.
@@ -52,41 +52,41 @@ Parsed parse(const QString& name, const QStringList& lines, QSet<QString>* share
     };
     const auto is = [&](const QStringList& parts, QLatin1String keyword) {
         bool match = true;
-        attempt([&] { match = convert::item(parts, 0) == keyword; });
+        attempt([&] { match = project::convert::item(parts, 0) == keyword; });
         return match;
     };
     // Cards of one project repeat their tags' texts: a thousand cards then hold one copy of each.
     const auto kept = [&](const QString& text) { return shared ? *shared->insert(text) : text; };
     int t = 0;
     for (const QString& line : lines) {
-        const QStringList parts = convert::cut(line, QLatin1Char(':'));
+        const QStringList parts = project::convert::cut(line, QLatin1Char(':'));
         if (is(parts, QLatin1String("TYPE"))) {
-            attempt([&] { card.Type = typeCode(convert::item(parts, 1)); });
+            attempt([&] { card.Type = typeCode(project::convert::item(parts, 1)); });
         } else if (is(parts, QLatin1String("CARDTITLE"))) {
-            attempt([&] { card.Title = convert::item(parts, 1); });
+            attempt([&] { card.Title = project::convert::item(parts, 1); });
         } else if (is(parts, QLatin1String("CHANNEL"))) {
-            attempt([&] { card.Channel = convert::toInteger16(convert::item(parts, 1)); });
+            attempt([&] { card.Channel = project::convert::toInteger16(project::convert::item(parts, 1)); });
         } else if (is(parts, QLatin1String("LAYER"))) {
-            attempt([&] { card.Layer = convert::toInteger16(convert::item(parts, 1)); });
+            attempt([&] { card.Layer = project::convert::toInteger16(project::convert::item(parts, 1)); });
         } else if (is(parts, QLatin1String("COMMAND"))) {
-            attempt([&] { card.Command = convert::item(parts, 1); });
+            attempt([&] { card.Command = project::convert::item(parts, 1); });
         } else if (is(parts, QLatin1String("INVOKE"))) {
-            attempt([&] { card.Invoke = convert::item(parts, 1); });
+            attempt([&] { card.Invoke = project::convert::item(parts, 1); });
             out.maxInvokes = std::max(out.maxInvokes, invokeCount(card.Invoke));
         } else if (is(parts, QLatin1String("TAG"))) {
             ++t;
-            if (t > kTagSlots) {
+            if (t > project::kTagSlots) {
                 out.failures.append(fault::RuntimeError(
                     fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: tag slot %1 of card %2 (at most %3 tags)")
-                                                    .arg(QString::number(t), card.FileName, QString::number(kTagSlots))));
+                                                    .arg(QString::number(t), card.FileName, QString::number(project::kTagSlots))));
                 continue; // past the last slot: this tag is not stored
             }
-            TAGDEF& slot = card.Tags[size_t(t)];
+            project::TAGDEF& slot = card.Tags[size_t(t)];
             QStringList items;
-            attempt([&] { items = convert::cut(convert::item(parts, 1), QLatin1Char(';')); });
-            attempt([&] { slot.Title = kept(convert::item(items, 0)); });
+            attempt([&] { items = project::convert::cut(project::convert::item(parts, 1), QLatin1Char(';')); });
+            attempt([&] { slot.Title = kept(project::convert::item(items, 0)); });
             attempt([&] {
-                const QString id = convert::item(items, 1);
+                const QString id = project::convert::item(items, 1);
                 // Dataset lines are cut at "~": a value saved under such an id could never be read back.
                 if (id.contains(QLatin1Char('~')))
                     fault::raise(fault::InvalidProcedureCall,
@@ -95,11 +95,11 @@ Parsed parse(const QString& name, const QStringList& lines, QSet<QString>* share
                                      QStringLiteral(" holds \"~\", which a dataset file cannot keep; the tag is left out"));
                 slot.Id = kept(id);
             });
-            attempt([&] { slot.Ani = convert::toInteger16(convert::item(items, 2)); });
-            attempt([&] { slot.Type = kept(convert::item(items, 3)); });
+            attempt([&] { slot.Ani = project::convert::toInteger16(project::convert::item(items, 2)); });
+            attempt([&] { slot.Type = kept(project::convert::item(items, 3)); });
         }
     }
     return out;
 }
 
-} // namespace cardfile
+} // namespace project::cardfile

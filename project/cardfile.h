@@ -8,7 +8,7 @@
 #include "project/card.h"
 
 /// The card definition file format.
-namespace cardfile {
+namespace project::cardfile {
 
 /// True for a file name with a dot whose text after the last dot is exactly "fti".
 bool isCardFile(const QString& fileName);
@@ -22,7 +22,7 @@ int invokeCount(const QString& value);
 
 /// What one card file gives.
 struct Parsed {
-    CARD card;
+    project::CARD card;
     /// The most invoke names one of its INVOKE lines gave (a later line may give fewer).
     int maxInvokes = 0;
     /// Each failure, in the order its line met it. A line that fails as a whole still goes on as
@@ -35,4 +35,4 @@ struct Parsed {
 /// the next of the kTagSlots slots. shared, when given, keeps each tag text once across cards.
 Parsed parse(const QString& name, const QStringList& lines, QSet<QString>* shared = nullptr);
 
-} // namespace cardfile
+} // namespace project::cardfile

@@ -5,7 +5,7 @@
 #include <QStringEncoder>
 #include <array>
 
-namespace codepage {
+namespace project::codepage {
 
 namespace {
 
@@ -108,4 +108,4 @@ QByteArray encode(const QString& text)
     return bytes;
 }
 
-} // namespace codepage
+} // namespace project::codepage

@@ -7,7 +7,7 @@
 /// The 8-bit code page of card, dataset and playlist files (windows-1253 unless chosen otherwise).
 /// Every byte decodes to one character and encodes back to the same byte, also the bytes the code
 /// page leaves undefined; a character the code page cannot hold is written as "?".
-namespace codepage {
+namespace project::codepage {
 
 /// Chooses the code page by name; false when the name is unknown or not a single-byte code page
 /// whose 256 bytes each read as one character and come back unchanged.
@@ -19,4 +19,4 @@ using Units = std::array<char16_t, 256>;
 const Units& units();
 QByteArray encode(const QString& text);
 
-} // namespace codepage
+} // namespace project::codepage

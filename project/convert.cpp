@@ -5,7 +5,7 @@
 
 #include "fault/runtimeerror.h"
 
-namespace convert {
+namespace project::convert {
 
 short toInteger16(const QString& text)
 {
@@ -49,4 +49,4 @@ QStringList cut(const QString& text, QChar separator)
     return text.split(separator);
 }
 
-} // namespace convert
+} // namespace project::convert

@@ -3,7 +3,7 @@
 #include <QStringList>
 
 /// Text conversions of the file formats, failing as the run-time does.
-namespace convert {
+namespace project::convert {
 
 /// A decimal number, blanks around it allowed, rounded half to even, in -32768..32767.
 /// Raises 13 (type mismatch) for what is not a number and 6 (overflow) out of range.
@@ -15,4 +15,4 @@ QString item(const QStringList& items, qsizetype i);
 /// Cuts text at every separator. The empty text gives no items at all, as the run-time's split.
 QStringList cut(const QString& text, QChar separator);
 
-} // namespace convert
+} // namespace project::convert

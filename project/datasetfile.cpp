@@ -6,7 +6,7 @@
 #include "project/textfile.h"
 #include "project/convert.h"
 
-namespace datasetfile {
+namespace project::datasetfile {
 
 bool isDatasetFile(const QString& fileName)
 {
@@ -16,7 +16,7 @@ bool isDatasetFile(const QString& fileName)
 
 QString ownerCard(const QString& fileName)
 {
-    const QString base = cardfile::baseName(fileName);
+    const QString base = project::cardfile::baseName(fileName);
     const qsizetype underscore = base.lastIndexOf(QLatin1Char('_'));
     return underscore < 0 ? QString() : base.left(underscore);
 }
@@ -52,8 +52,8 @@ QString lineValue(const QString& line)
 QStringList keyedLines(QByteArrayView bytes, QStringView key)
 {
     QStringList lines;
-    const codepage::Units& units = codepage::units();
-    textfile::forEachLine(bytes, [&](QByteArrayView line) {
+    const project::codepage::Units& units = project::codepage::units();
+    project::textfile::forEachLine(bytes, [&](QByteArrayView line) {
         // The key compared byte by byte through the code page: only the lines kept are decoded.
         if (!line.isEmpty()) {
             const QByteArrayView own = cutLine(line).key;
@@ -63,7 +63,7 @@ QStringList keyedLines(QByteArrayView bytes, QStringView key)
                 if (units[uchar(own[i])] != key[i].unicode())
                     return;
         }
-        lines.append(codepage::decode(line));
+        lines.append(project::codepage::decode(line));
     });
     return lines;
 }
@@ -112,4 +112,4 @@ QString refusal(const QString& text, Field field)
     return QString();
 }
 
-} // namespace datasetfile
+} // namespace project::datasetfile

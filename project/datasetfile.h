@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace datasetfile {
+namespace project::datasetfile {
 
 /// True for a file name with a dot whose text after the last dot is exactly "ftd".
 bool isDatasetFile(const QString& fileName);
@@ -85,4 +85,4 @@ enum class Field { Title, Value };
 /// Why text cannot be stored in field; empty when it can.
 QString refusal(const QString& text, Field field);
 
-} // namespace datasetfile
+} // namespace project::datasetfile

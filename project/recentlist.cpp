@@ -1,7 +1,7 @@
 #include "project/recentlist.h"
 
 
-namespace recentlist {
+namespace project::recentlist {
 
 QStringList items(const QString& list)
 {
@@ -36,4 +36,4 @@ QString add(const QString& list, const QString& path)
     return key + kept;
 }
 
-} // namespace recentlist
+} // namespace project::recentlist

@@ -3,11 +3,11 @@
 #include <QStringList>
 
 /// The recent-projects list as text: entries framed by "~", newest first, at most five.
-namespace recentlist {
+namespace project::recentlist {
 
 /// The list without its outer "~", split at "~~". The empty list gives no items.
 QStringList items(const QString& list);
 /// The list with path at its front; unchanged for a path holding "~", which it cannot keep.
 QString add(const QString& list, const QString& path);
 
-} // namespace recentlist
+} // namespace project::recentlist

@@ -4,6 +4,8 @@
 
 #include "project/card.h"
 
+namespace project {
+
 /// The program's one instance of module state, shared by the procedures of every module.
 struct State {
     CardTable CARDS = CardTable(2);
@@ -41,3 +43,5 @@ struct State {
     Loaded CardLoaded;
     Loaded DatasetLoaded;
 };
+
+} // namespace project

@@ -22,7 +22,7 @@
 #include "fault/runtimeerror.h"
 #include "project/codepage.h"
 
-namespace textfile {
+namespace project::textfile {
 
 namespace {
 
@@ -186,7 +186,7 @@ QStringList readLines(const QString& path, Encoding encoding)
     QStringList lines;
     // Each line decoded straight from the file's bytes: no copy of its bytes on the way.
     forEachLine(readBytes(path), [&](QByteArrayView line) {
-        lines.append(encoding == Encoding::Utf8 ? QString::fromUtf8(line) : codepage::decode(line));
+        lines.append(encoding == Encoding::Utf8 ? QString::fromUtf8(line) : project::codepage::decode(line));
     });
     return lines;
 }
@@ -207,7 +207,7 @@ void writeLines(const QString& path, const QStringList& lines, Encoding encoding
     QList<QByteArray> encoded;
     encoded.reserve(lines.size());
     for (const QString& line : lines)
-        encoded.append(encoding == Encoding::Utf8 ? line.toUtf8() : codepage::encode(line));
+        encoded.append(encoding == Encoding::Utf8 ? line.toUtf8() : project::codepage::encode(line));
     writeBytes(path, joinLines(encoded));
 }
 
@@ -290,34 +290,4 @@ void deleteFile(const QString& path)
                                                   .arg(path, file.errorString()));
 }
 
-QString lastComponent(const QString& path)
-{
-    qsizetype last = path.lastIndexOf(QDir::separator());
-#ifdef Q_OS_WIN
-    last = std::max(last, path.lastIndexOf(QLatin1Char('/')));
-#endif
-    return last < 0 ? path : path.mid(last + 1);
-}
-
-QString normalFolder(const QString& path)
-{
-    if (path.isEmpty())
-        return path;
-    QString clean = QDir::cleanPath(QDir(QDir::fromNativeSeparators(path)).absolutePath());
-    // ".." at a root is the root itself.
-    const qsizetype root = clean.indexOf(QLatin1Char('/')) + 1;
-    while (root > 0 && clean.mid(root, 2) == QLatin1String("..") &&
-           (clean.size() == root + 2 || clean.at(root + 2) == QLatin1Char('/')))
-        clean.remove(root, clean.size() == root + 2 ? 2 : 3);
-    return QDir::toNativeSeparators(clean);
-}
-
-QString join(const QString& folder, const QString& name)
-{
-    const QChar sep = QDir::separator();
-    if (folder.endsWith(sep) || folder.endsWith(QLatin1Char('/')))
-        return folder + name;
-    return folder + sep + name;
-}
-
-} // namespace textfile
+} // namespace project::textfile

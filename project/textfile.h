@@ -8,7 +8,7 @@
 
 /// The one way the program reads and writes text files and touches folders. Failures are raised
 /// as run-time failures that name the path.
-namespace textfile {
+namespace project::textfile {
 
 enum class Encoding { CodePage, Utf8 };
 
@@ -68,12 +68,4 @@ struct Counts {
 };
 Counts counts();
 
-/// The text after the last path separator ("/" and "\\" on Windows); the whole path without one.
-QString lastComponent(const QString& path);
-/// A folder path made whole and plain: absolute, the platform's separators, no "." or ".."
-/// components, no trailing separator except at a root. The empty path stays empty.
-QString normalFolder(const QString& path);
-/// Joins a folder and a name with the platform's separator.
-QString join(const QString& folder, const QString& name);
-
-} // namespace textfile
+} // namespace project::textfile

@@ -1,12 +1,13 @@
+#include "project/paths.h"
 #include "server/cardline.h"
 
 #include "project/datasetfile.h"
 #include "project/textfile.h"
 #include "server/compose.h"
 
-namespace compose {
+namespace server::compose {
 
-QByteArray cardLine(const CARD& card, short channel, const QString& projectName, const QString& dataFolder,
+QByteArray cardLine(const project::CARD& card, short channel, const QString& projectName, const QString& dataFolder,
                     const QString& dataset, const QString& action)
 {
     Inputs in;
@@ -18,10 +19,10 @@ QByteArray cardLine(const CARD& card, short channel, const QString& projectName,
     in.command = card.Command;
     in.action = action;
     if (carriesTemplateData(kindOf(action))) {
-        in.copy = datasetfile::copyName(dataset);
-        in.copyLines = textfile::splitLines(textfile::readBytes(textfile::join(dataFolder, in.copy)));
+        in.copy = project::datasetfile::copyName(dataset);
+        in.copyLines = project::textfile::splitLines(project::textfile::readBytes(project::paths::join(dataFolder, in.copy)));
     }
     return line(in);
 }
 
-} // namespace compose
+} // namespace server::compose

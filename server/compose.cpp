@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace compose {
+namespace server::compose {
 
 namespace {
 
@@ -126,12 +126,12 @@ int findTag(const Tags& tags, const QByteArray& id)
     // not come back unchanged are compared the long way.
     const QString wanted = QString::fromUtf8(id);
     if (wanted.toUtf8() == id) {
-        for (int slot = 1; slot <= kTagSlots; ++slot)
+        for (int slot = 1; slot <= project::kTagSlots; ++slot)
             if (!tags[size_t(slot)].Id.isEmpty() && tags[size_t(slot)].Id == wanted)
                 return slot;
         return 0;
     }
-    for (int slot = 1; slot <= kTagSlots; ++slot) {
+    for (int slot = 1; slot <= project::kTagSlots; ++slot) {
         const QString& slotId = tags[size_t(slot)].Id;
         if (!slotId.isEmpty() && slotId.toUtf8() == id)
             return slot;
@@ -169,10 +169,10 @@ QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>
     for (qsizetype i = 0; i < copyLines.size(); ++i) {
         // The copy's lines are read as the file's are; only the id and value are copied.
         const QByteArrayView line = copyLines[i];
-        const datasetfile::Cut<QByteArrayView> fields = datasetfile::cutLine(line);
+        const project::datasetfile::Cut<QByteArrayView> fields = project::datasetfile::cutLine(line);
         if (line.isEmpty() || fields.key != "TAG")
             continue;
-        const datasetfile::Cut<QByteArrayView> tagged = datasetfile::cutTag(fields.value);
+        const project::datasetfile::Cut<QByteArrayView> tagged = project::datasetfile::cutTag(fields.value);
         if (!tagged.hasValue)
             fault::raise(fault::SubscriptOutOfRange,
                          QStringLiteral("Subscript out of range: line %1 of %2 has no %3")
@@ -184,7 +184,7 @@ QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>
         const int slot = findTag(tags, id);
         if (slot == 0)
             continue;
-        const TAGDEF& tag = tags[size_t(slot)];
+        const project::TAGDEF& tag = tags[size_t(slot)];
         doc += component(id, tag.Type.toUtf8(), tag.Ani, tagged.value.toByteArray());
     }
     doc += "</templateData>";
@@ -227,4 +227,4 @@ QByteArray clearLine(short channel, short layer)
     return "CLEAR " + QByteArray::number(channel) + '-' + QByteArray::number(layer) + "\r\n";
 }
 
-} // namespace compose
+} // namespace server::compose

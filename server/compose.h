@@ -8,9 +8,9 @@
 
 #include "project/card.h"
 
-namespace compose {
+namespace server::compose {
 
-using Tags = decltype(CARD::Tags);
+using Tags = decltype(project::CARD::Tags);
 
 /// What an action name asks for, chosen by its upper-case form; any other name is invoked.
 enum class Kind { Custom, Add, Update, Invoke };
@@ -52,4 +52,4 @@ QByteArray clearLine(short channel);
 /// "CLEAR 1-20" and CR LF: clears one layer of a channel.
 QByteArray clearLine(short channel, short layer);
 
-} // namespace compose
+} // namespace server::compose

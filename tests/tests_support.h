@@ -87,7 +87,7 @@ inline void writeCodePageLines(const QString& path, const QStringList& lines)
 {
     QByteArray bytes;
     for (const QString& l : lines)
-        bytes += codepage::encode(l) + "\r\n";
+        bytes += project::codepage::encode(l) + "\r\n";
     writeRaw(path, bytes);
 }
 

@@ -26,10 +26,10 @@ int main(int argc, char* argv[])
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLocal8Bit(argv[1]));
     AbortAlways abortAlways;
     ui::setDialogs(&abortAlways);
-    Options options;
+    app::Options options;
     options.dataRoot = QString::fromLocal8Bit(argv[2]);
     {
-        frmMAIN window(options);
+        app::frmMAIN window(options);
         window.mnuOPEN_Click(QString::fromLocal8Bit(argv[3]));
         window.close();
     }

@@ -22,7 +22,7 @@ private slots:
         QFETCH(QString, given);
         QFETCH(bool, dataBesideProgram);
         QFETCH(QString, expected);
-        QCOMPARE(chooseDataRoot(given, QStringLiteral("/opt/plintor/bin"), dataBesideProgram,
+        QCOMPARE(app::chooseDataRoot(given, QStringLiteral("/opt/plintor/bin"), dataBesideProgram,
                                 QStringLiteral("/home/op/.local/share/Plintor")),
                  QDir::toNativeSeparators(expected));
     }

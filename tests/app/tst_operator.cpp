@@ -12,9 +12,9 @@
 #include "tests_support.h"
 #include "ui/application.h"
 
-namespace CardCol = mGENERAL::CardCol;
-namespace DatasetCol = mGENERAL::DatasetCol;
-namespace TagCol = mGENERAL::TagCol;
+namespace CardCol = app::mGENERAL::CardCol;
+namespace DatasetCol = app::mGENERAL::DatasetCol;
+namespace TagCol = app::mGENERAL::TagCol;
 
 class TestOperator : public QObject {
     Q_OBJECT
@@ -29,7 +29,7 @@ private slots:
     void theDemoProjectIsClean()
     {
         ScriptScope& scope = *fx.scope;
-        frmMAIN& w = *fx.w;
+        app::frmMAIN& w = *fx.w;
         const QString root = fx.home.filePath(QStringLiteral("data"));
         const QDir shipped(QStringLiteral(PLINTOR_DEMO "/data/studio"));
         QDir().mkpath(root + QStringLiteral("/studio"));
@@ -43,14 +43,14 @@ private slots:
                 const QString file = w.vsDATASET->textMatrix(d, DatasetCol::File);
                 const QByteArray copy = readRaw(shipped.filePath(QString(file).replace(".ftd", ".ft8")));
                 QByteArray expected;
-                for (const QByteArray& line : textfile::splitLines(readRaw(shipped.filePath(file))))
-                    expected += codepage::decode(line).toUtf8() + "\r\n";
+                for (const QByteArray& line : project::textfile::splitLines(readRaw(shipped.filePath(file))))
+                    expected += project::codepage::decode(line).toUtf8() + "\r\n";
                 QCOMPARE(copy, expected);
             }
         }
         // The shipped running order loads whole: every line is a row.
         w.tbMAIN->setTab(1);
-        QCOMPARE(w.vsPLAYLIST->rows() - 1, textfile::splitLines(readRaw(shipped.filePath("playlist.dat"))).size());
+        QCOMPARE(w.vsPLAYLIST->rows() - 1, project::textfile::splitLines(readRaw(shipped.filePath("playlist.dat"))).size());
         QVERIFY2(scope.script.reports.isEmpty(), qPrintable(scope.script.reports.join("\n")));
         QVERIFY2(scope.script.questions.isEmpty(), qPrintable(scope.script.questions.join("\n")));
     }
@@ -58,7 +58,7 @@ private slots:
     void aNewDatasetGoesOnAirAsTyped()
     {
         ScriptScope& scope = *fx.scope;
-        frmMAIN& w = *fx.w;
+        app::frmMAIN& w = *fx.w;
         QVERIFY(fx.show());
 
         scope.script.folders.push_back(QStringLiteral(PLINTOR_DEMO "/studio"));

@@ -15,7 +15,7 @@
 #include "ui/application.h"
 #include "ui/colors.h"
 
-namespace CardCol = mGENERAL::CardCol;
+namespace CardCol = app::mGENERAL::CardCol;
 
 class TestWindow : public QObject {
     Q_OBJECT

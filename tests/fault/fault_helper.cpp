@@ -51,9 +51,9 @@ int main(int argc, char* argv[])
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLocal8Bit(argv[2]));
     PrintingBox box;
     ui::setDialogs(&box);
-    Options options;
+    app::Options options;
     options.dataRoot = QString::fromLocal8Bit(argv[2]);
-    frmMAIN window(options);
+    app::frmMAIN window(options);
     if (qstrcmp(argv[1], "handler") == 0)
         QTimer::singleShot(0, &window, [] { ui::dispatch([] { cmdTEST_Click(); }); });
     else if (qstrcmp(argv[1], "nested") == 0)

@@ -11,24 +11,24 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QList<QByteArray> raw = textfile::splitLines(bytes);
+    const QList<QByteArray> raw = project::textfile::splitLines(bytes);
 
-    const QString name = raw.isEmpty() ? QString() : codepage::decode(raw[0]);
-    FUZZ_CHECK(cardfile::isCardFile(name) == name.endsWith(QLatin1String(".fti")));
-    const QString base = cardfile::baseName(name);
+    const QString name = raw.isEmpty() ? QString() : project::codepage::decode(raw[0]);
+    FUZZ_CHECK(project::cardfile::isCardFile(name) == name.endsWith(QLatin1String(".fti")));
+    const QString base = project::cardfile::baseName(name);
     FUZZ_CHECK(name.startsWith(base) && !base.contains(QLatin1Char('.')));
 
     QStringList lines;
     for (const QByteArray& line : raw)
-        lines << codepage::decode(line);
-    const cardfile::Parsed parsed = cardfile::parse(name, lines);
+        lines << project::codepage::decode(line);
+    const project::cardfile::Parsed parsed = project::cardfile::parse(name, lines);
     FUZZ_CHECK(parsed.card.FileName == base);
     FUZZ_CHECK(parsed.card.Type >= 0 && parsed.card.Type <= 3);
-    FUZZ_CHECK(parsed.maxInvokes >= cardfile::invokeCount(parsed.card.Invoke) || parsed.card.Invoke.isEmpty());
+    FUZZ_CHECK(parsed.maxInvokes >= project::cardfile::invokeCount(parsed.card.Invoke) || parsed.card.Invoke.isEmpty());
     for (const fault::RuntimeError& e : parsed.failures)
         FUZZ_CHECK(e.number == fault::SubscriptOutOfRange || e.number == fault::TypeMismatch ||
                    e.number == fault::Overflow || e.number == fault::InvalidProcedureCall);
-    for (const TAGDEF& tag : parsed.card.Tags)
+    for (const project::TAGDEF& tag : parsed.card.Tags)
         FUZZ_CHECK(!tag.Id.contains(QLatin1Char('~'))); // a dataset line could not keep it
     // What a line gives is what the line says: a title is the text between the first two ":".
     for (const QString& line : lines)

@@ -38,7 +38,7 @@ QString xmlCarried(const QByteArray& bytes)
 bool holdsLineBreak(const QByteArray& text) { return text.contains('\r') || text.contains('\n'); }
 
 // What the document must hold, and whether a malformed TAG line must fail it.
-QList<Component> expectedComponents(const compose::Inputs& in, bool& malformed, bool& lineBreak)
+QList<Component> expectedComponents(const server::compose::Inputs& in, bool& malformed, bool& lineBreak)
 {
     QList<Component> out{{QStringLiteral("cg_channel"), QStringLiteral("txt"), QStringLiteral("0"),
                           QString::number(in.channel)}};
@@ -51,10 +51,10 @@ QList<Component> expectedComponents(const compose::Inputs& in, bool& malformed, 
             malformed = true;
             return out;
         }
-        const int slot = compose::findTag(in.tags, pieces[0]);
+        const int slot = server::compose::findTag(in.tags, pieces[0]);
         if (slot == 0)
             continue;
-        const TAGDEF& tag = in.tags[size_t(slot)];
+        const project::TAGDEF& tag = in.tags[size_t(slot)];
         lineBreak = lineBreak || holdsLineBreak(pieces[0]) || holdsLineBreak(tag.Type.toUtf8()) || holdsLineBreak(pieces[1]);
         out.append({xmlCarried(pieces[0]), xmlCarried(tag.Type.toUtf8()), QString::number(tag.Ani), xmlCarried(pieces[1])});
     }
@@ -88,14 +88,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // action, project, card file, custom command, tag ids, tag types, copy lines, channel and layer
     const QList<QByteArray> f = fuzz::fields(data, size, 8);
-    compose::Inputs in;
+    server::compose::Inputs in;
     in.action = decoded(f[0]);
     in.projectName = decoded(f[1]);
     in.fileName = decoded(f[2]);
     in.command = decoded(f[3]);
     const QList<QByteArray> ids = f[4].split('\1');
     const QList<QByteArray> types = f[5].split('\1');
-    for (qsizetype i = 0; i < ids.size() && i < kTagSlots; ++i) {
+    for (qsizetype i = 0; i < ids.size() && i < project::kTagSlots; ++i) {
         in.tags[size_t(i + 1)].Id = decoded(ids[i]);
         in.tags[size_t(i + 1)].Type = i < types.size() ? decoded(types[i]) : QString();
         in.tags[size_t(i + 1)].Ani = short(i - 1);
@@ -106,25 +106,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         in.layer = short(uchar(f[7][2]) | uchar(f[7][3]) << 8);
     }
 
-    const compose::Kind kind = compose::kindOf(in.action);
+    const server::compose::Kind kind = server::compose::kindOf(in.action);
     bool malformed = false;
     bool lineBreak = false;
     QList<Component> expected;
-    if (compose::carriesTemplateData(kind))
+    if (server::compose::carriesTemplateData(kind))
         expected = expectedComponents(in, malformed, lineBreak);
     QString custom = in.command;
     custom.replace(QLatin1String("{@CHANNEL}"), QString::number(in.channel));
     custom.replace(QLatin1String("{@LAYER}"), QString::number(in.layer));
     switch (kind) {
-    case compose::Kind::Custom: lineBreak = holdsLineBreak(custom.toUtf8()); break;
-    case compose::Kind::Add: lineBreak = lineBreak || holdsLineBreak(f[1]) || holdsLineBreak(f[2]); break;
-    case compose::Kind::Update: break;
-    case compose::Kind::Invoke: lineBreak = holdsLineBreak(f[0]); break;
+    case server::compose::Kind::Custom: lineBreak = holdsLineBreak(custom.toUtf8()); break;
+    case server::compose::Kind::Add: lineBreak = lineBreak || holdsLineBreak(f[1]) || holdsLineBreak(f[2]); break;
+    case server::compose::Kind::Update: break;
+    case server::compose::Kind::Invoke: lineBreak = holdsLineBreak(f[0]); break;
     }
 
     QByteArray line;
     try {
-        line = compose::line(in);
+        line = server::compose::line(in);
     } catch (const fault::RuntimeError& e) {
         FUZZ_CHECK((e.number == fault::InvalidProcedureCall && lineBreak) ||
                    (e.number == fault::SubscriptOutOfRange && malformed));
@@ -136,19 +136,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QList<QByteArray> p = server::parameters(command);
     const QByteArray target = QByteArray::number(in.channel) + '-' + QByteArray::number(in.layer);
     switch (kind) {
-    case compose::Kind::Custom:
+    case server::compose::Kind::Custom:
         FUZZ_CHECK(command == custom.toUtf8());
         break;
-    case compose::Kind::Add:
+    case server::compose::Kind::Add:
         FUZZ_CHECK(p.size() == 7 && p[0] == "CG" && p[1] == target && p[2] == "ADD" && p[5] == "1");
         FUZZ_CHECK(p[4] == (in.projectName + QLatin1Char('/') + in.fileName).toUtf8());
         FUZZ_CHECK(readBack(p[6]) == expected);
         break;
-    case compose::Kind::Update:
+    case server::compose::Kind::Update:
         FUZZ_CHECK(p.size() == 5 && p[2] == "UPDATE");
         FUZZ_CHECK(readBack(p[4]) == expected);
         break;
-    case compose::Kind::Invoke:
+    case server::compose::Kind::Invoke:
         // An empty name gives no parameter at all: the server refuses the line, so the on-air
         // button and the playlist send none.
         FUZZ_CHECK(p.size() == (in.action.isEmpty() ? 4 : 5) && p[2] == "INVOKE");

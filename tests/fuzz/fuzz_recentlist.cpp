@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const QByteArray& field : fuzz::fields(data, size, 1)) {
         const QString path = QString::fromUtf8(field);
         const QString before = list;
-        list = recentlist::add(list, path);
+        list = project::recentlist::add(list, path);
         if (path.isEmpty() || path.contains(QLatin1Char('~'))) {
             FUZZ_CHECK(list == before);
             continue;
@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         model.prepend(path);
         if (model.size() > 5)
             model.removeLast();
-        FUZZ_CHECK(recentlist::items(list) == model);
+        FUZZ_CHECK(project::recentlist::items(list) == model);
     }
-    recentlist::items(QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size))); // any stored text
+    project::recentlist::items(QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size))); // any stored text
     return 0;
 }

@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QList<QByteArray> lines = textfile::splitLines(bytes);
+    const QList<QByteArray> lines = project::textfile::splitLines(bytes);
     QByteArray kept;
     for (const QByteArray& line : lines) {
         FUZZ_CHECK(!line.contains('\r') && !line.contains('\n'));
@@ -15,6 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QByteArray plain = bytes;
     plain.replace('\r', "").replace('\n', "");
     FUZZ_CHECK(kept == plain);
-    FUZZ_CHECK(textfile::splitLines(textfile::joinLines(lines)) == lines);
+    FUZZ_CHECK(project::textfile::splitLines(project::textfile::joinLines(lines)) == lines);
     return 0;
 }

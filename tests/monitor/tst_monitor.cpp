@@ -243,7 +243,7 @@ private slots:
     void theProgramsLinesReadBackFieldByField()
     {
         const QString hostile = QStringLiteral("O'Brien \"the\" <b> & a\\b \\n Καλημέρα");
-        compose::Inputs in;
+        server::compose::Inputs in;
         in.channel = 1;
         in.layer = 20;
         in.projectName = QStringLiteral("St\"udio\\ 'A'");
@@ -255,9 +255,9 @@ private slots:
         in.tags[2].Ani = 1;
         in.copyLines = {"TITLE~x", "TAG~f0;" + hostile.toUtf8(), "TAG~" + in.tags[2].Id.toUtf8() + ";"};
         in.action = QStringLiteral("Play");
-        const QByteArray add = compose::line(in);
+        const QByteArray add = server::compose::line(in);
         in.action = hostile;
-        const QByteArray invoke = compose::line(in);
+        const QByteArray invoke = server::compose::line(in);
 
         Rig rig;
         Client client(rig.monitor.port());

@@ -11,7 +11,7 @@
 struct EditorFixture {
     QTemporaryDir home;
     std::unique_ptr<ScriptScope> scope;
-    std::unique_ptr<frmMAIN> w;
+    std::unique_ptr<app::frmMAIN> w;
 
     QString projectFolder() const { return home.filePath(QStringLiteral("projects/news")); }
     QString dataFolder() const { return home.filePath(QStringLiteral("data/news")); }
@@ -28,18 +28,18 @@ struct EditorFixture {
         QDir(home.filePath(QStringLiteral("projects"))).removeRecursively();
         QDir(home.filePath(QStringLiteral("data"))).removeRecursively();
         QDir().mkpath(projectFolder());
-        w = std::make_unique<frmMAIN>(options());
+        w = std::make_unique<app::frmMAIN>(options());
     }
     /// What every test window starts with: its data folders under the temporary home.
-    Options options() const
+    app::Options options() const
     {
-        Options o;
+        app::Options o;
         o.dataRoot = home.filePath(QStringLiteral("data"));
         return o;
     }
     /// A fresh window over the same folders and settings, as after a restart. The new one is
     /// built before the old one goes, as a second start of the program would.
-    void restart() { w = std::make_unique<frmMAIN>(options()); }
+    void restart() { w = std::make_unique<app::frmMAIN>(options()); }
     /// Shows the window on the offscreen screen; false when it never came up.
     bool show()
     {

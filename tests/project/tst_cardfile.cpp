@@ -5,11 +5,11 @@
 
 namespace {
 // A card's fields in one line of text, tags as title/id/ani/type.
-QString fields(const CARD& c)
+QString fields(const project::CARD& c)
 {
     QString text = QStringLiteral("%1|%2|%3:%4|%5|%6|").arg(c.Title).arg(c.Type).arg(c.Channel).arg(c.Layer).arg(c.Invoke, c.Command);
-    for (int slot = 1; slot <= kTagSlots; ++slot) {
-        const TAGDEF& t = c.Tags[size_t(slot)];
+    for (int slot = 1; slot <= project::kTagSlots; ++slot) {
+        const project::TAGDEF& t = c.Tags[size_t(slot)];
         if (!t.Title.isEmpty() || !t.Id.isEmpty() || !t.Type.isEmpty() || t.Ani != 0)
             text += QStringLiteral("[%1/%2/%3/%4]").arg(t.Title, t.Id).arg(t.Ani).arg(t.Type);
     }
@@ -29,16 +29,16 @@ class TestCardFile : public QObject {
 private slots:
     void cardFileNames()
     {
-        QVERIFY(cardfile::isCardFile(QStringLiteral("news.fti")));
-        QVERIFY(cardfile::isCardFile(QStringLiteral("news.old.fti")));
-        QVERIFY(!cardfile::isCardFile(QStringLiteral("news.FTI")));
-        QVERIFY(!cardfile::isCardFile(QStringLiteral("fti")));
-        QCOMPARE(cardfile::baseName(QStringLiteral("news.old.fti")), QStringLiteral("news"));
-        QCOMPARE(cardfile::invokeCount(QStringLiteral("in;out;")), 3);
-        QCOMPARE(cardfile::invokeCount(QString()), 0);
-        QCOMPARE(cardfile::typeCode(QStringLiteral("video")), short(1));
-        QCOMPARE(cardfile::typeCode(QStringLiteral(" VIDEO")), short(0));
-        QCOMPARE(cardfile::typeCode(QStringLiteral("Mixer")), short(3));
+        QVERIFY(project::cardfile::isCardFile(QStringLiteral("news.fti")));
+        QVERIFY(project::cardfile::isCardFile(QStringLiteral("news.old.fti")));
+        QVERIFY(!project::cardfile::isCardFile(QStringLiteral("news.FTI")));
+        QVERIFY(!project::cardfile::isCardFile(QStringLiteral("fti")));
+        QCOMPARE(project::cardfile::baseName(QStringLiteral("news.old.fti")), QStringLiteral("news"));
+        QCOMPARE(project::cardfile::invokeCount(QStringLiteral("in;out;")), 3);
+        QCOMPARE(project::cardfile::invokeCount(QString()), 0);
+        QCOMPARE(project::cardfile::typeCode(QStringLiteral("video")), short(1));
+        QCOMPARE(project::cardfile::typeCode(QStringLiteral(" VIDEO")), short(0));
+        QCOMPARE(project::cardfile::typeCode(QStringLiteral("Mixer")), short(3));
     }
 
     void parse_data()
@@ -63,10 +63,10 @@ private slots:
         QTest::newRow("a tag id holding ~") << QStringList{"TAG:T;a~b;0;text", "TAG:U;u;0;text"}
                                             << "|0|0:0|||[T//0/text][U/u/0/text]" << "5" << 0;
         QStringList many;
-        for (int i = 1; i <= kTagSlots + 1; ++i)
+        for (int i = 1; i <= project::kTagSlots + 1; ++i)
             many << QStringLiteral("TAG:T;f%1;0;t").arg(i);
         QString hundred = "|0|0:0|||";
-        for (int i = 1; i <= kTagSlots; ++i)
+        for (int i = 1; i <= project::kTagSlots; ++i)
             hundred += QStringLiteral("[T/f%1/0/t]").arg(i);
         QTest::newRow("a hundred tags fit") << many << hundred << "9" << 0;
     }
@@ -77,7 +77,7 @@ private slots:
         QFETCH(QString, failures);
         QFETCH(int, maxInvokes);
         QSet<QString> shared;
-        const cardfile::Parsed parsed = cardfile::parse(QStringLiteral("news.old.fti"), lines, &shared);
+        const project::cardfile::Parsed parsed = project::cardfile::parse(QStringLiteral("news.old.fti"), lines, &shared);
         QCOMPARE(parsed.card.FileName, QStringLiteral("news"));
         QCOMPARE(fields(parsed.card), card);
         QCOMPARE(numbers(parsed.failures), failures);

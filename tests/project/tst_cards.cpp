@@ -11,7 +11,7 @@
 #include "tests_support.h"
 #include "ui/application.h"
 
-namespace CardCol = mGENERAL::CardCol;
+namespace CardCol = app::mGENERAL::CardCol;
 
 class TestCards : public QObject {
     Q_OBJECT
@@ -45,8 +45,8 @@ private slots:
         card(QStringLiteral("news.fti"), {QStringLiteral("INVOKE:in;out;")});
         open();
         QVERIFY(fx.w->s.MaxInvokes >= 3);
-        QCOMPARE(mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("news")), short(1));
-        QCOMPARE(mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("News")), short(0));
+        QCOMPARE(app::mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("news")), short(1));
+        QCOMPARE(app::mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("News")), short(0));
 
         // Another project with fewer invokes leaves the largest count as it was.
         const short before = fx.w->s.MaxInvokes;
@@ -134,7 +134,7 @@ private slots:
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), inProject(QStringLiteral("zero.fti"))));
         QVERIFY(QFile::link(inProject(QStringLiteral("nowhere")), inProject(QStringLiteral("gone.fti"))));
         QFile big(inProject(QStringLiteral("big.fti")));
-        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(textfile::kMaxFileBytes + 1)); // sparse: costs no disk
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(project::textfile::kMaxFileBytes + 1)); // sparse: costs no disk
         big.close();
         fx.dataset(QStringLiteral("a_1.ftd"), {QStringLiteral("TITLE~One"), QStringLiteral("TAG~t;v")});
         QVERIFY(::mkfifo(QFile::encodeName(fx.data(QStringLiteral("a_fifo.ftd"))).constData(), 0600) == 0);
@@ -144,9 +144,9 @@ private slots:
         QCOMPARE(fx.scope->script.reports.size(), 1);
         QVERIFY2(fx.scope->script.reports[0].contains(QStringLiteral("big.fti is larger than 16 MiB")),
                  qPrintable(fx.scope->script.reports[0]));
-        QCOMPARE(fx.column(fx.w->vsDATASET, mGENERAL::DatasetCol::File), QStringList{"a_1.ftd"});
-        QCOMPARE(fx.column(fx.w->vsTAGS, mGENERAL::TagCol::Value), QStringList{"v"});
-        QCOMPARE(failureOf([] { textfile::readBytes(QStringLiteral("/dev/zero")); }).description,
+        QCOMPARE(fx.column(fx.w->vsDATASET, app::mGENERAL::DatasetCol::File), QStringList{"a_1.ftd"});
+        QCOMPARE(fx.column(fx.w->vsTAGS, app::mGENERAL::TagCol::Value), QStringList{"v"});
+        QCOMPARE(failureOf([] { project::textfile::readBytes(QStringLiteral("/dev/zero")); }).description,
                  QStringLiteral("Path/File access error: /dev/zero is not a regular file"));
     }
 
@@ -157,9 +157,9 @@ private slots:
         fx.dataset(QStringLiteral("a_1.ftd"), {QStringLiteral("TITLE~One"), QStringLiteral("TAG~u;v")});
         open();
         QCOMPARE(fx.scope->script.reports.size(), 1);
-        QCOMPARE(fx.column(fx.w->vsTAGS, mGENERAL::TagCol::Id), QStringList{"u"});
-        fx.w->vsTAGS->setTextMatrix(1, mGENERAL::TagCol::Value, QStringLiteral("w"));
-        mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("a_1.ftd"), true);
+        QCOMPARE(fx.column(fx.w->vsTAGS, app::mGENERAL::TagCol::Id), QStringList{"u"});
+        fx.w->vsTAGS->setTextMatrix(1, app::mGENERAL::TagCol::Value, QStringLiteral("w"));
+        app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("a_1.ftd"), true);
         QCOMPARE(readRaw(fx.data(QStringLiteral("a_1.ftd"))), QByteArray("TITLE~One\r\nTAG~u;w\r\n"));
     }
 

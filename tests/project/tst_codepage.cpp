@@ -10,17 +10,17 @@ private slots:
     void codePageHoldsGreekInOneBytePerLetter()
     {
         const QString title = QStringLiteral("Ειδήσεις");
-        const QByteArray bytes = codepage::encode(title);
+        const QByteArray bytes = project::codepage::encode(title);
         QCOMPARE(bytes.size(), title.size());
         QCOMPARE(bytes, QByteArray("\xC5\xE9\xE4\xDE\xF3\xE5\xE9\xF2"));
-        QCOMPARE(codepage::decode(bytes), title);
+        QCOMPARE(project::codepage::decode(bytes), title);
     }
 
     void whatTheCodePageCannotHoldIsAQuestionMark()
     {
         // Cyrillic, an emoji (two UTF-16 units, one character) and a control character.
-        QCOMPARE(codepage::encode(QStringLiteral("aж😀b")), QByteArray("a??b"));
-        QCOMPARE(codepage::encode(QString(QChar(0x1A))), QByteArray("\x1A"));
+        QCOMPARE(project::codepage::encode(QStringLiteral("aж😀b")), QByteArray("a??b"));
+        QCOMPARE(project::codepage::encode(QString(QChar(0x1A))), QByteArray("\x1A"));
     }
 
     void everyByteReadComesBackUnchanged()
@@ -28,7 +28,7 @@ private slots:
         QByteArray all;
         for (int b = 0; b < 256; ++b)
             all.append(char(b));
-        QCOMPARE(codepage::encode(codepage::decode(all)), all);
+        QCOMPARE(project::codepage::encode(project::codepage::decode(all)), all);
     }
 
     void selectTakesOnlySingleByteCodePages_data()
@@ -45,11 +45,11 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, taken);
-        QCOMPARE(codepage::select(name), taken);
+        QCOMPARE(project::codepage::select(name), taken);
         // A code page refused leaves the one in use: 0xE1 is still the Greek alpha.
         QStringDecoder chosen(name.toLatin1().constData());
-        QCOMPARE(codepage::decode("\xe1"), taken ? chosen.decode(QByteArray("\xe1")) : QString(QChar(0x3B1)));
-        codepage::select(QStringLiteral("windows-1253"));
+        QCOMPARE(project::codepage::decode("\xe1"), taken ? chosen.decode(QByteArray("\xe1")) : QString(QChar(0x3B1)));
+        project::codepage::select(QStringLiteral("windows-1253"));
     }
 
     // The program refuses such a code page before it shows a window.
@@ -64,9 +64,9 @@ private slots:
 
     void anotherCodePageIsUsed()
     {
-        QVERIFY(codepage::select(QStringLiteral("windows-1252")));
-        QCOMPARE(codepage::encode(QStringLiteral("é")), QByteArray("\xE9"));
-        QVERIFY(codepage::select(QStringLiteral("windows-1253")));
+        QVERIFY(project::codepage::select(QStringLiteral("windows-1252")));
+        QCOMPARE(project::codepage::encode(QStringLiteral("é")), QByteArray("\xE9"));
+        QVERIFY(project::codepage::select(QStringLiteral("windows-1253")));
     }
 };
 

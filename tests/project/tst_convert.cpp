@@ -33,16 +33,16 @@ private slots:
         QFETCH(int, value);
         QFETCH(int, failure);
         short got = 0;
-        QCOMPARE(failureNumber([&] { got = convert::toInteger16(text); }), failure);
+        QCOMPARE(failureNumber([&] { got = project::convert::toInteger16(text); }), failure);
         if (!failure)
             QCOMPARE(int(got), value);
     }
 
     void cutAndItem()
     {
-        QCOMPARE(convert::cut(QString(), QLatin1Char(':')).size(), 0);
-        QCOMPARE(convert::cut(QStringLiteral("A:b:c"), QLatin1Char(':')).size(), 3);
-        QCOMPARE(failureNumber([] { convert::item({QStringLiteral("TAG")}, 1); }), int(fault::SubscriptOutOfRange));
+        QCOMPARE(project::convert::cut(QString(), QLatin1Char(':')).size(), 0);
+        QCOMPARE(project::convert::cut(QStringLiteral("A:b:c"), QLatin1Char(':')).size(), 3);
+        QCOMPARE(failureNumber([] { project::convert::item({QStringLiteral("TAG")}, 1); }), int(fault::SubscriptOutOfRange));
     }
 };
 

@@ -9,7 +9,7 @@
 #include "project/datasetfile.h"
 #include "project/textfile.h"
 
-using namespace datasetfile;
+using namespace project::datasetfile;
 
 class TestDatasetFile : public QObject {
     Q_OBJECT
@@ -75,8 +75,8 @@ private slots:
             "", "\r\n\r\n", "TITL", "TITLE", "TAG~TITLE~x"};
         for (const QByteArray& bytes : files) {
             QStringList expected;
-            for (const QByteArray& line : textfile::splitLines(bytes)) {
-                const QString text = codepage::decode(line);
+            for (const QByteArray& line : project::textfile::splitLines(bytes)) {
+                const QString text = project::codepage::decode(line);
                 if (text.isEmpty() || lineKey(text) == QLatin1String("TITLE"))
                     expected.append(text);
             }

@@ -3,10 +3,11 @@
 #include <QRegularExpression>
 
 #include "editor_fixture.h"
+#include "project/paths.h"
 #include "project/textfile.h"
 
-namespace DatasetCol = mGENERAL::DatasetCol;
-namespace TagCol = mGENERAL::TagCol;
+namespace DatasetCol = app::mGENERAL::DatasetCol;
+namespace TagCol = app::mGENERAL::TagCol;
 
 class TestDatasets : public QObject {
     Q_OBJECT
@@ -39,8 +40,8 @@ private slots:
         QVERIFY(!fx.w->s.LoadingDatasets);
         QVERIFY(!fx.w->s.LoadingTags);
         // The card "title" does not list the datasets of "subtitle".
-        fx.w->s.CurrentCard = mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("title"));
-        mGENERAL::LOADDATASET(*fx.w, QStringLiteral("title"));
+        fx.w->s.CurrentCard = app::mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("title"));
+        app::mGENERAL::LOADDATASET(*fx.w, QStringLiteral("title"));
         QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("Title")});
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
         QVERIFY(fx.scope->script.questions.isEmpty());
@@ -58,8 +59,8 @@ private slots:
         QCOMPARE(fx.w->vsDATASET->row(), 1);
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
         QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("from 2"));
-        QCOMPARE(mGENERAL::FindDatasetTitle(fx.w->s, QStringLiteral("news_2.ftd")), QStringLiteral("Beta"));
-        QCOMPARE(mGENERAL::FindDatasetTitle(fx.w->s, QString()), QString());
+        QCOMPARE(app::mGENERAL::FindDatasetTitle(fx.w->s, QStringLiteral("news_2.ftd")), QStringLiteral("Beta"));
+        QCOMPARE(app::mGENERAL::FindDatasetTitle(fx.w->s, QString()), QString());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }
 
@@ -91,7 +92,7 @@ private slots:
         QCOMPARE(fx.w->vsTAGS->textMatrix(0, TagCol::Id), QStringLiteral("Id"));
         QCOMPARE(fx.w->vsTAGS->colWidth(TagCol::Type), 450);
         // Nothing to save to: no file appears.
-        mGENERAL::SAVEDATASET(*fx.w, fx.w->s.CurrentDataset, true);
+        app::mGENERAL::SAVEDATASET(*fx.w, fx.w->s.CurrentDataset, true);
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }
@@ -104,14 +105,14 @@ private slots:
         fx.open();
         fx.w->vsDATASET->setTextMatrix(1, DatasetCol::Description, QStringLiteral("Βράδυ ж"));
         fx.w->vsTAGS->setTextMatrix(2, TagCol::Value, QStringLiteral("Ωμέγα"));
-        mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
+        app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ftd"))),
                  QByteArray("TITLE~\xc2\xf1\xdc\xe4\xf5 ?\r\nTAG~a;\r\nTAG~b;\xd9\xec\xdd\xe3\xe1\r\nTAG~c;\r\n"));
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ft8"))),
                  QStringLiteral("TITLE~Βράδυ ?\r\nTAG~a;\r\nTAG~b;Ωμέγα\r\nTAG~c;\r\n").toUtf8());
         QVERIFY(!readRaw(fx.data(QStringLiteral("news_1.ft8"))).startsWith("\xef\xbb\xbf"));
 
-        mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), false);
+        app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), false);
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ftd"))), QByteArray("TITLE~\xc2\xf1\xdc\xe4\xf5 ?\r\n"));
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ft8"))), QStringLiteral("TITLE~Βράδυ ?\r\n").toUtf8());
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files).size(), 2); // no temporary left behind
@@ -124,7 +125,7 @@ private slots:
         fx.card(QStringLiteral("news"), {});
         writeRaw(fx.data(QStringLiteral("news_1.ftd")), QByteArray("TITLE~\xe1\rTAG~x;1\nother"));
         fx.open();
-        mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_1.ftd"));
+        app::mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_1.ftd"));
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ft8"))), QStringLiteral("TITLE~α\r\nTAG~x;1\r\nother\r\n").toUtf8());
     }
 
@@ -133,11 +134,11 @@ private slots:
         abcCard();
         fx.dataset(QStringLiteral("news_1.ftd"), {QStringLiteral("TITLE~kept")});
         fx.open();
-        mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_1.ftd"));
+        app::mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_1.ftd"));
         const QByteArray file = readRaw(fx.data(QStringLiteral("news_1.ftd")));
         const QByteArray copy = readRaw(fx.data(QStringLiteral("news_1.ft8")));
         // The file cannot be read: no copy is made from nothing.
-        mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_gone.ftd"));
+        app::mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_gone.ftd"));
         QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_gone.ft8"))));
         QCOMPARE(fx.scope->script.reports.size(), 1);
         QVERIFY(fx.scope->script.reports[0].contains(QStringLiteral("Location: Plintor.mGENERAL.SaveMe8")));
@@ -145,7 +146,7 @@ private slots:
         const QString moved = fx.home.filePath(QStringLiteral("moved"));
         QVERIFY(QDir().rename(fx.dataFolder(), moved));
         fx.w->vsDATASET->setTextMatrix(1, DatasetCol::Description, QStringLiteral("lost"));
-        mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
+        app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
         QVERIFY(fx.scope->script.reports.size() >= 2);
         QVERIFY(fx.scope->script.reports[1].startsWith(QStringLiteral("Error 76")));
         QCOMPARE(readRaw(moved + QStringLiteral("/news_1.ftd")), file);
@@ -156,12 +157,12 @@ private slots:
     {
         fx.card(QStringLiteral("lower_third"), {});
         fx.open();
-        QCOMPARE(mGENERAL::RandomString(0), QString());
+        QCOMPARE(app::mGENERAL::RandomString(0), QString());
         QSet<QString> names;
         for (int i = 0; i < 50; ++i) {
-            const QString path = mGENERAL::CreateUniqueFileName(fx.w->s, QStringLiteral("lower_third"));
-            const QString name = textfile::lastComponent(path);
-            QCOMPARE(path, textfile::join(fx.w->s.DataFolder, name));
+            const QString path = app::mGENERAL::CreateUniqueFileName(fx.w->s, QStringLiteral("lower_third"));
+            const QString name = project::paths::lastComponent(path);
+            QCOMPARE(path, project::paths::join(fx.w->s.DataFolder, name));
             QVERIFY2(QRegularExpression(QStringLiteral("^lower_third_[a-z0-9]{8}\\.ftd$")).match(name).hasMatch(), qPrintable(name));
             QVERIFY(!QFile::exists(path));
             writeRaw(path, "TITLE~x\r\n"); // the next name must avoid it
@@ -169,7 +170,7 @@ private slots:
         }
         QCOMPARE(names.size(), 50);
         // Every one of them is listed under its card.
-        mGENERAL::LOADDATASET(*fx.w, QStringLiteral("lower_third"));
+        app::mGENERAL::LOADDATASET(*fx.w, QStringLiteral("lower_third"));
         QCOMPARE(fx.w->vsDATASET->rows(), 51);
     }
 
@@ -257,7 +258,7 @@ private slots:
     {
         abcCard();
         fx.open();
-        mGENERAL::LOADTAGS(*fx.w, QStringLiteral("news_gone.ftd"));
+        app::mGENERAL::LOADTAGS(*fx.w, QStringLiteral("news_gone.ftd"));
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_gone.ftd"))), QByteArray());
         QVERIFY(QFile::exists(fx.data(QStringLiteral("news_gone.ftd"))));
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), (QStringList{"", "", ""}));

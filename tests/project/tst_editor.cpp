@@ -10,9 +10,9 @@
 #include "editor_fixture.h"
 #include "project/textfile.h"
 
-namespace CardCol = mGENERAL::CardCol;
-namespace DatasetCol = mGENERAL::DatasetCol;
-namespace TagCol = mGENERAL::TagCol;
+namespace CardCol = app::mGENERAL::CardCol;
+namespace DatasetCol = app::mGENERAL::DatasetCol;
+namespace TagCol = app::mGENERAL::TagCol;
 
 using namespace drive;
 
@@ -100,10 +100,10 @@ private slots:
         QStringList& questions = fx.scope->script.questions;
         for (const int row : {2, 2}) { // another row (a row change and a click), then the same row
             questions.clear();
-            const textfile::Counts before = textfile::counts();
+            const project::textfile::Counts before = project::textfile::counts();
             click(grid("vsCARDS"), row, CardCol::Title);
-            QCOMPARE(textfile::counts().listings - before.listings, 1u);
-            QCOMPARE(textfile::counts().reads - before.reads, 2u); // beta_1 and beta_2, once each
+            QCOMPARE(project::textfile::counts().listings - before.listings, 1u);
+            QCOMPARE(project::textfile::counts().reads - before.reads, 2u); // beta_1 and beta_2, once each
             QCOMPARE(questions.size(), 1);
             QVERIFY(questions.first().contains(QStringLiteral("gone = b")));
             QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("beta_1.ftd"));
@@ -111,10 +111,10 @@ private slots:
         }
         // Another dataset: its file read once, its question asked once; the tags show its values.
         questions.clear();
-        const textfile::Counts before = textfile::counts();
+        const project::textfile::Counts before = project::textfile::counts();
         click(grid("vsDATASET"), 2, DatasetCol::Description);
-        QCOMPARE(textfile::counts().listings - before.listings, 0u);
-        QCOMPARE(textfile::counts().reads - before.reads, 1u);
+        QCOMPARE(project::textfile::counts().listings - before.listings, 0u);
+        QCOMPARE(project::textfile::counts().reads - before.reads, 1u);
         QCOMPARE(questions.size(), 1);
         QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("beta_2.ftd"));
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{QStringLiteral("2")});
@@ -256,7 +256,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, kept);
         newsProject();
-        mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
+        app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
         const QByteArray before = file(QStringLiteral("news_1.ftd"));
         const QByteArray copy = file(QStringLiteral("news_1.ft8"));
         ui::Grid* g = grid(qPrintable(gridName));
@@ -351,7 +351,7 @@ private slots:
     void deletingDatasets()
     {
         newsProject();
-        mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_1.ftd"));
+        app::mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_1.ftd"));
         QVERIFY(QFile::exists(fx.data(QStringLiteral("news_1.ft8"))));
         QTest::mouseClick(fx.w->cmdDELETEDATASET, Qt::LeftButton);
         QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ftd"))));
@@ -374,7 +374,7 @@ private slots:
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
         // Once more with nothing selected: nothing happens, nothing is reported.
         QTest::mouseClick(fx.w->cmdDELETEDATASET, Qt::LeftButton);
-        mGENERAL::SAVEDATASET(*fx.w, fx.w->s.CurrentDataset, true);
+        app::mGENERAL::SAVEDATASET(*fx.w, fx.w->s.CurrentDataset, true);
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }

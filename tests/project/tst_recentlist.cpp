@@ -1,8 +1,7 @@
-#include <QDir>
 #include <QTest>
 
+#include "project/paths.h"
 #include "project/recentlist.h"
-#include "project/textfile.h"
 
 class TestRecentList : public QObject {
     Q_OBJECT
@@ -26,52 +25,14 @@ private slots:
         QFETCH(QString, list);
         QFETCH(QString, path);
         QFETCH(QString, expected);
-        QCOMPARE(recentlist::add(list, path), expected);
+        QCOMPARE(project::recentlist::add(list, path), expected);
     }
 
     void items()
     {
-        QCOMPARE(recentlist::items(QString()), QStringList());
-        QCOMPARE(recentlist::items(QStringLiteral("~b~~a~")), (QStringList{"b", "a"}));
-        QCOMPARE(recentlist::items(QStringLiteral("~x!y~~z~")), (QStringList{"x!y", "z"}));
-    }
-
-    void normalFolder_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("normal");
-        QTest::newRow("plain") << "/p/news" << "/p/news";
-        QTest::newRow("trailing separator") << "/p/news/" << "/p/news";
-        QTest::newRow("root keeps its separator") << "/" << "/";
-        QTest::newRow("the root's parent") << "/.." << "/";
-        QTest::newRow("dot and dot-dot") << "/p/./news/sub/.." << "/p/news";
-        QTest::newRow("above the root") << "/../p" << "/p";
-        QTest::newRow("doubled separators") << "/p//news//" << "/p/news";
-        QTest::newRow("relative") << "news" << QDir::currentPath() + "/news";
-        QTest::newRow("dot") << "." << QDir::currentPath();
-        QTest::newRow("empty") << "" << "";
-    }
-    void normalFolder()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, normal);
-        QCOMPARE(textfile::normalFolder(path), normal);
-    }
-
-    void lastComponent_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("folders") << "/home/op/shows/news" << "news";
-        QTest::newRow("no separator") << "news" << "news";
-        QTest::newRow("root") << "/" << "";
-        QTest::newRow("trailing separator") << "/p/" << "";
-    }
-    void lastComponent()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, name);
-        QCOMPARE(textfile::lastComponent(path), name);
+        QCOMPARE(project::recentlist::items(QString()), QStringList());
+        QCOMPARE(project::recentlist::items(QStringLiteral("~b~~a~")), (QStringList{"b", "a"}));
+        QCOMPARE(project::recentlist::items(QStringLiteral("~x!y~~z~")), (QStringList{"x!y", "z"}));
     }
 };
 

@@ -30,20 +30,20 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QList<QByteArray>, lines);
-        QCOMPARE(textfile::splitLines(bytes), lines);
+        QCOMPARE(project::textfile::splitLines(bytes), lines);
     }
 
     void writeLinesEndsEveryLineWithCrLf()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("x.ftd"));
-        textfile::writeLines(path, {QStringLiteral("TITLE~Α"), QStringLiteral("TAG~f0;v")});
+        project::textfile::writeLines(path, {QStringLiteral("TITLE~Α"), QStringLiteral("TAG~f0;v")});
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("TITLE~\xC1\r\nTAG~f0;v\r\n"));
-        textfile::writeLines(path, {QStringLiteral("Α")}, textfile::Encoding::Utf8);
-        QCOMPARE(textfile::readBytes(path), QByteArray("\xCE\x91\r\n"));
-        QCOMPARE(textfile::readLines(path, textfile::Encoding::Utf8), QStringList{QStringLiteral("Α")});
+        project::textfile::writeLines(path, {QStringLiteral("Α")}, project::textfile::Encoding::Utf8);
+        QCOMPARE(project::textfile::readBytes(path), QByteArray("\xCE\x91\r\n"));
+        QCOMPARE(project::textfile::readLines(path, project::textfile::Encoding::Utf8), QStringList{QStringLiteral("Α")});
     }
 
     // A file-size limit stops the new content half-way, whatever rights the test runs with.
@@ -51,7 +51,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("keep.ftd"));
-        textfile::writeLines(path, {QStringLiteral("TITLE~old")});
+        project::textfile::writeLines(path, {QStringLiteral("TITLE~old")});
         const QStringList longLines(4096, QStringLiteral("TAG~f0;a value long enough to pass the limit"));
 
         const pid_t child = fork();
@@ -61,26 +61,26 @@ private slots:
             std::signal(SIGXFSZ, SIG_IGN);
             if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
                 _exit(100);
-            _exit(failureNumber([&] { textfile::writeLines(path, longLines); }));
+            _exit(failureNumber([&] { project::textfile::writeLines(path, longLines); }));
         }
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), int(fault::PathFileAccessError));
-        QCOMPARE(textfile::readBytes(path), QByteArray("TITLE~old\r\n"));
+        QCOMPARE(project::textfile::readBytes(path), QByteArray("TITLE~old\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.ftd")});
     }
 
     void failuresNameWhatWentWrong()
     {
         QTemporaryDir dir;
-        QCOMPARE(failureNumber([&] { textfile::readLines(dir.filePath(QStringLiteral("none.fti"))); }),
+        QCOMPARE(failureNumber([&] { project::textfile::readLines(dir.filePath(QStringLiteral("none.fti"))); }),
                  int(fault::FileNotFound));
-        QCOMPARE(failureNumber([&] { textfile::listFiles(dir.filePath(QStringLiteral("gone"))); }),
+        QCOMPARE(failureNumber([&] { project::textfile::listFiles(dir.filePath(QStringLiteral("gone"))); }),
                  int(fault::PathNotFound));
-        QCOMPARE(failureNumber([&] { textfile::writeLines(dir.filePath(QStringLiteral("gone/x.ftd")), {}); }),
+        QCOMPARE(failureNumber([&] { project::textfile::writeLines(dir.filePath(QStringLiteral("gone/x.ftd")), {}); }),
                  int(fault::PathNotFound));
-        const fault::RuntimeError missing = failureOf([&] { textfile::readLines(dir.filePath(QStringLiteral("none.fti"))); });
+        const fault::RuntimeError missing = failureOf([&] { project::textfile::readLines(dir.filePath(QStringLiteral("none.fti"))); });
         QVERIFY2(missing.description.contains(dir.filePath(QStringLiteral("none.fti"))), qPrintable(missing.description));
     }
 
@@ -88,8 +88,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString deep = dir.filePath(QStringLiteral("data/news"));
-        textfile::createFolder(deep);
-        QVERIFY(textfile::folderExists(deep));
+        project::textfile::createFolder(deep);
+        QVERIFY(project::textfile::folderExists(deep));
     }
 
 };

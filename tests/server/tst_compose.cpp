@@ -5,7 +5,7 @@
 #include "server/compose.h"
 #include "server/tokenizer.h"
 
-using compose::Inputs;
+using server::compose::Inputs;
 
 namespace {
 
@@ -15,9 +15,9 @@ struct Def {
     short ani;
 };
 
-compose::Tags tags(std::initializer_list<Def> defs)
+server::compose::Tags tags(std::initializer_list<Def> defs)
 {
-    compose::Tags t;
+    server::compose::Tags t;
     size_t slot = 1;
     for (const Def& d : defs) {
         t[slot].Id = QString::fromUtf8(d.id);
@@ -62,12 +62,12 @@ class TestCompose : public QObject {
 private slots:
     void theWorkedExample()
     {
-        QCOMPARE(compose::line(lower3rd(QStringLiteral("Play"))),
+        QCOMPARE(server::compose::line(lower3rd(QStringLiteral("Play"))),
                  QByteArray(R"(CG 1-20 ADD 1 "demo/lower3rd" 1 "<templateData><componentData id=\"cg_channel\">)"
                             R"(<data type=\"txt\" ani=\"0\" value=\"1\"></data></componentData><componentData id=\"f0\">)"
                             R"(<data type=\"txt\" ani=\"0\" value=\"Hello\"></data></componentData></templateData>")"
                             "\r\n"));
-        QCOMPARE(compose::line(lower3rd(QStringLiteral("Update"))),
+        QCOMPARE(server::compose::line(lower3rd(QStringLiteral("Update"))),
                  "CG 1-20 UPDATE 1 \"" + doc(f0("Hello")) + "\"\r\n");
     }
 
@@ -112,7 +112,7 @@ private slots:
         in.command = command;
         in.channel = channel;
         in.layer = layer;
-        QCOMPARE(compose::line(in), expected);
+        QCOMPARE(server::compose::line(in), expected);
     }
 
     void theTemplateData_data()
@@ -146,15 +146,15 @@ private slots:
     {
         QFETCH(QByteArray, copy);
         QFETCH(QByteArray, components);
-        const compose::Tags t = tags({{"f0", "txt", 0}, {"", "txt", 0}, {"f1", "img", 1}});
-        QCOMPARE(compose::templateData(1, t, copy.split('\n')), doc(components));
+        const server::compose::Tags t = tags({{"f0", "txt", 0}, {"", "txt", 0}, {"f1", "img", 1}});
+        QCOMPARE(server::compose::templateData(1, t, copy.split('\n')), doc(components));
     }
 
     void idsAndTypesAreEscapedAndUtf8()
     {
-        compose::Tags t = tags({{"a'b", "t<x>", -2}, {"όνομα", "κείμενο", 0}});
-        t[3] = TAGDEF{QString(), QString(QChar(0xFEFF)), 0, QString(QChar(0xFEFF))}; // a U+FEFF id and type
-        QCOMPARE(compose::templateData(3, t, lines("TAG~a'b;1\nTAG~όνομα;Νίκος\nTAG~\xEF\xBB\xBF;")),
+        server::compose::Tags t = tags({{"a'b", "t<x>", -2}, {"όνομα", "κείμενο", 0}});
+        t[3] = project::TAGDEF{QString(), QString(QChar(0xFEFF)), 0, QString(QChar(0xFEFF))}; // a U+FEFF id and type
+        QCOMPARE(server::compose::templateData(3, t, lines("TAG~a'b;1\nTAG~όνομα;Νίκος\nTAG~\xEF\xBB\xBF;")),
                  R"(<templateData><componentData id=\"cg_channel\"><data type=\"txt\" ani=\"0\" value=\"3\">)"
                  R"(</data></componentData><componentData id=\"a&apos;b\"><data type=\"t&lt;x&gt;\" ani=\"-2\" )"
                  R"(value=\"1\"></data></componentData><componentData id=\")" +
@@ -169,7 +169,7 @@ private slots:
         Inputs in = lower3rd(QStringLiteral("Play"), "TITLE~t");
         in.projectName = QStringLiteral("Ειδήσεις \"7\"");
         in.fileName = QStringLiteral("a\\b");
-        QCOMPARE(compose::line(in), "CG 1-20 ADD 1 \"" + QStringLiteral("Ειδήσεις").toUtf8() +
+        QCOMPARE(server::compose::line(in), "CG 1-20 ADD 1 \"" + QStringLiteral("Ειδήσεις").toUtf8() +
                                         R"( \"7\"/a\\b" 1 ")" + doc("") + "\"\r\n");
     }
 
@@ -189,14 +189,14 @@ private slots:
         Inputs in = lower3rd(QStringLiteral("Play"), "TAG~f0;" + text.toUtf8());
         in.projectName = text;
         in.fileName = text;
-        QList<QByteArray> add = server::parameters(compose::line(in).chopped(2));
+        QList<QByteArray> add = server::parameters(server::compose::line(in).chopped(2));
         QCOMPARE(add.size(), 7);
         QCOMPARE(add[4], (text + QLatin1Char('/') + text).toUtf8());
         QVERIFY(add[6].endsWith("<componentData id=\"f0\"><data type=\"txt\" ani=\"0\" value=\"" +
-                                compose::xmlEscaped(text.toUtf8()) + "\"></data></componentData></templateData>"));
+                                server::compose::xmlEscaped(text.toUtf8()) + "\"></data></componentData></templateData>"));
         in.action = text;
-        if (compose::kindOf(text) == compose::Kind::Invoke)
-            QCOMPARE(server::parameters(compose::line(in).chopped(2)).last(), text.toUtf8());
+        if (server::compose::kindOf(text) == server::compose::Kind::Invoke)
+            QCOMPARE(server::parameters(server::compose::line(in).chopped(2)).last(), text.toUtf8());
     }
 
     // A line break would end the command early and start another one.
@@ -233,7 +233,7 @@ private slots:
         if (field == QLatin1String("tag value"))
             in.copyLines = {"TAG~f0;a\rb"};
         try {
-            compose::line(in);
+            server::compose::line(in);
             QFAIL("composed");
         } catch (const fault::RuntimeError& e) {
             QCOMPARE(e.number, 5);
@@ -257,7 +257,7 @@ private slots:
         Inputs in = lower3rd(QStringLiteral("update"), "TITLE~t\n" + line);
         in.copy = QStringLiteral("news_1.ft8");
         try {
-            compose::line(in);
+            server::compose::line(in);
             QFAIL("no failure");
         } catch (const fault::RuntimeError& e) {
             QCOMPARE(e.number, 9);
@@ -265,9 +265,9 @@ private slots:
         }
         // Lines that carry no template data never look at the copy.
         in.action = QStringLiteral("Custom");
-        QCOMPARE(compose::line(in), QByteArray("\r\n"));
+        QCOMPARE(server::compose::line(in), QByteArray("\r\n"));
         in.action = QStringLiteral("go");
-        QCOMPARE(compose::line(in), QByteArray("CG 1-20 INVOKE 1 \"go\r\n"));
+        QCOMPARE(server::compose::line(in), QByteArray("CG 1-20 INVOKE 1 \"go\r\n"));
     }
 };
 

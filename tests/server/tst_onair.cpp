@@ -29,12 +29,12 @@ class TestOnAir : public QObject {
     {
         fx.w->s.ProjectName = QStringLiteral("demo");
         fx.w->s.DataFolder = fx.home.filePath(QStringLiteral("data/demo"));
-        CARD card;
+        project::CARD card;
         card.FileName = QStringLiteral("lower3rd");
         card.Channel = 1;
         card.Layer = 20;
-        card.Tags[1] = TAGDEF{QStringLiteral("Name"), QStringLiteral("f0"), 0, QStringLiteral("txt")};
-        fx.w->s.CARDS.assign(2, CARD());
+        card.Tags[1] = project::TAGDEF{QStringLiteral("Name"), QStringLiteral("f0"), 0, QStringLiteral("txt")};
+        fx.w->s.CARDS.assign(2, project::CARD());
         fx.w->s.CARDS[1] = card;
         fx.w->s.CurrentCard = 1;
         fx.w->s.CurrentCardFile = card.FileName;

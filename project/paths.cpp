@@ -1,0 +1,37 @@
+#include "project/paths.h"
+
+#include <QDir>
+
+namespace project::paths {
+
+QString lastComponent(const QString& path)
+{
+    qsizetype last = path.lastIndexOf(QDir::separator());
+#ifdef Q_OS_WIN
+    last = std::max(last, path.lastIndexOf(QLatin1Char('/')));
+#endif
+    return last < 0 ? path : path.mid(last + 1);
+}
+
+QString normalFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return path;
+    QString clean = QDir::cleanPath(QDir(QDir::fromNativeSeparators(path)).absolutePath());
+    // ".." at a root is the root itself.
+    const qsizetype root = clean.indexOf(QLatin1Char('/')) + 1;
+    while (root > 0 && clean.mid(root, 2) == QLatin1String("..") &&
+           (clean.size() == root + 2 || clean.at(root + 2) == QLatin1Char('/')))
+        clean.remove(root, clean.size() == root + 2 ? 2 : 3);
+    return QDir::toNativeSeparators(clean);
+}
+
+QString join(const QString& folder, const QString& name)
+{
+    const QChar sep = QDir::separator();
+    if (folder.endsWith(sep) || folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + sep + name;
+}
+
+} // namespace project::paths
