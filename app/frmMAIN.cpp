@@ -156,7 +156,7 @@ void frmMAIN::createMenus()
     mnSEP1 = new ui::MenuItem(QStringLiteral("mnSEP1"), QStringLiteral("-"), mnProject);
     mnSEP1->setSeparator(true);
     mnProject->addAction(mnSEP1);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < int(mnMRU.size()); ++i) {
         mnMRU[size_t(i)] = new ui::MenuItem(indexed("mnMRU", i), QStringLiteral("MRU"), mnProject);
         mnMRU[size_t(i)]->setVisible(i == 0);
         mnProject->addAction(mnMRU[size_t(i)]);
@@ -199,7 +199,7 @@ void frmMAIN::connectHandlers()
     connect(tbMAIN, &ui::TabControl::click, this, [this] { ui::dispatch([this] { tbMAIN_Click(); }); });
     connect(cmdCLOSE, &QPushButton::clicked, this, [this] { ui::dispatch([this] { cmdCLOSE_Click(); }); });
     connect(mnuOPEN, &QAction::triggered, this, [this] { ui::dispatch([this] { mnuOPEN_Click(); }); });
-    for (short i = 0; i < 4; ++i)
+    for (short i = 0; i < short(mnMRU.size()); ++i)
         connect(mnMRU[size_t(i)], &QAction::triggered, this, [this, i] { ui::dispatch([this, i] { mnMRU_Click(i); }); });
     connectEditorHandlers();
     connectServerHandlers();

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <array>
 
+#include "app/mMRU.h"
 #include "app/options.h"
 #include "playlist/runningorder.h"
 #include "project/state.h"
@@ -63,7 +64,7 @@ public:
     QMenu* mnProject;
     ui::MenuItem* mnuOPEN;
     ui::MenuItem* mnSEP1;
-    std::array<ui::MenuItem*, 4> mnMRU;
+    mMRU::MenuItems mnMRU;
     ui::MenuItem* mnPROJECTTITLE;
     std::array<ui::MenuItem*, 5> mnCLEARCHANNEL; // 1 to 4
     QMenu* mnDELPLAYLIST;

@@ -7,7 +7,9 @@
 /// The recent-projects list: read at start, shown in the menu, written at shutdown.
 namespace app::mMRU {
 
-using MenuItems = std::array<ui::MenuItem*, 4>;
+/// The menu shows four recent projects, of the five the stored list keeps.
+inline constexpr size_t kMenuItems = 4;
+using MenuItems = std::array<ui::MenuItem*, kMenuItems>;
 
 void ReadMRU(project::State& s);
 void SaveMRU(const project::State& s);

@@ -28,7 +28,7 @@ QString add(const QString& list, const QString& path)
         return key + rest;
     }
     QString kept = list;
-    if (items(list).size() >= 5) {
+    if (items(list).size() >= kMaxItems) {
         const qsizetype lastJoin = kept.lastIndexOf(QLatin1String("~~"));
         if (lastJoin >= 0)
             kept.truncate(lastJoin + 1);
