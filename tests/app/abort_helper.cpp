@@ -6,16 +6,8 @@
 
 #include "app/frmMAIN.h"
 #include "ui/application.h"
+#include "scripted.h"
 #include "ui/dialogs.h"
-
-namespace {
-struct AbortAlways : ui::Dialogs {
-    fault::Answer errorBox(const QString&) override { return fault::Answer::Abort; }
-    bool yesNo(const QString&, const QString&) override { return false; }
-    QString pickFolder(const QString&) override { return QString(); }
-    QString pickFile(QWidget*, const QString&) override { return QString(); }
-};
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -24,7 +16,8 @@ int main(int argc, char* argv[])
     if (argc < 4)
         return 2;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLocal8Bit(argv[1]));
-    AbortAlways abortAlways;
+    ScriptedDialogs abortAlways;
+    abortAlways.unscripted = fault::Answer::Abort;
     ui::setDialogs(&abortAlways);
     app::Options options;
     options.dataRoot = QString::fromLocal8Bit(argv[2]);

@@ -5,11 +5,11 @@
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
 #include "drive.h"
-#include "project/editor_fixture.h"
+#include "editor_fixture.h"
 #include "project/textfile.h"
 #include "recorder.h"
 #include "server/link.h"
-#include "tests_support.h"
+#include "scripted.h"
 #include "ui/application.h"
 
 namespace CardCol = app::mGENERAL::CardCol;

@@ -10,8 +10,8 @@
 
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
-#include "project/editor_fixture.h"
-#include "tests_support.h"
+#include "editor_fixture.h"
+#include "scripted.h"
 #include "ui/application.h"
 #include "ui/colors.h"
 

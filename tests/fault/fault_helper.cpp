@@ -9,6 +9,7 @@
 
 #include "app/frmMAIN.h"
 #include "fault/faulting.h"
+#include "scripted.h"
 #include "ui/application.h"
 #include "ui/dialogs.h"
 #include "ui/dispatch.h"
@@ -16,18 +17,6 @@
 namespace {
 constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = 900;
-
-struct PrintingBox : ui::Dialogs {
-    fault::Answer errorBox(const QString& report) override
-    {
-        std::printf("box:%s\n", report.toLocal8Bit().constData());
-        std::fflush(stdout);
-        return fault::Answer::Ignore;
-    }
-    bool yesNo(const QString&, const QString&) override { return false; }
-    QString pickFolder(const QString&) override { return QString(); }
-    QString pickFile(QWidget*, const QString&) override { return QString(); }
-};
 
 void cmdTEST_Click()
 {
@@ -49,7 +38,8 @@ int main(int argc, char* argv[])
     if (argc < 3)
         return 2;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLocal8Bit(argv[2]));
-    PrintingBox box;
+    ScriptedDialogs box;
+    box.printReports = true;
     ui::setDialogs(&box);
     app::Options options;
     options.dataRoot = QString::fromLocal8Bit(argv[2]);

@@ -6,7 +6,7 @@
 
 #include "fault/faulting.h"
 #include "fault/trap.h"
-#include "project/editor_fixture.h"
+#include "editor_fixture.h"
 #include "ui/dispatch.h"
 
 namespace {

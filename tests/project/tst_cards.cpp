@@ -6,9 +6,9 @@
 #include "app/frmMAIN.h"
 #include "failure.h"
 #include "project/textfile.h"
-#include "project/editor_fixture.h"
+#include "editor_fixture.h"
 #include "app/mGENERAL.h"
-#include "tests_support.h"
+#include "scripted.h"
 #include "ui/application.h"
 
 namespace CardCol = app::mGENERAL::CardCol;

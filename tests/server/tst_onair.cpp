@@ -4,10 +4,10 @@
 #include <QTest>
 
 #include "app/frmMAIN.h"
-#include "project/editor_fixture.h"
+#include "editor_fixture.h"
 #include "recorder.h"
 #include "server/link.h"
-#include "tests_support.h"
+#include "scripted.h"
 #include "ui/colors.h"
 
 
@@ -57,11 +57,6 @@ class TestOnAir : public QObject {
     }
     // The panel holds the line as sent, CR LF included.
     QByteArray shown() const { return fx.w->txtCOMMAND->text().toUtf8(); }
-    void connectTo(const QString& port)
-    {
-        fx.w->txtGASPARPORT->setText(port);
-        click("cmdGASPARCONNECT");
-    }
     void button(quint32 colour, const char* caption, const char* tag)
     {
         QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), colour);
@@ -84,7 +79,7 @@ private slots:
     void theButtonBlinksWhileTheLinkIsDownAndKeepsItsPhase()
     {
         button(ui::palette::LinkIdle, "Connect", "connect");
-        connectTo(refusedPort());
+        fx.connectTo(refusedPort());
         button(ui::palette::LinkUp, "Disconnect", "disconnect"); // green at once, before anything is known
         // Ticks called in a row, so the real timer cannot slip one in between.
         const quint32 expected[] = {ui::palette::LinkBlink, ui::palette::LinkIdle, ui::palette::LinkBlink};
@@ -107,7 +102,7 @@ private slots:
     void aConnectedLinkTurnsGreenAndDisconnectCloses()
     {
         Recorder r;
-        connectTo(r.port());
+        fx.connectTo(r.port());
         fx.w->tmrCASPAR_Timer(); // not up yet
         QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkBlink);
         QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
@@ -140,7 +135,7 @@ private slots:
         QFETCH(QByteArray, expected);
         Recorder r;
         selectCard();
-        connectTo(r.port());
+        fx.connectTo(r.port());
         QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         if (doubleClick) {
             doubleClickAction(action);
@@ -163,7 +158,7 @@ private slots:
         fx.w->s.CARDS[1].FileName = QStringLiteral("τίτλος");
         fx.w->s.CARDS[1].Command = QStringLiteral("PLAY {@CHANNEL}-{@LAYER} \"Ήχος\"");
         writeRaw(copyPath(), QStringLiteral("TITLE~Ά\r\nTAG~f0;Νίκος & Μαρία's\r\n").toUtf8());
-        connectTo(r.port());
+        fx.connectTo(r.port());
         QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         chooseAction(0);
         click("cmdAIR");
@@ -186,12 +181,12 @@ private slots:
         fx.w->txtCOMMAND->setText(QStringLiteral("before"));
         chooseAction(0);
         click("cmdAIR"); // never connected
-        connectTo(refusedPort());
+        fx.connectTo(refusedPort());
         click("cmdAIR"); // connecting, then refused
         QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Failed));
         click("cmdAIR");
         click("cmdGASPARCONNECT");
-        connectTo(r.port());
+        fx.connectTo(r.port());
         QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         QTRY_COMPARE(r.peers.size(), 1);
         r.peers[0]->disconnectFromHost(); // the server drops the link
@@ -217,7 +212,7 @@ private slots:
         Recorder r;
         selectCard({"Play", "Update", "In", ""});
         QFile::remove(copyPath()); // not even the copy is looked at
-        connectTo(r.port());
+        fx.connectTo(r.port());
         QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         fx.w->txtCOMMAND->setText(QStringLiteral("before"));
         QCOMPARE(fx.w->cmbINVOKES->listIndex(), -1);
@@ -255,7 +250,7 @@ private slots:
         QFile::remove(copyPath());
         if (!copy.isEmpty())
             writeRaw(copyPath(), copy);
-        connectTo(r.port());
+        fx.connectTo(r.port());
         QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         fx.w->txtCOMMAND->setText(QStringLiteral("before"));
         chooseAction(action);
@@ -309,7 +304,7 @@ private slots:
         writeCodePageLines(data + QStringLiteral(".ftd"), {"TITLE~t", "TAG~f0;" + value});
         writeRaw(data + QStringLiteral(".ft8"), ("TITLE~t\r\nTAG~f0;" + value + "\r\n").toUtf8());
         fx.w->mnuOPEN_Click(project);
-        connectTo(r.port());
+        fx.connectTo(r.port());
         QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         QTRY_COMPARE(r.peers.size(), 1);
         chooseAction(action);
@@ -330,7 +325,7 @@ private slots:
     void aBadPortIsReportedAndConnectsNothing()
     {
         Recorder r;
-        connectTo(QStringLiteral("52a"));
+        fx.connectTo(QStringLiteral("52a"));
         QCOMPARE(fx.scope->script.reports.size(), 1);
         QVERIFY2(fx.scope->script.reports[0].startsWith(QStringLiteral("Error 5\r\n")), qPrintable(fx.scope->script.reports[0]));
         QVERIFY(fx.scope->script.reports[0].contains(QStringLiteral("Location: Plintor.frmMAIN.cmdGASPARCONNECT_Click")));

@@ -1,4 +1,6 @@
-// The grid's own cell store: its sort order and what it announces to the view.
+// The grid's own cell store: its sort order and what it announces to the view, every change of
+// it checked by Qt's model tester.
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -33,6 +35,7 @@ private slots:
         QFETCH(int, order);
         QFETCH(QString, expected);
         ui::Grid grid(QStringLiteral("g"), {}, nullptr);
+        const QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         grid.setCols(2);
         grid.setFixedRows(1);
         grid.setRows(int(keys.size()) + 1);
@@ -58,6 +61,7 @@ private slots:
     void headerClickTogglesTheOrder()
     {
         ui::Grid grid(QStringLiteral("g"), {.headerSort = true}, nullptr);
+        const QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         grid.setCols(1);
         grid.setFixedRows(1);
         for (const QString& text : QStringList{"b", "c", "a"})
@@ -80,6 +84,7 @@ private slots:
     void announcesEachChangeOnce()
     {
         ui::Grid grid(QStringLiteral("g"), {}, nullptr);
+        const QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         grid.setCols(4);
         grid.setFixedRows(1);
         const QAbstractItemModel* cells = grid.model();
@@ -99,6 +104,18 @@ private slots:
         QCOMPARE(changed.size(), 1);
         QCOMPARE(grid.cellBackColor(2, 3), 255u);
         QCOMPARE(grid.cellBackColor(2, 0), 0u);
+
+        // Rows keep their keys wherever they go; the tester checks each move, removal and resize.
+        grid.addItem(QStringList{QStringLiteral("k")}, 7);
+        grid.moveRow(3, 1);
+        QCOMPARE(grid.rowKey(1).toInt(), 7);
+        QCOMPARE(grid.textMatrix(2, 0), QStringLiteral("a"));
+        grid.removeItem(2);
+        grid.sortRows(0, 1);
+        QCOMPARE(grid.rowKey(2).toInt(), 7);
+        grid.setCols(1);
+        grid.setRows(0);
+        QCOMPARE(grid.rows(), 0);
     }
 };
 

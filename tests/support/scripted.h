@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 #include <deque>
 
 #include "project/codepage.h"
@@ -15,6 +16,11 @@
 class ScriptedDialogs : public ui::Dialogs {
 public:
     std::deque<fault::Answer> errorAnswers;
+    /// The answer to a report once the script has run out.
+    fault::Answer unscripted = fault::Answer::Ignore;
+    /// Each report also goes to stdout as "box:" and the report, for a test that runs the program
+    /// as a process of its own.
+    bool printReports = false;
     std::deque<bool> yesNoAnswers;
     std::deque<QString> folders;
     std::deque<QString> files;
@@ -27,8 +33,12 @@ public:
     fault::Answer errorBox(const QString& report) override
     {
         reports.append(report);
+        if (printReports) {
+            std::printf("box:%s\n", report.toLocal8Bit().constData());
+            std::fflush(stdout);
+        }
         if (errorAnswers.empty())
-            return fault::Answer::Ignore;
+            return unscripted;
         const fault::Answer a = errorAnswers.front();
         errorAnswers.pop_front();
         return a;

@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-#include "project/editor_fixture.h"
+#include "editor_fixture.h"
 #include "recorder.h"
 #include "ui/colors.h"
 
@@ -133,13 +133,6 @@ struct PlaylistFixture : EditorFixture {
         const QByteArray bytes = "TITLE~" + title.toUtf8() + "\r\n" + (tag.isEmpty() ? "" : tag + "\r\n");
         writeRaw(data(name + ".ftd"), bytes);
         writeRaw(data(name + ".ft8"), bytes);
-    }
-    void connectTo(Recorder& r)
-    {
-        w->txtGASPARPORT->setText(r.port());
-        QTest::mouseClick(w->cmdGASPARCONNECT, Qt::LeftButton);
-        QTRY_COMPARE(w->wsGASPAR->State(), server::Link::Connected);
-        QTRY_COMPARE(r.peers.size(), 1);
     }
     /// What reached the server up to a clear of channel 4, sent last so that nothing is missed.
     QByteArray sentUpToC4(Recorder& r)

@@ -5,7 +5,8 @@
 
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
-#include "tests_support.h"
+#include "recorder.h"
+#include "scripted.h"
 #include "ui/application.h"
 
 struct EditorFixture {
@@ -75,6 +76,19 @@ struct EditorFixture {
         for (int i = 0; i < w->cmbINVOKES->listCount(); ++i)
             entries << w->cmbINVOKES->entry(i);
         return entries;
+    }
+    /// Presses "Connect" for the server at port on the loopback interface.
+    void connectTo(const QString& port)
+    {
+        w->txtGASPARPORT->setText(port);
+        QTest::mouseClick(w->cmdGASPARCONNECT, Qt::LeftButton);
+    }
+    /// Connects to r and waits until it has the connection.
+    void connectTo(Recorder& r)
+    {
+        connectTo(r.port());
+        QTRY_COMPARE(w->wsGASPAR->State(), server::Link::Connected);
+        QTRY_COMPARE(r.peers.size(), 1);
     }
     QString reports() const { return scope->script.reports.join(QStringLiteral("\n----\n")); }
 };
