@@ -40,7 +40,7 @@ Parsed parse(const QString& name, const QStringList& lines, QSet<QString>* share
     project::CARD& card = out.card;
     card.FileName = baseName(name);
     // A failing piece is noted and the line goes on, as the operator's Ignore would have it; a
-    // failing keyword test counts as a match.
+    // line without a keyword goes on as the first kind of line.
     const auto attempt = [&](auto&& piece) {
         try {
             piece();
@@ -50,53 +50,54 @@ Parsed parse(const QString& name, const QStringList& lines, QSet<QString>* share
             return false;
         }
     };
-    const auto is = [&](const QStringList& parts, QLatin1String keyword) {
-        bool match = true;
-        attempt([&] { match = project::convert::item(parts, 0) == keyword; });
-        return match;
-    };
+
     // Cards of one project repeat their tags' texts: a thousand cards then hold one copy of each.
-    const auto kept = [&](const QString& text) { return shared ? *shared->insert(text) : text; };
+    const auto kept = [&](QStringView text) { return shared ? *shared->insert(text.toString()) : text.toString(); };
     int t = 0;
     for (const QString& line : lines) {
-        const QStringList parts = project::convert::cut(line, QLatin1Char(':'));
-        if (is(parts, QLatin1String("TYPE"))) {
-            attempt([&] { card.Type = typeCode(project::convert::item(parts, 1)); });
-        } else if (is(parts, QLatin1String("CARDTITLE"))) {
-            attempt([&] { card.Title = project::convert::item(parts, 1); });
-        } else if (is(parts, QLatin1String("CHANNEL"))) {
-            attempt([&] { card.Channel = project::convert::toInteger16(project::convert::item(parts, 1)); });
-        } else if (is(parts, QLatin1String("LAYER"))) {
-            attempt([&] { card.Layer = project::convert::toInteger16(project::convert::item(parts, 1)); });
-        } else if (is(parts, QLatin1String("COMMAND"))) {
-            attempt([&] { card.Command = project::convert::item(parts, 1); });
-        } else if (is(parts, QLatin1String("INVOKE"))) {
-            attempt([&] { card.Invoke = project::convert::item(parts, 1); });
+        // Read in place: only what the card keeps is copied.
+        const convert::Pieces parts(line, QLatin1Char(':'));
+        QStringView key;
+        const bool keyed = attempt([&] { key = parts.at(0); });
+        const auto is = [&](QLatin1String keyword) { return !keyed || key == keyword; };
+        if (is(QLatin1String("TYPE"))) {
+            attempt([&] { card.Type = typeCode(parts.at(1).toString()); });
+        } else if (is(QLatin1String("CARDTITLE"))) {
+            attempt([&] { card.Title = parts.at(1).toString(); });
+        } else if (is(QLatin1String("CHANNEL"))) {
+            attempt([&] { card.Channel = convert::toInteger16(parts.at(1)); });
+        } else if (is(QLatin1String("LAYER"))) {
+            attempt([&] { card.Layer = convert::toInteger16(parts.at(1)); });
+        } else if (is(QLatin1String("COMMAND"))) {
+            attempt([&] { card.Command = parts.at(1).toString(); });
+        } else if (is(QLatin1String("INVOKE"))) {
+            attempt([&] { card.Invoke = parts.at(1).toString(); });
             out.maxInvokes = std::max(out.maxInvokes, invokeCount(card.Invoke));
-        } else if (is(parts, QLatin1String("TAG"))) {
+        } else if (is(QLatin1String("TAG"))) {
             ++t;
-            if (t > project::kTagSlots) {
+            if (t > kTagSlots) {
                 out.failures.append(fault::RuntimeError(
                     fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: tag slot %1 of card %2 (at most %3 tags)")
-                                                    .arg(QString::number(t), card.FileName, QString::number(project::kTagSlots))));
+                                                    .arg(QString::number(t), card.FileName, QString::number(kTagSlots))));
                 continue; // past the last slot: this tag is not stored
             }
-            project::TAGDEF& slot = card.Tags[size_t(t)];
-            QStringList items;
-            attempt([&] { items = project::convert::cut(project::convert::item(parts, 1), QLatin1Char(';')); });
-            attempt([&] { slot.Title = kept(project::convert::item(items, 0)); });
+            TAGDEF& slot = card.Tags[size_t(t)];
+            QStringView value;
+            attempt([&] { value = parts.at(1); });
+            const convert::Pieces items(value, QLatin1Char(';'));
+            attempt([&] { slot.Title = kept(items.at(0)); });
             attempt([&] {
-                const QString id = project::convert::item(items, 1);
+                const QStringView id = items.at(1);
                 // Dataset lines are cut at "~": a value saved under such an id could never be read back.
                 if (id.contains(QLatin1Char('~')))
                     fault::raise(fault::InvalidProcedureCall,
-                                 QStringLiteral("Invalid procedure call or argument: the tag id \"") + id +
+                                 QStringLiteral("Invalid procedure call or argument: the tag id \"") + id.toString() +
                                      QStringLiteral("\" of ") + name +
                                      QStringLiteral(" holds \"~\", which a dataset file cannot keep; the tag is left out"));
                 slot.Id = kept(id);
             });
-            attempt([&] { slot.Ani = project::convert::toInteger16(project::convert::item(items, 2)); });
-            attempt([&] { slot.Type = kept(project::convert::item(items, 3)); });
+            attempt([&] { slot.Ani = convert::toInteger16(items.at(2)); });
+            attempt([&] { slot.Type = kept(items.at(3)); });
         }
     }
     return out;

@@ -7,7 +7,7 @@
 
 namespace project::convert {
 
-short toInteger16(const QString& text)
+short toInteger16(QStringView text)
 {
     // Plain digits, the usual case, without the pattern: a project's cards hold tens of
     // thousands of these.
@@ -34,12 +34,35 @@ short toInteger16(const QString& text)
     return static_cast<short>(value);
 }
 
+namespace {
+[[noreturn]] void noItem(qsizetype i, qsizetype count)
+{
+    fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: item %1 of %2").arg(i + 1).arg(count));
+}
+} // namespace
+
 QString item(const QStringList& items, qsizetype i)
 {
     if (i < 0 || i >= items.size())
-        fault::raise(fault::SubscriptOutOfRange,
-                     QStringLiteral("Subscript out of range: item %1 of %2").arg(i + 1).arg(items.size()));
+        noItem(i, items.size());
     return items[i];
+}
+
+QStringView Pieces::at(qsizetype i) const
+{
+    // The items are counted only for the failure's description.
+    const auto missing = [&] { noItem(i, text_.isEmpty() ? 0 : text_.count(separator_) + 1); };
+    if (i < 0 || text_.isEmpty())
+        missing();
+    qsizetype start = 0;
+    for (qsizetype k = 0; k < i; ++k) {
+        const qsizetype next = text_.indexOf(separator_, start);
+        if (next < 0)
+            missing();
+        start = next + 1;
+    }
+    const qsizetype end = text_.indexOf(separator_, start);
+    return text_.sliced(start, (end < 0 ? text_.size() : end) - start);
 }
 
 QStringList cut(const QString& text, QChar separator)
