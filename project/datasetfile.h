@@ -22,37 +22,29 @@ QString copyName(const QString& fileName);
 // bytes of its copy alike. A line is "KEY~value", cut at "~" and its value at ";" ("TAG~id;value");
 // text after a second separator is dropped.
 
-/// A line cut at "~": the key before the first, the value up to the second.
+/// Text cut at a separator: the key before the first, the value up to the second.
 template <class View> struct Cut {
     View key;
     View value;
-    bool hasValue = false; // the line holds a "~"
+    bool hasValue = false; // the text holds the separator
 };
-template <class View> Cut<View> cutLine(View line)
+/// Text cut at its first two separators.
+template <class View> Cut<View> cutAt(View text, char separator)
 {
     Cut<View> out;
-    const qsizetype first = line.indexOf('~');
-    out.key = first < 0 ? line : line.first(first);
+    const qsizetype first = text.indexOf(separator);
+    out.key = first < 0 ? text : text.first(first);
     if (first >= 0) {
-        const qsizetype second = line.indexOf('~', first + 1);
-        out.value = line.sliced(first + 1, (second < 0 ? line.size() : second) - first - 1);
+        const qsizetype second = text.indexOf(separator, first + 1);
+        out.value = text.sliced(first + 1, (second < 0 ? text.size() : second) - first - 1);
         out.hasValue = true;
     }
     return out;
 }
+/// A line cut at "~": its key and its value.
+template <class View> Cut<View> cutLine(View line) { return cutAt(line, '~'); }
 /// A "TAG" value cut at ";": the key part is the tag id, the value part its value.
-template <class View> Cut<View> cutTag(View value)
-{
-    Cut<View> out;
-    const qsizetype first = value.indexOf(';');
-    out.key = first < 0 ? value : value.first(first);
-    if (first >= 0) {
-        const qsizetype second = value.indexOf(';', first + 1);
-        out.value = value.sliced(first + 1, (second < 0 ? value.size() : second) - first - 1);
-        out.hasValue = true;
-    }
-    return out;
-}
+template <class View> Cut<View> cutTag(View value) { return cutAt(value, ';'); }
 
 /// The key of a line. An empty line has none (raises 9).
 QString lineKey(const QString& line);
