@@ -1,6 +1,5 @@
 // The card table and the card grid.
 #include <QScopedValueRollback>
-#include <QSet>
 #include <algorithm>
 
 #include "app/frmMAIN.h"
@@ -39,7 +38,7 @@ void LOADCARDS(frmMAIN& f)
     const QScopedValueRollback quiet(s.LoadingCards, true);
     QStringList files;
     QStringList lines;
-    QSet<QString> texts; // the tag texts met so far, kept once however many cards repeat them
+    project::cardfile::TextPool texts; // the tag texts met so far, kept once however many cards repeat them
     project::cardfile::Parsed parsed;
 
     s.CARDS.assign(2, project::CARD());

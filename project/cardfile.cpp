@@ -34,7 +34,17 @@ int invokeCount(const QString& value)
 }
 
 
-Parsed parse(const QString& name, const QStringList& lines, QSet<QString>* shared)
+QString TextPool::keep(QStringView text)
+{
+    const auto known = texts_.constFind(text);
+    if (known != texts_.cend())
+        return *known;
+    const QString kept = text.toString();
+    texts_.insert(QStringView(kept), kept); // the value shares the characters the key views
+    return kept;
+}
+
+Parsed parse(const QString& name, const QStringList& lines, TextPool* shared)
 {
     Parsed out;
     project::CARD& card = out.card;
@@ -52,7 +62,7 @@ Parsed parse(const QString& name, const QStringList& lines, QSet<QString>* share
     };
 
     // Cards of one project repeat their tags' texts: a thousand cards then hold one copy of each.
-    const auto kept = [&](QStringView text) { return shared ? *shared->insert(text.toString()) : text.toString(); };
+    const auto kept = [&](QStringView text) { return shared ? shared->keep(text) : text.toString(); };
     int t = 0;
     for (const QString& line : lines) {
         // Read in place: only what the card keeps is copied.

@@ -1,6 +1,6 @@
 #pragma once
 #include <QList>
-#include <QSet>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +20,16 @@ short typeCode(const QString& word);
 int invokeCount(const QString& value);
 
 
+/// Texts kept once however many cards repeat them: a text met before is found in place, without
+/// a copy, and a thousand cards hold one copy of each tag title, id and type.
+class TextPool {
+public:
+    QString keep(QStringView text);
+
+private:
+    QHash<QStringView, QString> texts_; // each key views its own value's characters
+};
+
 /// What one card file gives.
 struct Parsed {
     project::CARD card;
@@ -33,6 +43,6 @@ struct Parsed {
 /// The card of file name (its FileName is the name up to the first dot) from its lines: lines
 /// "KEYWORD:value" cut at ":", the text after a second ":" dropped; "TAG:title;id;ani;type" fills
 /// the next of the kTagSlots slots. shared, when given, keeps each tag text once across cards.
-Parsed parse(const QString& name, const QStringList& lines, QSet<QString>* shared = nullptr);
+Parsed parse(const QString& name, const QStringList& lines, TextPool* shared = nullptr);
 
 } // namespace project::cardfile

@@ -76,7 +76,7 @@ private slots:
         QFETCH(QString, card);
         QFETCH(QString, failures);
         QFETCH(int, maxInvokes);
-        QSet<QString> shared;
+        project::cardfile::TextPool shared;
         const project::cardfile::Parsed parsed = project::cardfile::parse(QStringLiteral("news.old.fti"), lines, &shared);
         QCOMPARE(parsed.card.FileName, QStringLiteral("news"));
         QCOMPARE(fields(parsed.card), card);
