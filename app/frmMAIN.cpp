@@ -4,17 +4,17 @@
 #include <QDir>
 #include <QMenuBar>
 
+#include "app/mGENERAL.h"
 #include "app/mMRU.h"
-#include "project/paths.h"
-#include "version.h"
 #include "fault/trap.h"
 #include "fault/vbwProtector.h"
-#include "app/mGENERAL.h"
+#include "project/paths.h"
 #include "project/textfile.h"
 #include "ui/colors.h"
 #include "ui/dialogs.h"
 #include "ui/dispatch.h"
 #include "ui/pictures.h"
+#include "version.h"
 
 namespace app {
 

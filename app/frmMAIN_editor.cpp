@@ -2,9 +2,9 @@
 #include <QScopedValueRollback>
 
 #include "app/frmMAIN.h"
+#include "app/mGENERAL.h"
 #include "fault/trap.h"
 #include "project/datasetfile.h"
-#include "app/mGENERAL.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 #include "ui/dialogs.h"

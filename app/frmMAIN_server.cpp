@@ -1,7 +1,7 @@
 // The server link's handlers and the on-air commands.
 #include "app/frmMAIN.h"
-#include "fault/trap.h"
 #include "app/mGENERAL.h"
+#include "fault/trap.h"
 #include "server/cardline.h"
 #include "ui/colors.h"
 #include "ui/dispatch.h"

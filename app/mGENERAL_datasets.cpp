@@ -4,10 +4,10 @@
 #include <QScopedValueRollback>
 
 #include "app/frmMAIN.h"
+#include "app/mGENERAL.h"
 #include "fault/trap.h"
 #include "project/convert.h"
 #include "project/datasetfile.h"
-#include "app/mGENERAL.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 

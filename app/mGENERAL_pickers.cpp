@@ -1,6 +1,6 @@
 #include "app/frmMAIN.h"
-#include "fault/trap.h"
 #include "app/mGENERAL.h"
+#include "fault/trap.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 #include "ui/dialogs.h"

@@ -2,10 +2,10 @@
 #include <QHash>
 
 #include "app/frmMAIN.h"
+#include "app/mGENERAL.h"
 #include "fault/trap.h"
 #include "playlist/playlistfile.h"
 #include "project/datasetfile.h"
-#include "app/mGENERAL.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 

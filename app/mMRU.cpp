@@ -2,8 +2,8 @@
 
 #include <QSettings>
 
-#include "project/recentlist.h"
 #include "fault/trap.h"
+#include "project/recentlist.h"
 
 namespace app::mMRU {
 

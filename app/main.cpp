@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "app/frmMAIN.h"
-#include "version.h"
 #include "ui/application.h"
 #include "ui/dispatch.h"
+#include "version.h"
 
 namespace {
 bool haveDisplay()

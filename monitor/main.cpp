@@ -4,8 +4,8 @@
 #include <QFile>
 #include <cstdio>
 
-#include "version.h"
 #include "monitor/monitor.h"
+#include "version.h"
 
 int main(int argc, char* argv[])
 {

@@ -3,8 +3,8 @@
 #include "fault/runtimeerror.h"
 #include "project/cardfile.h"
 #include "project/codepage.h"
-#include "project/textfile.h"
 #include "project/convert.h"
+#include "project/textfile.h"
 
 namespace project::datasetfile {
 

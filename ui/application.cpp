@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QFont>
 
-#include "version.h"
 #include "ui/dispatch.h"
+#include "version.h"
 
 namespace ui {
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "app/frmMAIN.h"
-#include "ui/application.h"
 #include "scripted.h"
+#include "ui/application.h"
 #include "ui/dialogs.h"
 
 int main(int argc, char* argv[])

@@ -8,8 +8,8 @@
 #include "editor_fixture.h"
 #include "project/textfile.h"
 #include "recorder.h"
-#include "server/link.h"
 #include "scripted.h"
+#include "server/link.h"
 #include "ui/application.h"
 
 namespace CardCol = app::mGENERAL::CardCol;

@@ -4,9 +4,9 @@
 #include <QProcess>
 #include <QTest>
 
+#include "editor_fixture.h"
 #include "fault/faulting.h"
 #include "fault/trap.h"
-#include "editor_fixture.h"
 #include "ui/dispatch.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // holding "~" (which the stored form cannot hold) never listed.
 #include <QStringList>
 
-#include "project/recentlist.h"
 #include "fuzz.h"
+#include "project/recentlist.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -115,6 +115,16 @@ private slots:
         QCOMPARE(server::compose::line(in), expected);
     }
 
+    // The clears, read back as the server reads them: one command word and one target.
+    void clearLines()
+    {
+        QCOMPARE(server::compose::clearLine(2), QByteArray("CLEAR 2\r\n"));
+        QCOMPARE(server::compose::clearLine(1, 20), QByteArray("CLEAR 1-20\r\n"));
+        QCOMPARE(server::compose::clearLine(-3, 0), QByteArray("CLEAR -3-0\r\n"));
+        QCOMPARE(server::parameters(server::compose::clearLine(1, 20).chopped(2)), (QList<QByteArray>{"CLEAR", "1-20"}));
+        QCOMPARE(server::parameters(server::compose::clearLine(4).chopped(2)), (QList<QByteArray>{"CLEAR", "4"}));
+    }
+
     void theTemplateData_data()
     {
         QTest::addColumn<QByteArray>("copy");

@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 
 #include "app/frmMAIN.h"
+#include "app/mGENERAL.h"
+#include "editor_fixture.h"
 #include "failure.h"
 #include "project/textfile.h"
-#include "editor_fixture.h"
-#include "app/mGENERAL.h"
 #include "scripted.h"
 #include "ui/application.h"
 

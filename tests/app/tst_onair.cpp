@@ -6,8 +6,8 @@
 #include "app/frmMAIN.h"
 #include "editor_fixture.h"
 #include "recorder.h"
-#include "server/link.h"
 #include "scripted.h"
+#include "server/link.h"
 #include "ui/colors.h"
 
 
