@@ -39,25 +39,28 @@ quint32 MarkColour(Mark mark, int r)
     return ui::palette::rest(r);
 }
 
-// Hands the line to a connected link; false when the link is down or would not take it.
-bool Sent(frmMAIN& f, const QByteArray& line, quint64* ticket)
+// Hands the line to a connected link; false when the link is down or would not take it. ticket,
+// when given, receives the link's name for the line.
+bool Sent(frmMAIN& f, const QByteArray& line, quint64* ticket = nullptr)
 {
     CALLERS_TRAP();
-    if (f.wsGASPAR->State() != server::Link::Connected)
+    quint64 sent = 0;
+    if (f.wsGASPAR->State() != server::Link::Connected || !STEP(sent = f.wsGASPAR->SendData(line)))
         return false;
-    return STEP(*ticket = f.wsGASPAR->SendData(line));
+    if (ticket)
+        *ticket = sent;
+    return true;
 }
 
 // The channel clear the buttons and the pop-up's items share.
 void ClearChannel(frmMAIN& f, short Index)
 {
-    quint64 ticket = 0;
     if (Index == kShowCommand) {
         f.fraCOMMAND->setVisible(true);
         return;
     }
     // The marks follow what went out: with nothing sent, nothing comes off the air.
-    if (!Sent(f, server::compose::clearLine(Index), &ticket))
+    if (!Sent(f, server::compose::clearLine(Index)))
         return;
     for (int i : f.Playlist.clearChannel(Index))
         f.PaintMarks(i + 1);
@@ -72,8 +75,7 @@ void ClearChannel(frmMAIN& f, short Index)
 // A layer clear's line; with it sent, the marks `which` whose line went there turn cleared.
 void ClearLayer(frmMAIN& f, Mark which, playlist::Target target)
 {
-    quint64 ticket = 0;
-    if (!Sent(f, server::compose::clearLine(target.channel, target.layer), &ticket))
+    if (!Sent(f, server::compose::clearLine(target.channel, target.layer)))
         return;
     for (int i : f.Playlist.clearLayer(which, target))
         f.PaintMarks(i + 1);
@@ -330,10 +332,9 @@ void frmMAIN::ShowOnAir(short irr, short icc)
     if (irr < 1 || irr > Playlist.size())
         return;
     const playlist::RunningOrder::Entry& fired = Playlist.entry(irr - 1);
-    const playlist::Target target{fired.channel, fired.layer};
     for (int i = 0; i < Playlist.size(); ++i) {
         const playlist::RunningOrder::Entry& other = Playlist.entry(i);
-        if (i != irr - 1 && other.channel == target.channel && other.layer == target.layer) {
+        if (i != irr - 1 && other.channel == fired.channel && other.layer == fired.layer) {
             Playlist.plain(i);
             PaintMarks(i + 1);
         }

@@ -4,12 +4,6 @@
 
 namespace playlist {
 
-Mark RunningOrder::mark(int i, int s) const
-{
-    const Entry& e = entries_.at(i);
-    return s == e.fired ? e.mark : e.rest;
-}
-
 int RunningOrder::lastStep(int i) const
 {
     const QStringList& steps = entries_.at(i).steps;

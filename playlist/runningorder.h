@@ -45,8 +45,6 @@ public:
 
     int size() const { return int(entries_.size()); }
     const Entry& entry(int i) const { return entries_.at(i); }
-    /// The mark of step s of entry i.
-    Mark mark(int i, int s) const;
 
     void clear() { entries_.clear(); }
     /// The step named at s of entry i; empty past its last step.

@@ -58,7 +58,7 @@ public:
             QStyledItemDelegate::paint(painter, option, index);
         } else {
             // Free cells are painted as they are held: no state of the view tints them, the
-            // current cell's frame is drawn over them afterwards.
+            // cue's frame is drawn over them afterwards.
             QStyleOptionViewItem plain(option);
             plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
             QStyledItemDelegate::paint(painter, plain, index);
