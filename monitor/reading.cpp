@@ -1,5 +1,6 @@
 #include "monitor/reading.h"
 
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <algorithm>
 
@@ -99,6 +100,8 @@ QString escaped(QStringView text)
             out += QLatin1String("\\t");
         else if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
             out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else if (c.unicode() == 0xFEFF) // invisible, yet the server reads it as part of the word
+            out += QLatin1String("\\ufeff");
         else
             out += c;
     }
@@ -163,7 +166,9 @@ QString printable(const QString& text, qsizetype maxShown)
 QString printableStart(const QByteArray& bytes, qsizetype maxShown)
 {
     // A character shown takes four bytes at most, so these hold all that is shown.
-    const QString start = QString::fromUtf8(bytes.first(qMin(bytes.size(), 4 * maxShown + 4)));
+    // A leading byte-order mark is shown, not swallowed: it is part of the parameter.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString start = utf8(bytes.first(qMin(bytes.size(), 4 * maxShown + 4)));
     if (start.size() <= maxShown && bytes.size() <= 4 * maxShown + 4)
         return escaped(start);
     return escaped(QStringView(start).first(qMin(start.size(), maxShown))) +

@@ -1,5 +1,6 @@
 #include "server/answers.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace server {
@@ -58,6 +59,7 @@ void AnswerReader::endLine(QList<Answer>& out)
     const auto finish = [&] {
         out.append(std::move(pending_));
         pending_ = Answer();
+        dataBytes_ = 0;
         expect_ = Expect::Status;
     };
     switch (expect_) {
@@ -79,7 +81,7 @@ void AnswerReader::endLine(QList<Answer>& out)
         if (overLong_)
             pending_.cut = true;
         else
-            pending_.data.append(line_);
+            keepData();
         finish();
         return;
     case Expect::LinesToEmpty:
@@ -88,9 +90,19 @@ void AnswerReader::endLine(QList<Answer>& out)
         else if (line_.isEmpty())
             finish();
         else
-            pending_.data.append(line_);
+            keepData();
         return;
     }
+}
+
+void AnswerReader::keepData()
+{
+    if (pending_.data.size() >= kMaxDataLines || dataBytes_ + line_.size() > kMaxDataBytes) {
+        ++pending_.dropped;
+        return;
+    }
+    dataBytes_ += line_.size();
+    pending_.data.append(line_);
 }
 
 void LinesInFlight::sent(quint64 ticket, const QByteArray& line)
@@ -98,8 +110,10 @@ void LinesInFlight::sent(quint64 ticket, const QByteArray& line)
     QByteArray bare = line;
     while (bare.endsWith('\n') || bare.endsWith('\r'))
         bare.chop(1);
-    if (qsizetype(lines_.size()) >= kMaxLines)
+    if (qsizetype(lines_.size()) >= kMaxLines) {
         lines_.pop_front();
+        unplaced_ = std::max<qsizetype>(unplaced_ - 1, 0); // the answer it had, if any, goes with it
+    }
     QByteArray word = firstWord(bare);
     lines_.push_back({ticket, std::move(bare), std::move(word)});
 }
@@ -110,7 +124,19 @@ quint64 LinesInFlight::take(std::deque<Sent>::iterator at, QByteArray* line)
     if (line)
         *line = std::move(at->line);
     lines_.erase(at);
+    // The unplaced answers answered lines still here: once there are as many, every line is answered.
+    if (unplaced_ > 0 && unplaced_ >= size())
+        clear();
     return ticket;
+}
+
+// An answer whose line is not certain: it answered one of the lines, so counting by elimination
+// is off until every line is answered.
+quint64 LinesInFlight::notPlaced()
+{
+    if (++unplaced_ >= size())
+        clear();
+    return 0;
 }
 
 quint64 LinesInFlight::answered(const Answer& answer, QByteArray* line)
@@ -124,22 +150,20 @@ quint64 LinesInFlight::answered(const Answer& answer, QByteArray* line)
             if (it->line == answer.data.first())
                 return take(it, line);
     }
+    if (unplaced_ > 0)
+        return notPlaced();
     if (lines_.size() == 1)
         return take(lines_.begin(), line);
     const QByteArray word = answer.word();
-    auto oldest = lines_.end();
+    auto only = lines_.end();
     int ofWord = 0;
-    for (auto it = lines_.begin(); it != lines_.end(); ++it) {
-        if (it->word != word)
-            continue;
-        if (ofWord++ == 0)
-            oldest = it;
+    for (auto it = lines_.begin(); it != lines_.end() && ofWord < 2; ++it) {
+        if (it->word == word) {
+            only = it;
+            ++ofWord;
+        }
     }
-    if (ofWord == 1)
-        return take(oldest, line);
-    if (ofWord > 1)
-        lines_.erase(oldest); // most likely its line, but not certainly: no cell is marked
-    return 0;
+    return ofWord == 1 ? take(only, line) : notPlaced();
 }
 
 } // namespace server

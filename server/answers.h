@@ -13,6 +13,7 @@ struct Answer {
     QByteArray status;          // the status line without its CR LF
     QList<QByteArray> data;     // a 201's one line, a 200's lines, a 400's echo of the refused line
     bool cut = false;           // a data line was over the limit and left out
+    qsizetype dropped = 0;      // data lines past the answer's limits, counted and not kept
     /// 4xx and 5xx: the line was not carried out.
     bool refusal() const { return code >= 400 && code <= 599; }
     /// The command word the status line names after its code ("CG" in "202 CG OK").
@@ -27,22 +28,29 @@ class AnswerReader {
 public:
     /// A line longer than this is dropped: it is never held whole.
     static constexpr qsizetype kMaxLine = 64 * 1024;
+    /// One answer keeps at most this many data lines, and this many bytes of them; a server that
+    /// never ends a 200 costs no more than that.
+    static constexpr qsizetype kMaxDataLines = 4096;
+    static constexpr qsizetype kMaxDataBytes = 1024 * 1024;
     /// Takes the next bytes; the answers they complete.
     QList<Answer> feed(QByteArrayView bytes);
 
 private:
     void endLine(QList<Answer>& out);
+    void keepData();
     enum class Expect { Status, OneLine, LinesToEmpty };
     QByteArray line_;
     bool overLong_ = false;
     Expect expect_ = Expect::Status;
     Answer pending_;
+    qsizetype dataBytes_ = 0; // of pending_'s data lines
 };
 
 /// The lines sent and not answered yet, oldest first. An answer is matched only when the match
 /// is certain: a 400 by its echo; any other to the one line in flight, or to the one line of its
-/// command word. An answer it cannot place takes the oldest line of its word out of flight
-/// unmarked, so the lines in flight do not pile up.
+/// command word. An answer it cannot place answered one of the lines, nobody knows which: from
+/// then on only echoes are matched, until as many answers have come as lines were sent, when
+/// every line is answered and matching starts clean.
 class LinesInFlight {
 public:
     /// At most this many lines are remembered; the oldest go first.
@@ -51,8 +59,15 @@ public:
     void sent(quint64 ticket, const QByteArray& line);
     /// The ticket of the line the answer belongs to, or 0; line receives that line (CR LF off).
     quint64 answered(const Answer& answer, QByteArray* line = nullptr);
-    void clear() { lines_.clear(); }
+    void clear()
+    {
+        lines_.clear();
+        unplaced_ = 0;
+    }
+    /// The lines that may still be waiting for their answer.
     qsizetype size() const { return qsizetype(lines_.size()); }
+    /// Answers that came without a certain line, since matching was last clean.
+    qsizetype unplaced() const { return unplaced_; }
 
 private:
     struct Sent {
@@ -61,7 +76,9 @@ private:
         QByteArray word;
     };
     quint64 take(std::deque<Sent>::iterator at, QByteArray* line);
+    quint64 notPlaced();
     std::deque<Sent> lines_;
+    qsizetype unplaced_ = 0;
 };
 
 } // namespace server

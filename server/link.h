@@ -44,6 +44,8 @@ public:
     /// The host and port of the last connect request, as the socket took them.
     QString host() const { return host_; }
     quint16 port() const { return port_; }
+    /// The lines sent that may still wait for their answer.
+    qsizetype linesInFlight() const { return inFlight_.size(); }
     /// Why the connection failed or ended, in the socket's words.
     QString errorString() const { return socket_.errorString(); }
 

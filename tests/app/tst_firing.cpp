@@ -245,7 +245,8 @@ private slots:
         QTest::keyClick(fx.w->txtGASPARPORT, Qt::Key_Return);
         QCOMPARE(fx.sentUpToC4(r), QByteArray());
 
-        // A refusal of a line fired by key shows as by the mouse.
+        // A refusal of a line fired by key shows as by the mouse, once the lines before are answered.
+        QTRY_COMPARE(fx.w->wsGASPAR->linesInFlight(), 0);
         r.answerLikeTheServer("news/news", "404 CG ADD FAILED");
         QTest::keyClick(g, Qt::Key_Return);
         QTRY_COMPARE(steps(2), marked(2, 6, ui::palette::Refused));

@@ -56,8 +56,9 @@ private slots:
         // The server refuses the next line: its cell turns the refusal's colour.
         QTRY_VERIFY(r.all().endsWith("CLEAR 1-20\r\n"));
         r.received[0].clear();
-        // Answered in order, as the server does: the last line in flight is certainly the refused one.
+        // Every line answered: the next one alone in flight is certainly the refused one.
         r.peers[0]->write("202 CG OK\r\n202 CG OK\r\n202 CLEAR OK\r\n");
+        QTRY_COMPARE(fx.w->wsGASPAR->linesInFlight(), 0);
         r.answerLikeTheServer("UPDATE", "404 CG UPDATE FAILED");
         fx.click(2, 7);
         QTRY_COMPARE(fx.shown(2, 7), Refused);
@@ -81,6 +82,7 @@ private slots:
         QTRY_COMPARE(fx.w->sbSTATUS->link(), "Connected to 127.0.0.1:" + port.captured(1));
 
         fx.click(3, 6); // sport: accepted
+        QTRY_COMPARE(fx.w->wsGASPAR->linesInFlight(), 0);
         fx.click(1, 6); // news: no such template on the playout machine
         QTRY_COMPARE(fx.shown(1, 6), Refused);
         QCOMPARE(fx.shown(3, 6), OnAir);

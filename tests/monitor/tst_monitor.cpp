@@ -178,6 +178,10 @@ private slots:
                                          << QByteArray("400 ERROR\r\nFROB 1\r\n") << Fields{} << QString();
         QTest::newRow("CG without its target") << QByteArray("CG ADD") << none << qsizetype(2)
                                                << QByteArray("400 ERROR\r\nCG ADD\r\n") << Fields{} << QString();
+        // The server keeps a leading byte-order mark in the first parameter: no such command.
+        QTest::newRow("a byte-order mark before the command") << QByteArray("\xEF\xBB\xBF" "CLEAR 1") << none << qsizetype(2)
+                                                              << QByteArray("400 ERROR\r\n\xEF\xBB\xBF" "CLEAR 1\r\n") << Fields{}
+                                                              << QStringLiteral("[1] \\ufeffCLEAR");
         QTest::newRow("nothing") << QByteArray("") << none << qsizetype(0) << QByteArray("400 ERROR\r\n\r\n") << Fields{}
                                  << QString();
 

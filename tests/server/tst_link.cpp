@@ -58,36 +58,66 @@ private slots:
         QVERIFY(answers.value(0).refusal() == (answers.value(0).code >= 400));
     }
 
+    // A script of lines sent ("> ticket line") and answers come ("< status | echo = ticket tied").
+    void answersAreMatchedOnlyWhenCertain_data()
+    {
+        QTest::addColumn<QStringList>("script");
+        using L = QStringList;
+        QTest::newRow("nothing in flight") << L{"< 202 CG OK = 0"};
+        QTest::newRow("the one line in flight") << L{"> 1 CG 1-20 ADD 1 \"a\"", "< 404 PLAY FAILED = 1"};
+        QTest::newRow("a 400 by its echo, one of its word, then the last")
+            << L{"> 2 CG 1-20 UPDATE 1 \"x\"", "> 3 CLEAR 1", "> 4 CG 1-20 INVOKE 1 \"",
+                 "< 400 ERROR | CG 1-20 INVOKE 1 \" = 4", "< 202 clear OK = 3", "< 202 CG OK = 2"};
+        // Two channel queues answer out of order: the preview's accept first, then the logo's failure.
+        QTest::newRow("out of order across channels: nothing tied")
+            << L{"> 1 CG 1-30 ADD 1 \"logo\"", "> 2 CG 2-20 ADD 1 \"third\"", "< 202 CG OK = 0",
+                 "< 404 CG ADD FAILED = 0", "> 3 CG 1-30 ADD 1 \"logo\"", "< 404 CG ADD FAILED = 3"};
+        QTest::newRow("after an unplaced answer only echoes, until all are answered")
+            << L{"> 1 CG 1-20 ADD 1 \"a\"", "> 2 CG 1-20 ADD 1 \"b\"", "> 3 CLEAR 2", "< 202 CG OK = 0",
+                 "< 202 CLEAR OK = 0", "< 400 ERROR | CG 1-20 ADD 1 \"b\" = 2", "> 4 PLAY 1", "< 404 PLAY FAILED = 4"};
+        QTest::newRow("an echo nobody sent") << L{"> 6 PLAY 1", "> 7 PLAY 2", "< 400 ERROR | LOAD 1 = 0",
+                                                  "< 202 PLAY OK = 0", "> 8 LOAD 1", "< 202 LOAD OK = 8"};
+    }
     void answersAreMatchedOnlyWhenCertain()
     {
+        QFETCH(QStringList, script);
         server::LinesInFlight lines;
-        QByteArray line;
-        QCOMPARE(lines.answered(answer(202, "202 CG OK")), quint64(0)); // nothing in flight
-        lines.sent(1, "CG 1-20 ADD 1 \"a\"\r\n");
-        QCOMPARE(lines.answered(answer(404, "404 PLAY FAILED"), &line), quint64(1)); // one in flight
-        QCOMPARE(line, QByteArray("CG 1-20 ADD 1 \"a\""));
-
-        lines.sent(2, "CG 1-20 UPDATE 1 \"x\"\r\n");
-        lines.sent(3, "CLEAR 1\r\n");
-        lines.sent(4, "CG 1-20 INVOKE 1 \"\r\n");
-        // A 400 by its echo, whatever its place.
-        QCOMPARE(lines.answered(answer(400, "400 ERROR", {"CG 1-20 INVOKE 1 \""}), &line), quint64(4));
-        // One line of its word.
-        QCOMPARE(lines.answered(answer(202, "202 clear OK"), &line), quint64(3));
-        lines.sent(5, "CG 1-10 ADD 1 \"b\"\r\n");
-        // Two of its word: not certain, the oldest goes unmarked.
-        QCOMPARE(lines.answered(answer(404, "404 CG ADD FAILED"), &line), quint64(0));
-        QCOMPARE(line, QByteArray());
-        QCOMPARE(lines.size(), 1);
-        QCOMPARE(lines.answered(answer(202, "202 CG OK")), quint64(5));
-        // An echo nobody sent, with several in flight: nothing.
-        lines.sent(6, "PLAY 1\r\n");
-        lines.sent(7, "PLAY 2\r\n");
-        QCOMPARE(lines.answered(answer(400, "400 ERROR", {"LOAD 1"})), quint64(0));
-        QCOMPARE(lines.size(), 2);
+        for (const QString& step : script) {
+            const QByteArray text = step.mid(2).toUtf8();
+            if (step.startsWith('>')) {
+                const qsizetype space = text.indexOf(' ');
+                lines.sent(text.left(space).toULongLong(), text.mid(space + 1) + "\r\n");
+                continue;
+            }
+            const qsizetype is = text.lastIndexOf(" = ");
+            const QList<QByteArray> parts = text.left(is).split('|');
+            const QByteArray status = parts[0].trimmed();
+            QList<QByteArray> data;
+            if (parts.size() > 1)
+                data << parts[1].mid(1);
+            QByteArray line;
+            const quint64 tied = lines.answered(answer(status.left(3).toInt(), status, data), &line);
+            QVERIFY2(tied == text.mid(is + 3).toULongLong(), step.toUtf8());
+            QVERIFY(tied != 0 || line.isEmpty());
+        }
+    }
+    void linesInFlightAndAnswersAreBounded()
+    {
+        server::LinesInFlight lines;
         for (quint64 t = 0; t < server::LinesInFlight::kMaxLines + 5; ++t)
             lines.sent(t, "X\r\n");
         QCOMPARE(lines.size(), server::LinesInFlight::kMaxLines);
+        // A 200 that never ends keeps a bounded start of its data and still frames what follows.
+        server::AnswerReader reader;
+        QCOMPARE(reader.feed("200 DATA RETRIEVE OK\r\n").size(), 0);
+        const QByteArray block = QByteArray(1000, 'd') + "\r\n";
+        for (int i = 0; i < 5000; ++i)
+            QCOMPARE(reader.feed(block).size(), 0);
+        const QList<Answer> out = reader.feed("\r\n202 CG OK\r\n");
+        QCOMPARE(out.size(), 2);
+        QCOMPARE(out[0].data.size(), server::AnswerReader::kMaxDataBytes / 1000);
+        QCOMPARE(out[0].dropped, 5000 - out[0].data.size());
+        QCOMPARE(out[1].status, QByteArray("202 CG OK"));
     }
 
     void theLinkReportsEachAnswerWithItsLine()
