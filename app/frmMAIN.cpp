@@ -123,6 +123,11 @@ void frmMAIN::createControls()
                               playlist);
     // One pixel narrower than first drawn, which its page cut off.
     ui::place(vsPLAYLIST, 206, 28, 682, 701);
+    std::array<QPixmap, 4> typePictures;
+    for (size_t i = 0; i < typePictures.size(); ++i)
+        typePictures[i] = imgTYPE[i]->picture();
+    PlaylistCells = new PlaylistModel(Playlist, typePictures, this);
+    vsPLAYLIST->setSource(PlaylistCells);
 
     sbSTATUS = new ui::StatusBar(QStringLiteral("sbSTATUS"), this);
     setStatusBar(sbSTATUS);
@@ -250,7 +255,7 @@ void frmMAIN::tbMAIN_Click()
     ARM_TRAP();
     if (tbMAIN->tab() == 1) {
         mGENERAL::LOADTREELIST(*this);
-        if (vsPLAYLIST->rows() < 1)
+        if (!Playlist.isLoaded())
             mGENERAL::LOADPLAYLIST(*this);
     }
 }
@@ -294,9 +299,8 @@ void frmMAIN::openProject(const QString& chosen)
     s.DataFolder = s.DataRoot + QDir::separator() + s.ProjectName;
     mnPROJECTTITLE->setCaption(s.ProjectName);
     setWindowTitle(version::caption() + QStringLiteral(" - ") + s.ProjectName);
-    vsPLAYLIST->setRows(0);
-    vsPLAYLIST->setCols(0);
-    Playlist.clear();
+    Playlist.unload();
+    PlaylistCells->setColumns(0);
     mGENERAL::LOADCARDS(*this);
     tbMAIN->setTab(0);
     tbMAIN->setEnabled(true);

@@ -5,6 +5,7 @@
 
 #include "app/mMRU.h"
 #include "app/options.h"
+#include "app/playlistmodel.h"
 #include "playlist/runningorder.h"
 #include "project/state.h"
 #include "server/link.h"
@@ -136,17 +137,26 @@ public:
     void vsPLAYLIST_KeyDown(short KeyCode, short Shift, bool Repeat);
     /// Return on a dataset adds it to the playlist, as a double-click does.
     void trLIST_KeyDown(short KeyCode, short Shift, bool Repeat);
-    /// The playlist's entries and what is on air of each; the playlist grid shows them.
+    /// The running order: the playlist's entries, the cue and what is on air; the playlist grid
+    /// renders it through PlaylistCells.
     playlist::RunningOrder Playlist;
-    /// Paints row r of the playlist grid from Playlist.
-    void PaintMarks(int r);
-    void ShowOnAir(short irr, short icc);
+    PlaylistModel* PlaylistCells;
+    /// How the cue moves: as the arrow keys, PgUp, PgDn, Home and End move it.
+    enum class CueMove { Up, Down, PageUp, PageDown, Left, Right, Home, End };
+    /// Moves the cue; with no cue yet, any move puts it on the first step of the first entry.
+    void MoveCue(CueMove move);
+    /// The line of step Step of entry Entry went to target: that cell shows what target shows.
+    void ShowOnAir(int Entry, int Step, bool Preview, playlist::Target target, quint64 ticket);
     void ColorMe();
-    void PLAYLIST_EXEC();
+    /// Fires step Step of entry Entry (both from 0), on air or on the preview channel: the one
+    /// way a step goes out, for the mouse, the keys and remote control.
+    void PLAYLIST_EXEC(int Entry, int Step, bool Preview);
     void cmdCLEAR_Click(short Index);
     void mnCLEARCHANNEL_Click(short Index);
     void mnClearLAYERONAIR_Click();
     void mnCLEARLAYERPREVIEW_Click();
+    /// The layer clears for entry Entry: its own channel, or the preview channel.
+    void ClearEntryLayer(int Entry, bool Preview);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -6,7 +6,6 @@
 #include "project/convert.h"
 #include "server/cardline.h"
 #include "server/compose.h"
-#include "ui/colors.h"
 #include "ui/dispatch.h"
 #include "ui/keys.h"
 
@@ -25,19 +24,6 @@ constexpr quint32 kOutlineColour = 0;
 constexpr int kOutline = 2;
 
 bool OverTitle(int col) { return col == Type || col == Description; }
-
-// The colour of a step cell of row r with this mark.
-quint32 MarkColour(Mark mark, int r)
-{
-    switch (mark) {
-    case Mark::OnAir: return ui::palette::OnAir;
-    case Mark::OnPreview: return ui::palette::OnPreview;
-    case Mark::Cleared: return ui::palette::Cleared;
-    case Mark::Refused: return ui::palette::Refused;
-    case Mark::None: break;
-    }
-    return ui::palette::rest(r);
-}
 
 // Hands the line to a connected link; false when the link is down or would not take it. ticket,
 // when given, receives the link's name for the line.
@@ -60,25 +46,15 @@ void ClearChannel(frmMAIN& f, short Index)
         return;
     }
     // The marks follow what went out: with nothing sent, nothing comes off the air.
-    if (!Sent(f, server::compose::clearLine(Index)))
-        return;
-    for (int i : f.Playlist.clearChannel(Index))
-        f.PaintMarks(i + 1);
-    for (int i = 0; i < f.Playlist.size(); ++i) {
-        if (f.Playlist.entry(i).channel == Index) {
-            f.Playlist.plain(i);
-            f.PaintMarks(i + 1);
-        }
-    }
+    if (Sent(f, server::compose::clearLine(Index)))
+        f.Playlist.clearedChannel(Index);
 }
 
-// A layer clear's line; with it sent, the marks `which` whose line went there turn cleared.
-void ClearLayer(frmMAIN& f, Mark which, playlist::Target target)
+// A layer clear's line; with it sent, what the layer showed turns cleared.
+void ClearLayer(frmMAIN& f, playlist::Target target)
 {
-    if (!Sent(f, server::compose::clearLine(target.channel, target.layer)))
-        return;
-    for (int i : f.Playlist.clearLayer(which, target))
-        f.PaintMarks(i + 1);
+    if (Sent(f, server::compose::clearLine(target.channel, target.layer)))
+        f.Playlist.clearedLayer(target);
 }
 
 // Row r across all columns becomes the selection.
@@ -93,6 +69,11 @@ void SelectRow(ui::Grid& grid, int r)
 
 void frmMAIN::connectPlaylistHandlers()
 {
+    // The cue stays in view wherever it goes.
+    connect(&Playlist, &playlist::RunningOrder::cueChanged, this, [this](auto, playlist::RunningOrder::Cue to) {
+        if (to.entry >= 0 && PlaylistModel::colOf(to.step) < vsPLAYLIST->cols())
+            vsPLAYLIST->showCell(PlaylistModel::rowOf(to.entry), PlaylistModel::colOf(to.step));
+    });
     connect(trLIST, &ui::Tree::dblClick, this, [this] { ui::dispatch([this] { trLIST_DblClick(); }); });
     connect(vsPLAYLIST, &ui::Grid::mouseDown, this, [this](short b, short sh, float x, float y) {
         ui::dispatch([&] { vsPLAYLIST_MouseDown(b, sh, x, y); });
@@ -128,13 +109,15 @@ void frmMAIN::trLIST_DblClick()
     ARM_TRAP();
     const ui::TreeNode node = trLIST->selectedNode();
     short card = 0;
+    playlist::RunningOrder::Entry entry;
 
     if (node.tag() != QLatin1String("D"))
         return;
     const QString file = node.key();
     STEP(card = mGENERAL::EntryCard(s, file));
-    if (!STEP(mGENERAL::AppendEntry(*this, file, node.text(), card, true)))
+    if (!STEP(entry = mGENERAL::PlaylistEntry(s, file, node.text(), card, true)))
         return;
+    Playlist.append(std::move(entry), true);
     mGENERAL::SavePlayList(*this);
 }
 
@@ -146,6 +129,8 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
     Q_UNUSED(Y);
     const int row = vsPLAYLIST->mouseRow();
     const int col = vsPLAYLIST->mouseCol();
+    const int entry = PlaylistModel::entryOf(row);
+    const int step = PlaylistModel::stepOf(col);
 
     if (Button == 1) {
         if (OverTitle(col)) {
@@ -155,12 +140,11 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
                 vsPLAYLIST->setDragDisplay(1);
                 DragRow = short(row);
             }
-        } else if (col >= Steps && row > 0) {
+        } else if (step >= 0 && row > 0) {
             vsPLAYLIST->setCol(col);
             vsPLAYLIST->setRow(row);
-            vsPLAYLIST->setCue(row, col);
-            s.PreviewMode = false;
-            PLAYLIST_EXEC();
+            Playlist.setCue(entry, step);
+            PLAYLIST_EXEC(entry, step, false);
         }
     } else if (Button == 2) {
         if (OverTitle(col)) {
@@ -169,12 +153,11 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
             // The layer and channel clears, for the entry under the pointer.
             vsPLAYLIST->setRow(row);
             ui::popupMenu(mnCLEARLAYER);
-        } else if (col >= Steps && row > 0) {
+        } else if (step >= 0 && row > 0) {
             vsPLAYLIST->setCol(col);
             vsPLAYLIST->setRow(row);
-            vsPLAYLIST->setCue(row, col);
-            s.PreviewMode = true;
-            PLAYLIST_EXEC();
+            Playlist.setCue(entry, step);
+            PLAYLIST_EXEC(entry, step, true);
         }
     }
 }
@@ -204,8 +187,7 @@ void frmMAIN::vsPLAYLIST_MouseMove(short Button, short Shift, float X, float Y)
     } else if (Button == 1 && Dragging) {
         if (row > 0 && OverTitle(col) && row != DropRow) {
             DropRow = short(row);
-            if (STEP(vsPLAYLIST->moveRow(DragRow, row)))
-                Playlist.move(DragRow - 1, row - 1);
+            Playlist.move(PlaylistModel::entryOf(DragRow), PlaylistModel::entryOf(row));
             vsPLAYLIST->setCol(Type);
             vsPLAYLIST->setRow(row);
             vsPLAYLIST->setRowSel(row);
@@ -235,9 +217,7 @@ void frmMAIN::mnREMOVEITEMPLAYLIST_Click()
     ARM_TRAP();
     if (vsPLAYLIST->row() < 1)
         return;
-    const int row = vsPLAYLIST->row();
-    vsPLAYLIST->removeItem(row);
-    Playlist.remove(row - 1);
+    Playlist.remove(PlaylistModel::entryOf(vsPLAYLIST->row()));
     mGENERAL::SavePlayList(*this);
 }
 
@@ -247,58 +227,67 @@ void frmMAIN::vsPLAYLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
 {
     ARM_TRAP();
     using namespace ui::keys;
-    const int last = vsPLAYLIST->rows() - 1;
     // Only a plain key, or one with Shift, acts: a slip onto Ctrl or Alt puts nothing on air.
-    if (last < 1 || (Shift & (Control | Alt)) != 0)
+    if (Playlist.size() < 1 || (Shift & (Control | Alt)) != 0)
         return;
-    const int row = vsPLAYLIST->cueRow();
-    const int col = vsPLAYLIST->cueCol();
     const bool preview = (Shift & ui::keys::Shift) != 0;
-    const bool moves = KeyCode == Up || KeyCode == Down || KeyCode == PageUp || KeyCode == PageDown ||
-                       KeyCode == Left || KeyCode == Right || KeyCode == Home || KeyCode == End;
+    const playlist::RunningOrder::Cue cue = Playlist.cue();
 
-    // With no cue yet, a move puts it on the first step of the first entry.
-    if (row < 1) {
-        if (moves)
-            vsPLAYLIST->setCue(1, Steps);
-        return;
-    }
-    const int lastStep = Steps + Playlist.lastStep(row - 1);
     switch (KeyCode) {
-    case Up:
-    case Down:
-    case PageUp:
-    case PageDown: {
-        const int by = KeyCode == Up || KeyCode == Down ? 1 : vsPLAYLIST->rowsInView();
-        const int to = std::clamp(KeyCode == Up || KeyCode == PageUp ? row - by : row + by, 1, last);
-        vsPLAYLIST->setCue(to, std::min(col, Steps + Playlist.lastStep(to - 1)));
-        break;
-    }
-    case Left: vsPLAYLIST->setCue(row, std::max(std::min(col - 1, lastStep), int(Steps))); break;
-    case Right: vsPLAYLIST->setCue(row, std::min(col + 1, lastStep)); break;
-    case Home: vsPLAYLIST->setCue(row, Steps); break;
-    case End: vsPLAYLIST->setCue(row, lastStep); break;
+    case Up: MoveCue(CueMove::Up); break;
+    case Down: MoveCue(CueMove::Down); break;
+    case PageUp: MoveCue(CueMove::PageUp); break;
+    case PageDown: MoveCue(CueMove::PageDown); break;
+    case Left: MoveCue(CueMove::Left); break;
+    case Right: MoveCue(CueMove::Right); break;
+    case Home: MoveCue(CueMove::Home); break;
+    case End: MoveCue(CueMove::End); break;
     case Return:
     case Space:
         // One press, one line: a held key fires once.
-        if (Repeat)
+        if (Repeat || cue.entry < 0)
             return;
-        vsPLAYLIST->setCol(col);
-        vsPLAYLIST->setRow(row);
-        s.PreviewMode = preview;
-        PLAYLIST_EXEC();
+        vsPLAYLIST->setCol(PlaylistModel::colOf(cue.step));
+        vsPLAYLIST->setRow(PlaylistModel::rowOf(cue.entry));
+        PLAYLIST_EXEC(cue.entry, cue.step, preview);
         break;
     case F12:
-        if (Repeat)
+        if (Repeat || cue.entry < 0)
             return;
-        vsPLAYLIST->setCol(col);
-        vsPLAYLIST->setRow(row);
-        if (preview)
-            mnCLEARLAYERPREVIEW_Click();
-        else
-            mnClearLAYERONAIR_Click();
+        vsPLAYLIST->setCol(PlaylistModel::colOf(cue.step));
+        vsPLAYLIST->setRow(PlaylistModel::rowOf(cue.entry));
+        ClearEntryLayer(cue.entry, preview);
         break;
     default: break;
+    }
+}
+
+void frmMAIN::MoveCue(CueMove move)
+{
+    const playlist::RunningOrder::Cue cue = Playlist.cue();
+    const int last = Playlist.size() - 1;
+    if (last < 0)
+        return;
+    if (cue.entry < 0) {
+        Playlist.setCue(0, 0);
+        return;
+    }
+    const int lastStep = Playlist.lastStep(cue.entry);
+    switch (move) {
+    case CueMove::Up:
+    case CueMove::Down:
+    case CueMove::PageUp:
+    case CueMove::PageDown: {
+        const int by = move == CueMove::Up || move == CueMove::Down ? 1 : vsPLAYLIST->rowsInView();
+        const bool up = move == CueMove::Up || move == CueMove::PageUp;
+        const int to = std::clamp(up ? cue.entry - by : cue.entry + by, 0, last);
+        Playlist.setCue(to, std::min(cue.step, Playlist.lastStep(to)));
+        break;
+    }
+    case CueMove::Left: Playlist.setCue(cue.entry, std::max(std::min(cue.step - 1, lastStep), 0)); break;
+    case CueMove::Right: Playlist.setCue(cue.entry, std::min(cue.step + 1, lastStep)); break;
+    case CueMove::Home: Playlist.setCue(cue.entry, 0); break;
+    case CueMove::End: Playlist.setCue(cue.entry, lastStep); break;
     }
 }
 
@@ -312,33 +301,11 @@ void frmMAIN::trLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
 
 // ---- The on-air marks ------------------------------------------------------------------------
 
-void frmMAIN::PaintMarks(int r)
-{
-    ui::Grid& grid = *vsPLAYLIST;
-    if (r < 1 || r >= grid.rows() || r > Playlist.size() || grid.cols() <= Steps)
-        return;
-    const playlist::RunningOrder::Entry& entry = Playlist.entry(r - 1);
-    if (entry.striped)
-        grid.setCellBackColor(r, Type, r, Layer, ui::palette::stripe(r));
-    grid.setCellBackColor(r, Steps, r, grid.cols() - 1, MarkColour(entry.rest, r));
-    if (entry.fired >= 0 && Steps + entry.fired < grid.cols())
-        grid.setCellBackColor(r, Steps + entry.fired, MarkColour(entry.mark, r));
-}
-
-void frmMAIN::ShowOnAir(short irr, short icc)
+void frmMAIN::ShowOnAir(int Entry, int Step, bool Preview, playlist::Target target, quint64 ticket)
 {
     ARM_TRAP();
-    Q_UNUSED(icc);
-    if (irr < 1 || irr > Playlist.size())
-        return;
-    const playlist::RunningOrder::Entry& fired = Playlist.entry(irr - 1);
-    for (int i = 0; i < Playlist.size(); ++i) {
-        const playlist::RunningOrder::Entry& other = Playlist.entry(i);
-        if (i != irr - 1 && other.channel == fired.channel && other.layer == fired.layer) {
-            Playlist.plain(i);
-            PaintMarks(i + 1);
-        }
-    }
+    // Whatever went to that channel and layer before is off the air now, whichever entry sent it.
+    Playlist.sent(Entry, Step, Preview ? Mark::OnPreview : Mark::OnAir, target, ticket);
 }
 
 void frmMAIN::ColorMe()
@@ -346,36 +313,32 @@ void frmMAIN::ColorMe()
     ARM_TRAP();
     // Rows that changed parity take the other stripe and resting colour; marked cells keep their mark.
     Playlist.restripe();
-    for (int i = 1; i < vsPLAYLIST->rows(); ++i)
-        PaintMarks(i);
 }
 
 // ---- Firing ----------------------------------------------------------------------------------
 
-void frmMAIN::PLAYLIST_EXEC()
+void frmMAIN::PLAYLIST_EXEC(int Entry, int Step, bool Preview)
 {
     ARM_TRAP();
     short channel = 0;
     QByteArray line;
     quint64 ticket = 0;
 
-    const int r = vsPLAYLIST->row();
-    const int c = vsPLAYLIST->col();
-    if (c < Steps || r < 1 || r > Playlist.size())
+    if (!Playlist.has(Entry) || Step < 0)
         return;
-    const playlist::RunningOrder::Entry& entry = Playlist.entry(r - 1);
-    const QString step = Playlist.step(r - 1, c - Steps);
+    const playlist::RunningOrder::Entry& entry = Playlist.entry(Entry);
+    const QString step = Playlist.step(Entry, Step);
     if (step.isEmpty())
         return;
     // No preview channel chosen: nowhere to send it.
-    if (s.PreviewMode && cmbPREVIEW->listIndex() < 0)
+    if (Preview && cmbPREVIEW->listIndex() < 0)
         return;
     // No card, no line: nothing goes out, not even an empty one.
     if (entry.card < 1)
         return;
     const project::CARD& card = s.CARDS[size_t(entry.card)];
     channel = card.Channel;
-    if (s.PreviewMode && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+    if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
         return;
     if (!STEP(line = server::compose::cardLine(card, channel, s.ProjectName, s.DataFolder, entry.file, step)))
         return;
@@ -383,10 +346,7 @@ void frmMAIN::PLAYLIST_EXEC()
     if (!Sent(*this, line, &ticket))
         return;
     txtCOMMAND->setText(QString::fromUtf8(line));
-    if (!s.PreviewMode)
-        ShowOnAir(short(r), short(c));
-    Playlist.fired(r - 1, c - Steps, s.PreviewMode ? Mark::OnPreview : Mark::OnAir, {channel, card.Layer}, ticket);
-    PaintMarks(r);
+    ShowOnAir(Entry, Step, Preview, {channel, card.Layer}, ticket);
 }
 
 // ---- Clears ----------------------------------------------------------------------------------
@@ -406,26 +366,27 @@ void frmMAIN::mnCLEARCHANNEL_Click(short Index)
 void frmMAIN::mnClearLAYERONAIR_Click()
 {
     ARM_TRAP();
-    const int row = vsPLAYLIST->row();
-    if (row < 1 || row > Playlist.size())
-        return;
-    const playlist::RunningOrder::Entry& entry = Playlist.entry(row - 1);
-    ClearLayer(*this, Mark::OnAir, {entry.channel, entry.layer});
+    ClearEntryLayer(PlaylistModel::entryOf(vsPLAYLIST->row()), false);
 }
 
 void frmMAIN::mnCLEARLAYERPREVIEW_Click()
 {
     ARM_TRAP();
+    ClearEntryLayer(PlaylistModel::entryOf(vsPLAYLIST->row()), true);
+}
+
+void frmMAIN::ClearEntryLayer(int Entry, bool Preview)
+{
+    ARM_TRAP();
     short channel = 0;
 
-    const int row = vsPLAYLIST->row();
-    if (row < 1 || row > Playlist.size() || cmbPREVIEW->listIndex() < 0)
+    if (!Playlist.has(Entry) || (Preview && cmbPREVIEW->listIndex() < 0))
         return;
-    if (!STEP(channel = project::convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+    const playlist::RunningOrder::Entry& entry = Playlist.entry(Entry);
+    channel = entry.channel;
+    if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
         return;
-    // The preview marks of the lines that went to this channel and layer: a row's channel
-    // column holds its on-air channel, not the preview one.
-    ClearLayer(*this, Mark::OnPreview, {channel, Playlist.entry(row - 1).layer});
+    ClearLayer(*this, {channel, entry.layer});
 }
 
 } // namespace app

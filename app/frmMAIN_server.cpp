@@ -106,9 +106,7 @@ void frmMAIN::wsGASPAR_Answered(const server::Answer& answer, quint64 ticket, co
     if (refused.isEmpty() && answer.code == 400 && !answer.data.isEmpty())
         refused = answer.data.first();
     sbSTATUS->showRefusal(QString::fromUtf8(answer.status), QString::fromUtf8(refused));
-    const int entry = Playlist.refused(ticket);
-    if (entry >= 0)
-        PaintMarks(entry + 1);
+    Playlist.refused(ticket);
 }
 
 void frmMAIN::ShowLinkState()

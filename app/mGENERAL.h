@@ -1,9 +1,9 @@
 #pragma once
 #include <QString>
 #include <initializer_list>
-#include <span>
 
 #include "playlist/playlistfile.h"
+#include "playlist/runningorder.h"
 #include "project/state.h"
 
 namespace ui {
@@ -34,8 +34,6 @@ short FindCardIndex(const project::State& s, const QString& name);
 
 /// Resets grid to its header row with these headers and widths (twips); the last column stretches.
 void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std::initializer_list<int> widths);
-/// The same from a table of columns.
-void LayOutGrid(ui::Grid& grid, std::span<const playlist::playlistfile::Column> columns);
 /// The record of card in CARDS; raises 9 outside the table.
 const project::CARD& CardRecord(const project::State& s, short card);
 /// The dataset grid's columns: the hidden file name, then the title.
@@ -82,14 +80,15 @@ void LOADTREELIST(frmMAIN& f);
 
 /// The playlist grid's columns.
 namespace PlaylistCol = playlist::playlistfile::Col;
-/// Loads the project's playlist into its grid.
+/// Loads the project's playlist into the running order, and lays out its grid.
 void LOADPLAYLIST(frmMAIN& f);
 /// The card of a playlist entry's dataset file: its index in CARDS, 0 when no card owns it.
 /// An empty name raises 9.
 short EntryCard(const project::State& s, const QString& file);
-/// Appends a playlist entry: dataset file, title, and what card gives (picture, title, channel,
-/// layer, steps). Loaded entries are striped; entries added from the tree have grey steps.
-void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short card, bool addedFromTree);
+/// A playlist entry: dataset file, title, and what card gives (type, title, channel, layer,
+/// steps); an entry added from the tree lists a command card's invoke names too.
+playlist::RunningOrder::Entry PlaylistEntry(const project::State& s, const QString& file, const QString& title, short card,
+                                            bool addedFromTree);
 /// Writes the running order to playlist.dat.
 void SavePlayList(frmMAIN& f);
 

@@ -49,18 +49,6 @@ void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std:
     grid.setExtendLastCol(true);
 }
 
-void LayOutGrid(ui::Grid& grid, std::span<const playlist::playlistfile::Column> columns)
-{
-    grid.setRows(1);
-    grid.setCols(int(columns.size()));
-    grid.setFixedRows(1);
-    for (int c = 0; c < int(columns.size()); ++c) {
-        grid.setTextMatrix(0, c, QLatin1String(columns[size_t(c)].header));
-        grid.setColWidth(c, columns[size_t(c)].twips);
-    }
-    grid.setExtendLastCol(true);
-}
-
 void LOADDATASET(frmMAIN& f, const QString& cardFile)
 {
     ARM_TRAP();

@@ -27,16 +27,6 @@ short EntryCardOnce(const project::State& s, const QString& file, QHash<QString,
     const auto found = known.constFind(card);
     return found != known.cend() ? *found : *known.insert(card, FindCardIndex(s, card));
 }
-// A channel or layer number as text, one text shared by every row that shows it: the scans of
-// the playlist for a channel and layer then read one copy, not one per row.
-const QString& NumberText(short n)
-{
-    static QHash<short, QString> texts;
-    auto found = texts.find(n);
-    if (found == texts.end())
-        found = texts.insert(n, QString::number(n));
-    return *found;
-}
 } // namespace
 
 void LOADTREELIST(frmMAIN& f)
@@ -94,25 +84,20 @@ short EntryCard(const project::State& s, const QString& file)
     return card.isEmpty() ? 0 : FindCardIndex(s, card);
 }
 
-void AppendEntry(frmMAIN& f, const QString& file, const QString& title, short card, bool addedFromTree)
+playlist::RunningOrder::Entry PlaylistEntry(const project::State& s, const QString& file, const QString& title, short card,
+                                            bool addedFromTree)
 {
-    ui::Grid& grid = *f.vsPLAYLIST;
-    const project::CARD& record = CardRecord(f.s, card);
-    using namespace PlaylistCol;
+    const project::CARD& record = CardRecord(s, card);
     playlist::RunningOrder::Entry entry;
     entry.file = file;
+    entry.title = title;
     entry.card = card;
+    entry.cardTitle = record.Title;
+    entry.type = record.Type;
     entry.channel = record.Channel;
     entry.layer = record.Layer;
     entry.steps = playlist::playlistfile::stepNames(record, addedFromTree);
-    grid.addItem(QStringList{file, QString(), title, record.Title, NumberText(record.Channel),
-                             NumberText(record.Layer)} +
-                 entry.steps);
-    const int r = grid.rows() - 1;
-    if (record.Type >= 0 && size_t(record.Type) < f.imgTYPE.size())
-        grid.setCellPicture(r, Type, f.imgTYPE[size_t(record.Type)]->picture());
-    f.Playlist.append(std::move(entry), addedFromTree);
-    f.PaintMarks(r);
+    return entry;
 }
 
 void LOADPLAYLIST(frmMAIN& f)
@@ -123,6 +108,7 @@ void LOADPLAYLIST(frmMAIN& f)
     ui::Grid& grid = *f.vsPLAYLIST;
     const QString path = PlaylistPath(s);
     QStringList lines;
+    QList<playlist::RunningOrder::Entry> entries;
     QHash<QString, QString> titles; // a dataset listed twice is read once
     QHash<QString, short> cards;    // the card of each card name met
     QString title;
@@ -132,9 +118,12 @@ void LOADPLAYLIST(frmMAIN& f)
 
     if (!STEP(cols = playlist::playlistfile::columnCount(s.MaxInvokes)))
         return;
-    f.Playlist.clear();
-    LayOutGrid(grid, playlist::playlistfile::kColumns);
-    grid.setCols(cols);
+    // The entries shown before go at once, whatever the file turns out to hold.
+    f.Playlist.load({});
+    f.PlaylistCells->setColumns(cols);
+    grid.setFixedRows(1);
+    for (int c = 0; c < Steps; ++c)
+        grid.setColWidth(c, playlist::playlistfile::kColumns[size_t(c)].twips);
     grid.setColHidden(DatasetFile, true);
     grid.setColCentred(Channel);
     grid.setColCentred(Layer);
@@ -149,6 +138,7 @@ void LOADPLAYLIST(frmMAIN& f)
         STEP(project::textfile::writeBytes(path, QByteArray()));
     if (!STEP(lines = project::textfile::readLines(path)))
         return;
+    entries.reserve(lines.size());
     for (const QString& line : lines) {
         if (!STEP(card = EntryCardOnce(s, line, cards)))
             continue;
@@ -158,8 +148,9 @@ void LOADPLAYLIST(frmMAIN& f)
             continue;
         const auto known = titles.constFind(line);
         title = known != titles.cend() ? *known : *titles.insert(line, FindDatasetTitle(s, line));
-        STEP(AppendEntry(f, line, title, card, false));
+        STEP(entries.append(PlaylistEntry(s, line, title, card, false)));
     }
+    f.Playlist.load(std::move(entries));
 }
 
 void SavePlayList(frmMAIN& f)

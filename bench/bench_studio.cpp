@@ -259,7 +259,7 @@ int main(int argc, char* argv[])
     // it, the playlist loaded.
     for (int r = 0; r < n.runs; ++r) {
         w.tbMAIN->setTab(0);
-        w.vsPLAYLIST->setRows(0);
+        w.Playlist.unload();
         op.push_back(msOf([&] { w.tbMAIN->setTab(1); }));
         floor.push_back(msOf([&] {
             forEachName(p.data, [&](std::string_view name) {

@@ -1,7 +1,9 @@
 #pragma once
-// The playlist's running order: what each entry fires, and what is on air, entry by entry. The
-// playlist grid shows it, in text and colours, and nothing is ever read back from the grid.
+// The playlist's running order and what is on air: the entries in order, with everything a row
+// shows, the cue, and for every channel and layer a line went to, which step sent the last line
+// there. The playlist grid renders it; nothing is ever read back from the grid.
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -11,9 +13,9 @@ namespace playlist {
 /// The mark of a step cell.
 enum class Mark : quint8 {
     None,      // resting
-    OnAir,     // fired on the entry's own channel
-    OnPreview, // fired on the preview channel
-    Cleared,   // the layer it went to was cleared
+    OnAir,     // its line went to the entry's own channel, and is still the last line there
+    OnPreview, // its line went to the preview channel, and is still the last line there
+    Cleared,   // the layer its line went to was cleared; also every step of an entry just added
     Refused,   // the server refused its line
 };
 
@@ -24,62 +26,127 @@ struct Target {
     bool operator==(const Target&) const = default;
 };
 
-/// The playlist's entries in running order (entry 0 is the grid's row 1), with their marks.
-class RunningOrder {
+/// The playlist's entries in running order, counted from 0, and what each channel and layer shows.
+/// Every change is announced before and after, so a view can follow it.
+class RunningOrder : public QObject {
+    Q_OBJECT
 public:
     struct Entry {
-        // What the entry is
-        QString file;            // its dataset file, as playlist.dat names it
-        short card = 0;          // the card that owns the dataset, 0 when none does
-        short channel = 0;       // the card's channel and layer
+        QString file;       // its dataset file, as playlist.dat names it
+        QString title;      // the dataset's title
+        short card = 0;     // the card that owns the dataset, 0 when none does
+        QString cardTitle;  // what the card gives: its title, type, channel and layer
+        short type = -1;
+        short channel = 0;
         short layer = 0;
-        QStringList steps;       // the names of its step cells, in order
-        // What is on air of it
-        bool striped = false;    // its description cells carry the row's stripe
-        Mark rest = Mark::None;  // every step cell but the fired one: none, or cleared
-        int fired = -1;          // the step fired last, counted from 0, or -1
-        Mark mark = Mark::None;  // that step's mark
-        Target target;           // where its line went
-        quint64 ticket = 0;      // the link's name for that line
+        QStringList steps;  // the names of its step cells, in order
+        // Set by the running order:
+        bool striped = false; // its description cells carry the row's stripe
+        bool greyed = false;  // added from the tree and not fired since: its steps show cleared
+        quint64 id = 0;       // stays with the entry wherever it moves
     };
+    /// The step cell the keys fire: entry and step, or entry -1 when there is none.
+    struct Cue {
+        int entry = -1;
+        int step = 0;
+        bool operator==(const Cue&) const = default;
+    };
+    /// What a channel and layer shows: the step whose line went there last, and its mark.
+    struct Shown {
+        Target target;
+        int entry = -1; // -1 when that entry has been removed
+        int step = 0;
+        Mark mark = Mark::None;
+    };
+
+    explicit RunningOrder(QObject* parent = nullptr) : QObject(parent) {}
 
     int size() const { return int(entries_.size()); }
     const Entry& entry(int i) const { return entries_.at(i); }
-
-    void clear() { entries_.clear(); }
+    bool has(int i) const { return i >= 0 && i < size(); }
     /// The step named at s of entry i; empty past its last step.
     QString step(int i, int s) const { return entries_.at(i).steps.value(s); }
     /// The last of entry i's steps that has a name; 0 when none has.
     int lastStep(int i) const;
     /// The dataset files of the entries, in order: what playlist.dat holds.
     QStringList files() const;
+    /// Whether the entries were loaded since the project was opened.
+    bool isLoaded() const { return loaded_; }
 
-    /// Appends entry (its marks are set here): a loaded entry is striped and resting; one added
-    /// from the tree has no stripe and its steps start cleared.
+    // ---- The running order ------------------------------------------------------------------
+    /// No entries, nothing on air, not loaded: a project was opened.
+    void unload();
+    /// These entries, striped and without marks; nothing on air is known.
+    void load(QList<Entry> entries);
+    /// Appends entry: one added from the tree has no stripe and its steps show cleared.
     void append(Entry entry, bool addedFromTree);
     void remove(int i);
     /// Entry from is taken out and put back so that it becomes entry to.
     void move(int from, int to);
-
-    /// Step s of entry i went out; its other steps rest.
-    void fired(int i, int s, Mark mark, Target target, quint64 ticket);
-    /// Entry i striped and without marks.
-    void plain(int i);
-    /// Every entry striped; the marks stay.
+    /// Every entry striped: after a drag, rows take their new place's stripe.
     void restripe();
-    /// A layer clear went to target: the marks `which` whose line went there turn cleared. The
-    /// entries changed.
-    QList<int> clearLayer(Mark which, Target target);
-    /// A channel clear went out: every mark whose line went to channel comes off. The entries
-    /// changed.
-    QList<int> clearChannel(short channel);
-    /// The server refused the line of ticket: its mark turns refused if it still stands. The
-    /// entry changed, or -1.
-    int refused(quint64 ticket);
+
+    // ---- The cue -----------------------------------------------------------------------------
+    Cue cue() const;
+    /// Whether step s of entry i is the cue: asked for every cell painted, so no search.
+    bool isCue(int i, int s) const { return cueEntry_ != 0 && s == cueStep_ && entries_.at(i).id == cueEntry_; }
+    /// Puts the cue on step of entry; an entry that is not there takes it away.
+    void setCue(int entry, int step);
+
+    // ---- What is on air ----------------------------------------------------------------------
+    /// The line of step s of entry i went to target, on air or on preview (mark): it is what
+    /// target shows now, whichever entry sent the line before. ticket names it for refused().
+    void sent(int i, int s, Mark mark, Target target, quint64 ticket);
+    /// A layer clear went to target: what it showed turns cleared.
+    void clearedLayer(Target target);
+    /// A channel clear went out: nothing shows on channel any more, and the entries of that
+    /// channel take their plain stripes.
+    void clearedChannel(short channel);
+    /// The server refused the line of ticket: if it is still what its target shows, it shows
+    /// refused. Whether a mark changed.
+    bool refused(quint64 ticket);
+    /// The mark step cell s of entry i shows: that of the latest line from it that is still the
+    /// last line of its target; none past its steps or when none is.
+    Mark mark(int i, int s) const;
+    /// Whether step s of entry i is what some target shows, with this mark.
+    bool shows(int i, int s, Mark mark) const;
+    /// Every target a line went to, with what it shows.
+    QList<Shown> shown() const;
+
+signals:
+    void aboutToReset();
+    void wasReset();
+    void aboutToInsert(int i);
+    void inserted();
+    void aboutToRemove(int i);
+    void removed();
+    /// Entry from is about to become entry to.
+    void aboutToMove(int from, int to);
+    void moved();
+    /// The colours of entries first to last changed: marks, stripes.
+    void marksChanged(int first, int last);
+    void cueChanged(playlist::RunningOrder::Cue from, playlist::RunningOrder::Cue to);
 
 private:
-    bool has(int i) const { return i >= 0 && i < size(); }
+    struct OnTarget {
+        Target target;
+        quint64 entry = 0; // the entry's id
+        int step = 0;
+        Mark mark = Mark::None;
+        quint64 ticket = 0;
+        quint64 order = 0; // when the line went out
+    };
+    int indexOf(quint64 id) const;
+    void changed(quint64 id);
+    const OnTarget* latest(quint64 id, int s) const;
+
     QList<Entry> entries_;
+    QList<OnTarget> targets_; // one per target: a show uses a few channels and layers
+    quint64 nextId_ = 0;
+    quint64 nextOrder_ = 0;
+    quint64 cueEntry_ = 0; // by id: the cue follows its entry
+    int cueStep_ = 0;
+    bool loaded_ = false;
 };
 
 } // namespace playlist

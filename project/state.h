@@ -26,9 +26,6 @@ struct State {
     bool LoadingDatasets = false;
     bool LoadingTags = false;
 
-    /// The playlist step being fired goes to the preview channel (a right click).
-    bool PreviewMode = false;
-
     QString RecentList;
 
     /// What the editor's grids were last loaded for, and in which operator action: a handler

@@ -63,13 +63,13 @@ public:
             plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
             QStyledItemDelegate::paint(painter, plain, index);
         }
-        const QPixmap* picture = grid_->model_->picture(index.row(), index.column());
-        if (!picture)
+        const QVariant shown = index.data(PictureRole);
+        if (!shown.isValid())
             return;
-        const QSize size = picture->deviceIndependentSize().toSize();
-        QRect at(QPoint(), size);
+        const QPixmap picture = shown.value<QPixmap>();
+        QRect at(QPoint(), picture.deviceIndependentSize().toSize());
         at.moveCenter(option.rect.center());
-        painter->drawPixmap(at, *picture);
+        painter->drawPixmap(at, picture);
     }
 
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
@@ -163,14 +163,7 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
             }
     });
 
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current, const QModelIndex& previous) {
-        placeCellButton();
-        if (current.row() != previous.row() || current.column() != previous.column()) {
-            emit rowColChange();
-            emit enterCell();
-        }
-    });
+    connectSelection();
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellButton(); });
     connect(this, &QAbstractItemView::clicked, this, [this] { emit click(); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) {
@@ -179,15 +172,43 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
     });
 }
 
+void Grid::connectSelection()
+{
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+        placeCellButton();
+        if (current.row() != previous.row() || current.column() != previous.column()) {
+            emit rowColChange();
+            emit enterCell();
+        }
+    });
+}
+
+void Grid::setSource(QAbstractItemModel* source)
+{
+    source_ = source;
+    frames_.clear();
+    setModel(source ? source : model_);
+    connectSelection(); // the view made a new selection model
+}
+
+GridModel& Grid::own() const
+{
+    if (source_)
+        fault::raise(fault::InvalidProcedureCall,
+                     QStringLiteral("Invalid procedure call: %1 shows a model; its cells change there").arg(objectName()));
+    return *model_;
+}
+
 void Grid::setRows(int rows)
 {
     rows = std::max(rows, 0);
     if (rows < fixedRows_)
         setFixedRows(rows);
-    model_->setRows(rows - fixedRows_);
+    own().setRows(rows - fixedRows_);
 }
 
-void Grid::setCols(int cols) { model_->setCols(cols); }
+void Grid::setCols(int cols) { own().setCols(cols); }
 
 void Grid::setFixedRows(int fixedRows)
 {
@@ -197,22 +218,26 @@ void Grid::setFixedRows(int fixedRows)
     const int total = rows();
     fixedRows_ = fixedRows;
     horizontalHeader()->setVisible(fixedRows_ == 1);
-    model_->setRows(std::max(total - fixedRows_, 0));
+    if (!source_)
+        model_->setRows(std::max(total - fixedRows_, 0));
 }
 
 const QString& Grid::textMatrix(int row, int col) const
 {
     checkCell(row, col);
-    return row < fixedRows_ ? model_->headerText(col) : model_->text(row - fixedRows_, col);
+    if (!source_)
+        return row < fixedRows_ ? model_->headerText(col) : model_->text(row - fixedRows_, col);
+    shownText_ = row < fixedRows_ ? source_->headerData(col, Qt::Horizontal).toString() : cell(row, col).data().toString();
+    return shownText_;
 }
 
 void Grid::setTextMatrix(int row, int col, const QString& text)
 {
     checkCell(row, col);
     if (row < fixedRows_)
-        model_->setHeaderText(col, text);
+        own().setHeaderText(col, text);
     else
-        model_->setText(row - fixedRows_, col, text);
+        own().setText(row - fixedRows_, col, text);
 }
 
 void Grid::checkCell(int row, int col) const
@@ -224,12 +249,12 @@ void Grid::checkCell(int row, int col) const
 
 void Grid::addItem(const QString& text) { addItem(text.split(QLatin1Char('\t'))); }
 
-void Grid::addItem(const QStringList& cells, const QVariant& key) { model_->appendRow(cells, key); }
+void Grid::addItem(const QStringList& cells, const QVariant& key) { own().appendRow(cells, key); }
 
 QVariant Grid::rowKey(int row) const
 {
     checkCell(row, 0);
-    return row < fixedRows_ ? QVariant() : model_->key(row - fixedRows_);
+    return row < fixedRows_ ? QVariant() : own().key(row - fixedRows_);
 }
 
 void Grid::moveRow(int from, int to)
@@ -239,13 +264,13 @@ void Grid::moveRow(int from, int to)
     if (from < fixedRows_ || to < fixedRows_)
         fault::raise(fault::SubscriptOutOfRange,
                      QStringLiteral("Subscript out of range: the header row of %1 cannot move").arg(objectName()));
-    model_->moveRowTo(from - fixedRows_, to - fixedRows_);
+    own().moveRowTo(from - fixedRows_, to - fixedRows_);
 }
 
 void Grid::removeItem(int row)
 {
     if (row >= fixedRows_ && row < rows())
-        model_->removeRowAt(row - fixedRows_);
+        own().removeRowAt(row - fixedRows_);
 }
 
 int Grid::row() const
@@ -269,7 +294,7 @@ void Grid::setRow(int row)
             ++col;
     }
     pendingCol_ = -1;
-    setCurrentIndex(model_->index(row - fixedRows_, col));
+    setCurrentIndex(cell(row, col));
     rowSel_ = row;
     colSel_ = col;
 }
@@ -285,7 +310,7 @@ void Grid::setCol(int col)
         pendingCol_ = col;
         return;
     }
-    setCurrentIndex(model_->index(current, col));
+    setCurrentIndex(model()->index(current, col));
     colSel_ = col;
 }
 
@@ -307,7 +332,12 @@ void Grid::setColCentred(int col)
 quint32 Grid::cellBackColor(int row, int col) const
 {
     checkCell(row, col);
-    return row < fixedRows_ ? 0 : model_->back(row - fixedRows_, col);
+    if (row < fixedRows_)
+        return 0;
+    if (!source_)
+        return model_->back(row - fixedRows_, col);
+    const QVariant back = cell(row, col).data(Qt::BackgroundRole);
+    return back.isValid() ? vbValue(back.value<QBrush>().color()) : 0;
 }
 
 void Grid::setCellBackColor(int row, int col, quint32 value) { setCellBackColor(row, col, row, col, value); }
@@ -320,32 +350,35 @@ void Grid::setCellBackColor(int row1, int col1, int row2, int col2, quint32 valu
     const int first = std::max(std::min(row1, row2), fixedRows_);
     const int last = std::max(row1, row2);
     if (first <= last)
-        model_->setBack(first - fixedRows_, std::min(col1, col2), last - fixedRows_, std::max(col1, col2), value);
+        own().setBack(first - fixedRows_, std::min(col1, col2), last - fixedRows_, std::max(col1, col2), value);
 }
 
 void Grid::setCellPicture(int row, int col, const QPixmap& picture)
 {
     checkCell(row, col);
     if (row >= fixedRows_) // the header shows no pictures
-        model_->setPicture(row - fixedRows_, col, picture);
+        own().setPicture(row - fixedRows_, col, picture);
 }
 
 QPixmap Grid::cellPicture(int row, int col) const
 {
     checkCell(row, col);
-    const QPixmap* picture = row < fixedRows_ ? nullptr : model_->picture(row - fixedRows_, col);
-    return picture ? *picture : QPixmap();
+    return row < fixedRows_ ? QPixmap() : cell(row, col).data(PictureRole).value<QPixmap>();
 }
 
 void Grid::setCellBorder(quint32 colour, int left, int top, int right, int bottom, int vertical, int horizontal)
 {
     Q_UNUSED(vertical);
     Q_UNUSED(horizontal);
-    const GridModel::Frame frame{colour, left, top, right, bottom, std::min(col(), colSel_), std::max(col(), colSel_)};
+    const Frame frame{colour, left, top, right, bottom, std::min(col(), colSel_), std::max(col(), colSel_)};
     const int first = std::max(std::min(row(), rowSel_), fixedRows_);
     const int last = std::min(std::max(row(), rowSel_), rows() - 1);
-    if (first <= last)
-        model_->setFrame(first - fixedRows_, last - fixedRows_, frame);
+    for (int r = first; r <= last; ++r) {
+        const QModelIndex at = cell(r, 0);
+        frames_.removeIf([&](const auto& f) { return !f.first.isValid() || f.first == at; });
+        if (!frame.isNone())
+            frames_.append({QPersistentModelIndex(at), frame});
+    }
     viewport()->update();
 }
 
@@ -354,9 +387,11 @@ bool Grid::cellBorder(int row, quint32* colour, QList<int>* widths) const
     checkCell(row, 0);
     if (row < fixedRows_)
         return false;
-    const GridModel::Frame& frame = model_->frame(row - fixedRows_);
-    if (frame.isNone())
+    const QModelIndex at = cell(row, 0);
+    const auto found = std::find_if(frames_.cbegin(), frames_.cend(), [&](const auto& f) { return f.first == at; });
+    if (found == frames_.cend())
         return false;
+    const Frame& frame = found->second;
     if (colour)
         *colour = frame.colour;
     if (widths)
@@ -376,33 +411,34 @@ void Grid::setDragDisplay(int mode)
 void Grid::paintEvent(QPaintEvent* event)
 {
     QTableView::paintEvent(event);
-    if (model_->rows() == 0 || cols() == 0)
+    if (model()->rowCount() == 0 || cols() == 0)
         return;
     paintFrames();
-    // The cue is shown by a frame alone, over the row frames: its cell keeps its colour.
-    if (cue_.isValid() && !isColumnHidden(cue_.column())) {
-        constexpr int kCue = 2;
-        QPainter painter(viewport());
-        paintEdges(painter, visualRect(cue_), vbColor(palette::Cue), kCue, kCue, kCue, kCue);
-    }
+    paintCue();
 }
 
-void Grid::setCue(int row, int col)
+// The cue is shown by a frame alone, over the row frames: its cell keeps its colour. Only the
+// cells in view are asked.
+void Grid::paintCue()
+{
+    constexpr int kCue = 2;
+    const int top = std::max(rowAt(0), 0);
+    int bottom = rowAt(viewport()->height() - 1);
+    if (bottom < 0)
+        bottom = model()->rowCount() - 1;
+    QPainter painter(viewport());
+    for (int r = top; r <= bottom; ++r)
+        for (int c = 0; c < cols(); ++c)
+            if (!isColumnHidden(c) && model()->index(r, c).data(CueRole).toBool())
+                paintEdges(painter, visualRect(model()->index(r, c)), vbColor(palette::Cue), kCue, kCue, kCue, kCue);
+}
+
+void Grid::showCell(int row, int col)
 {
     checkCell(row, col);
-    const QModelIndex at = row < fixedRows_ ? QModelIndex() : model_->index(row - fixedRows_, col);
-    if (cue_.isValid())
-        viewport()->update(visualRect(cue_));
-    cue_ = at;
-    if (at.isValid()) {
-        scrollTo(at);
-        viewport()->update(visualRect(at));
-    }
+    if (row >= fixedRows_)
+        scrollTo(cell(row, col));
 }
-
-int Grid::cueRow() const { return cue_.isValid() ? cue_.row() + fixedRows_ : 0; }
-
-int Grid::cueCol() const { return cue_.isValid() ? cue_.column() : 0; }
 
 int Grid::rowsInView() const { return std::max(viewport()->height() / std::max(verticalHeader()->defaultSectionSize(), 1), 1); }
 
@@ -416,19 +452,14 @@ void Grid::keyPressEvent(QKeyEvent* event)
 
 void Grid::paintFrames()
 {
-    const int top = std::max(rowAt(0), 0);
-    int bottom = rowAt(viewport()->height() - 1);
-    if (bottom < 0)
-        bottom = model_->rows() - 1;
     QPainter painter(viewport());
-    for (int r = top; r <= bottom; ++r) {
-        const GridModel::Frame& border = model_->frame(r);
-        if (border.isNone())
+    for (const auto& [at, border] : frames_) {
+        if (!at.isValid())
             continue;
         QRect frame;
         for (int c = border.col1; c <= border.col2 && c < cols(); ++c)
             if (!isColumnHidden(c))
-                frame = frame.united(visualRect(model_->index(r, c)));
+                frame = frame.united(visualRect(model()->index(at.row(), c)));
         if (frame.isEmpty())
             continue;
         paintEdges(painter, frame, vbColor(border.colour), border.left, border.top, border.right, border.bottom);
@@ -549,7 +580,7 @@ void Grid::sortRows(int col, int order)
         return;
     sortOrder_ = order == 2 ? Qt::DescendingOrder : Qt::AscendingOrder;
     sortCol_ = col;
-    model_->sort(col, sortOrder_);
+    own().sort(col, sortOrder_);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(col, sortOrder_);
     emit afterSort(col, sortOrder_ == Qt::AscendingOrder ? 1 : 2);
@@ -583,7 +614,7 @@ void Grid::placeCellButton()
         cellButton_->hide();
         return;
     }
-    const QRect cellRect = visualRect(model_->index(current, col));
+    const QRect cellRect = visualRect(model()->index(current, col));
     const int side = cellRect.height();
     cellButton_->setGeometry(cellRect.right() - side + 1, cellRect.top(), side, side);
     cellButton_->show();

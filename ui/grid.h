@@ -13,7 +13,8 @@ class EditDelegate;
 
 /// A grid as the handlers see it: row 0 is the header row when the grid has one fixed row, data
 /// rows count from 1, cells are read and written as text. Its events are raised synchronously,
-/// also while code fills it.
+/// also while code fills it. A grid keeps its cells itself, or shows a model of the program's
+/// (setSource): then the model alone changes what the cells hold, and the grid follows.
 class Grid : public QTableView {
     Q_OBJECT
 public:
@@ -30,10 +31,15 @@ public:
     };
     Grid(const QString& name, const Behaviour& behaviour, QWidget* parent);
 
+    /// Shows source instead of cells of its own: rows, text, back colours (BackgroundRole),
+    /// pictures (PictureRole) and the cue (CueRole) come from it, the header from its header
+    /// data. Whatever writes cells (setTextMatrix, addItem, moveRow, ...) then raises 5.
+    void setSource(QAbstractItemModel* source);
+
     /// All rows, the fixed header row included.
-    int rows() const { return model_->rows() + fixedRows_; }
+    int rows() const { return model()->rowCount() + fixedRows_; }
     void setRows(int rows);
-    int cols() const { return model_->cols(); }
+    int cols() const { return model()->columnCount(); }
     void setCols(int cols);
     int fixedRows() const { return fixedRows_; }
     /// 0 or 1: whether row 0 is the header row.
@@ -41,7 +47,7 @@ public:
 
     /// Cell text; a cell outside the grid raises 9 (subscript out of range).
     /// The text itself, not a copy: a scan of a long grid reads it in place. Valid until the grid
-    /// next changes.
+    /// next changes (with a source, until the next call).
     const QString& textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
 
@@ -101,12 +107,8 @@ public:
     /// below the last row included, -1.
     int mouseRow() const { return mouseRow_; }
     int mouseCol() const { return mouseCol_; }
-    /// The cue: one cell framed over its colour, kept apart from the current cell, which the
-    /// pointer moves. It follows its row when rows move; row 0 (or the header) takes it away.
-    void setCue(int row, int col);
-    /// The cue's row (0 when there is none) and column.
-    int cueRow() const;
-    int cueCol() const;
+    /// Scrolls the cell into view.
+    void showCell(int row, int col);
     /// How many whole rows the view shows at once (at least 1).
     int rowsInView() const;
 
@@ -170,7 +172,18 @@ protected:
 
 private:
     friend class EditDelegate;
+    /// A frame drawn over the cells col1 to col2 of a row; the default one is none.
+    struct Frame {
+        quint32 colour = 0;
+        int left = 0, top = 0, right = 0, bottom = 0;
+        int col1 = 0, col2 = 0;
+        bool isNone() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+    };
+    GridModel& own() const; // raises 5 when a source is shown
+    QModelIndex cell(int row, int col) const { return model()->index(row - fixedRows_, col); }
+    void connectSelection();
     void paintFrames(); // the row frames of setCellBorder
+    void paintCue();
     void sortByHeader(int col);
     void placeCellButton();
     void checkCell(int row, int col) const; // raises 9 outside the grid
@@ -179,7 +192,11 @@ private:
     void raiseMouse(Mouse kind, const QMouseEvent* event, const QPoint& inGrid, bool inHeader);
 
     Behaviour behaviour_;
-    GridModel* model_;
+    GridModel* model_;             // the grid's own cells, when it shows no source
+    QAbstractItemModel* source_ = nullptr;
+    mutable QString shownText_;    // textMatrix's text of a source's cell
+    // Each frame stays with its row, by the row's first cell, however rows move or sort.
+    QList<std::pair<QPersistentModelIndex, Frame>> frames_;
     int fixedRows_ = 0;
     int appearance_ = 0;
     int sortCol_ = -1;
@@ -194,7 +211,6 @@ private:
     int mouseRow_ = -1;
     int mouseCol_ = -1;
     int dragDisplay_ = 0;
-    QPersistentModelIndex cue_;
 };
 
 } // namespace ui

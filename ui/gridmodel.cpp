@@ -23,6 +23,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
     case Qt::EditRole: return cell.text.isEmpty() ? QVariant() : QVariant(cell.text); // nothing to lay out
     case Qt::BackgroundRole: return cell.back ? QVariant(QBrush(vbColor(cell.back & kColourBits))) : QVariant();
+    case PictureRole: {
+        const QPixmap* shown = picture(index.row(), index.column());
+        return shown ? QVariant(*shown) : QVariant();
+    }
     default: return QVariant();
     }
 }
@@ -91,11 +95,8 @@ void GridModel::setCols(int cols)
         cols_ = cols;
         headers_.resize(cols);
         columns_.resize(cols);
-        for (RowExtra& row : extras_) {
+        for (RowExtra& row : extras_)
             row.pictures.removeIf([cols](const Picture& p) { return p.col >= cols; });
-            if (cols == 0) // the frame lives with the first cell
-                row.frame = Frame();
-        }
         endRemoveColumns();
     }
 }
@@ -168,27 +169,6 @@ void GridModel::setPicture(int row, int col, const QPixmap& picture)
     }
 }
 
-void GridModel::setFrame(int row1, int row2, const Frame& frame)
-{
-    if (cols_ == 0)
-        return;
-    const Frame wanted = frame.isNone() ? Frame() : frame;
-    int first = -1;
-    int last = -1;
-    for (int r = row1; r <= row2; ++r) {
-        RowExtra& row = extras_[r];
-        const bool touched = touch(cell(r, 0));
-        if (row.frame == wanted && !touched)
-            continue;
-        row.frame = wanted;
-        if (first < 0)
-            first = r;
-        last = r;
-    }
-    if (first >= 0)
-        emit dataChanged(index(first, 0), index(last, 0));
-}
-
 void GridModel::appendRow(const QStringList& cells, const QVariant& key)
 {
     const int filled = std::min(cols_, int(cells.size()));
@@ -196,7 +176,7 @@ void GridModel::appendRow(const QStringList& cells, const QVariant& key)
     beginInsertRows(QModelIndex(), at, at);
     for (int c = 0; c < cols_; ++c)
         columns_[c].append(c < filled ? Cell{cells[c], 0, true} : Cell());
-    extras_.append(RowExtra{Frame(), key, {}});
+    extras_.append(RowExtra{key, {}});
     endInsertRows();
 }
 

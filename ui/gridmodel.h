@@ -8,22 +8,17 @@
 
 namespace ui {
 
-/// The cells of a grid, kept compactly: per column one array of cells, per row its frame and
+/// What a grid asks of its model beyond text and colour: a picture centred in the cell, and
+/// whether the cell is the cue, which the grid frames.
+enum GridRole : int { PictureRole = Qt::UserRole + 1, CueRole };
+
+/// The cells of a grid, kept compactly: per column one array of cells, per row its key and
 /// pictures, the header texts apart. A scan down a column (the playlist's channel and layer on
 /// every fired step) reads one block in order. Rows count from 0 here: the grid's header row is not one.
 /// Every setter reports a change only when it changes something, and a whole call once.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    /// A frame drawn over the cells col1 to col2 of a row; the default one is none.
-    struct Frame {
-        quint32 colour = 0;
-        int left = 0, top = 0, right = 0, bottom = 0;
-        int col1 = 0, col2 = 0;
-        bool isNone() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
-        bool operator==(const Frame&) const = default;
-    };
-
     GridModel(bool editable, QObject* parent);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -53,16 +48,13 @@ public:
     const QPixmap* picture(int row, int col) const;
     /// A null picture takes it away.
     void setPicture(int row, int col, const QPixmap& picture);
-    const Frame& frame(int row) const { return extras_.at(row).frame; }
-    /// Frames the rows row1 to row2; a frame of none takes theirs away.
-    void setFrame(int row1, int row2, const Frame& frame);
 
     /// Appends a row with these cells, the rest empty, and key: one insertion, no news per cell.
     void appendRow(const QStringList& cells, const QVariant& key = QVariant());
     /// What the row was added with: it goes with the row when rows move or are sorted.
     const QVariant& key(int row) const { return extras_.at(row).key; }
     void removeRowAt(int row);
-    /// Moves the row whole (cells, frame, pictures) so that it becomes row to.
+    /// Moves the row whole (cells, key, pictures) so that it becomes row to.
     void moveRowTo(int from, int to);
 
 private:
@@ -79,7 +71,6 @@ private:
         QPixmap pixmap;
     };
     struct RowExtra {
-        Frame frame;
         QVariant key;
         QList<Picture> pictures; // few rows have any, so none costs a cell anything
     };

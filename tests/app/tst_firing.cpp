@@ -47,14 +47,14 @@ private slots:
         QVERIFY(onAir.startsWith("CG 1-20 ADD 1 \"news/news\" 1 \"<templateData>"));
         fx.showPage();
 
-        fx.mark(2, 7, Mark::OnPreview, {2, 20});
+        fx.mark(2, 7, Mark::OnPreview, {1, 20}); // whichever entry put it there
         fx.mark(3, 6, Mark::OnAir, {2, 20});
         fx.click(1, 6);
         QCOMPARE(fx.sentUpToC4(r), onAir);
         QCOMPARE(fx.w->txtCOMMAND->text().toUtf8(), onAir);
         QCOMPARE(steps(1), marked(1, 6, OnAir));
-        QCOMPARE(steps(2), rest(2)); // the same channel and layer loses its marks
-        QCOMPARE(steps(3), marked(3, 6, OnAir)); // another channel keeps them
+        QCOMPARE(steps(2), rest(2)); // what went to the same channel and layer is off the air
+        QCOMPARE(steps(3), marked(3, 6, OnAir)); // another channel keeps it
 
         fx.click(1, 7);
         QVERIFY(fx.sentUpToC4(r).startsWith("CG 1-20 UPDATE 1 \"<templateData>"));
@@ -65,7 +65,7 @@ private slots:
         const QByteArray preview = fx.sentUpToC4(r);
         QVERIFY(preview.startsWith("CG 3-20 ADD 1 "));
         QVERIFY(preview.contains("id=\\\"cg_channel\\\"><data type=\\\"txt\\\" ani=\\\"0\\\" value=\\\"3\\\">"));
-        QCOMPARE(steps(1), marked(1, 6, OnPreview));
+        QCOMPARE(steps(1), marked(1, OnPreview, OnAir)); // on preview at 3-20, still on air at 1-20
 
         // The command card: its "Custom" cell, and an invoke name, which an entry added from the
         // tree holds.
@@ -137,7 +137,6 @@ private slots:
         fx.firingStudio();
         Recorder r;
         fx.connectTo(r);
-        ui::Grid* g = fx.grid();
         fx.w->txtCOMMAND->setText("kept");
         fx.mark(1, 6, Mark::OnAir, {1, 20});
         fx.mark(2, 7, Mark::OnPreview, {2, 20});
@@ -162,7 +161,9 @@ private slots:
         // A channel: its entries, and every line that went to it.
         fx.chooseFromMenu(4, 3, "C3");
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 3\r\n"));
-        QCOMPARE(fx.colours(4), fx.painted(4, ui::palette::RestEven));
+        QList<quint32> plain = fx.painted(4, ui::palette::RestEven);
+        plain[6] = OnPreview; // its line went to channel 2, which still shows it
+        QCOMPARE(fx.colours(4), plain);
         QCOMPARE(steps(3), rest(3));
         QCOMPARE(steps(2), marked(2, 7, Cleared));
         QCOMPARE(steps(5), marked(5, 6, Cleared));
@@ -170,15 +171,16 @@ private slots:
 
         QTest::mouseClick(fx.w->cmdCLEAR[1], Qt::LeftButton);
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 1\r\n"));
-        for (int row : {1, 2, 5})
+        for (int row : {1, 5})
             QCOMPARE(fx.colours(row), fx.painted(row, ui::palette::rest(row)));
+        QCOMPARE(steps(2), marked(2, 7, Cleared)); // cleared on channel 2, not 1
         QCOMPARE(fx.reports(), QString());
 
         QTest::mouseClick(fx.w->cmdCLEAR[5], Qt::LeftButton);
         QVERIFY(fx.w->fraCOMMAND->isVisible());
 
         // Only the header row: the channel clear still sends, the layer clears do nothing.
-        g->setRows(1);
+        fx.w->Playlist.load({});
         fx.w->mnClearLAYERONAIR->trigger();
         fx.w->mnCLEARLAYERPREVIEW->trigger();
         fx.w->mnCLEARCHANNEL[2]->trigger();
@@ -224,8 +226,9 @@ private slots:
         for (const Key& k : keys) {
             const QString what = QStringLiteral("key %1 to %2, %3").arg(k.key, 0, 16).arg(k.row).arg(k.col);
             QTest::keyClick(g, k.key, k.modifiers);
-            QVERIFY2(g->cueRow() == k.row && (k.row == 0 || g->cueCol() == k.col),
-                     qPrintable(what + QStringLiteral(": at %1, %2").arg(g->cueRow()).arg(g->cueCol())));
+            const playlist::RunningOrder::Cue cue = fx.w->Playlist.cue();
+            QVERIFY2(cue.entry + 1 == k.row && (k.row == 0 || cue.step + 6 == k.col),
+                     qPrintable(what + QStringLiteral(": at %1, %2").arg(cue.entry + 1).arg(cue.step + 6)));
             const QByteArray sent = fx.sentUpToC4(r);
             QVERIFY2(sent.startsWith(k.line) && (sent.isEmpty() == (*k.line == 0)), qPrintable(what + ": " + sent));
         }

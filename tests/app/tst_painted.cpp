@@ -107,6 +107,36 @@ private slots:
         QCOMPARE(fx.shown(added, 3), plain);
     }
 
+    // What the screen shows follows where each line went: the lower third previewed on 2-20
+    // goes off when the score goes on air there; one entry shows on air and on preview at once,
+    // and a clear of another channel leaves both.
+    void aMarkFollowsWhereItsLineWent()
+    {
+        fx.firingStudio();
+        Recorder r;
+        fx.connectTo(r);
+        QCOMPARE(fx.w->cmbPREVIEW->entry(fx.w->cmbPREVIEW->listIndex()), QString("2"));
+        fx.click(1, 6, Qt::RightButton);
+        QCOMPARE(fx.shown(1, 6), OnPreview);
+        fx.click(3, 6);
+        QCOMPARE(fx.shown(3, 6), OnAir);
+        QCOMPARE(fx.shown(1, 6), RestOdd);
+
+        fx.click(4, 6);             // 3-7
+        fx.click(4, 7, Qt::RightButton); // 2-7
+        QTest::mouseClick(fx.w->cmdCLEAR[1], Qt::LeftButton);
+        QTRY_VERIFY(r.all().endsWith("CLEAR 1\r\n"));
+        fx.hover(5);
+        QCOMPARE(fx.shown(4, 6), OnAir);
+        QCOMPARE(fx.shown(4, 7), OnPreview);
+        QCOMPARE(fx.shown(3, 6), OnAir);
+
+        fx.chooseFromMenu(3, 4, "Clear OnAir"); // the score's 2-20
+        QCOMPARE(fx.shown(3, 6), Cleared);
+        QCOMPARE(fx.shown(4, 7), OnPreview);
+        QCOMPARE(fx.reports(), QString());
+    }
+
     void withTheLinkDownNothingChangesColour()
     {
         fx.firingStudio();

@@ -253,21 +253,6 @@ private slots:
         fx.removeByMenu(0); // the header as current row: nothing
         QCOMPARE(fx.reports(), QString());
     }
-
-    void showOnAirTakesOffTheMarksOfTheSameChannelAndLayer()
-    {
-        studio();
-        fx.writePlaylist("news_a.ftd\r\nnews_b.ftd\r\nlower_y.ftd\r\n");
-        fx.openPage();
-        for (int r = 1; r <= 3; ++r)
-            fx.mark(r, 7, r % 2 ? Mark::OnPreview : Mark::Cleared);
-        const QList<quint32> row1 = fx.colours(1);
-        const QList<quint32> row3 = fx.colours(3);
-        fx.w->ShowOnAir(1, 6);
-        QCOMPARE(fx.colours(1), row1); // the row itself is left to the firing
-        QCOMPARE(fx.colours(2), fx.painted(2, ui::palette::RestEven));
-        QCOMPARE(fx.colours(3), row3); // another channel
-    }
 };
 
 QTEST_MAIN(TestPlaylist)

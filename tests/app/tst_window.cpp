@@ -173,8 +173,8 @@ private slots:
     {
         const QString news = folder(QStringLiteral("news"));
         writeCodePageLines(news + QStringLiteral("/title.fti"), {QStringLiteral("CARDTITLE:Τίτλος")});
-        fx.w->vsPLAYLIST->setCols(3);
-        fx.w->vsPLAYLIST->setRows(4);
+        fx.w->Playlist.load({playlist::RunningOrder::Entry()});
+        fx.w->PlaylistCells->setColumns(8);
         pickAndOpen(news);
         QCOMPARE(fx.scope->script.folderPicks, 1);
         QCOMPARE(fx.w->windowTitle(), QStringLiteral("Plintor (1.3.0) - news"));
@@ -183,7 +183,8 @@ private slots:
         QCOMPARE(fx.w->tbMAIN->tab(), 0);
         QCOMPARE(fx.w->s.ProjectFolder, news);
         QCOMPARE(fx.w->s.DataFolder, fx.home.filePath(QStringLiteral("data/news")));
-        QCOMPARE(fx.w->vsPLAYLIST->rows() + fx.w->vsPLAYLIST->cols(), 0);
+        QVERIFY(!fx.w->Playlist.isLoaded());
+        QCOMPARE(fx.w->Playlist.size() + fx.w->vsPLAYLIST->cols(), 0);
         QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Title), QStringLiteral("Τίτλος"));
         QCOMPARE(menuCaptions(), QStringList{news});
         QVERIFY(fx.w->mnMRU[0]->isEnabled());

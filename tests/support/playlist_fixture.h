@@ -1,6 +1,7 @@
 #pragma once
 // The playlist page over real files: the editor's fixture, the page shown, and the grid driven by
 // presses, moves and releases on its cells.
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
 #include <QMenu>
@@ -12,14 +13,22 @@
 #include "ui/colors.h"
 
 struct PlaylistFixture : EditorFixture {
+    std::unique_ptr<QAbstractItemModelTester> modelTester;
+    void stop()
+    {
+        modelTester.reset();
+        EditorFixture::stop();
+    }
     ui::Grid* grid() const { return w->vsPLAYLIST; }
     QByteArray playlist() const { return readRaw(data(QStringLiteral("playlist.dat"))); }
     void writePlaylist(const QByteArray& bytes) { writeRaw(data(QStringLiteral("playlist.dat")), bytes); }
 
-    /// Opens the project and switches to "Play list".
+    /// Opens the project and switches to "Play list"; the grid's model is checked from then on.
     void openPage()
     {
         open();
+        modelTester = std::make_unique<QAbstractItemModelTester>(w->PlaylistCells,
+                                                                 QAbstractItemModelTester::FailureReportingMode::QtTest);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         showPage();
@@ -87,12 +96,20 @@ struct PlaylistFixture : EditorFixture {
             out << steps;
         return out;
     }
-    /// Row r's step cells marked as a line that went to target would leave them.
+    /// Step cell (r, col) marked as a line to target would leave it; by default a target of
+    /// the cell's own, which no other line reaches.
     void mark(int r, int col, playlist::Mark m, playlist::Target target = {})
     {
-        w->Playlist.fired(r - 1, col - 6, m, target, 0);
-        w->PaintMarks(r);
+        using playlist::Mark;
+        if (target == playlist::Target())
+            target = {short(90 + r), short(col)};
+        w->Playlist.sent(r - 1, col - 6, m == Mark::OnPreview ? Mark::OnPreview : Mark::OnAir, target, ++tickets);
+        if (m == Mark::Cleared)
+            w->Playlist.clearedLayer(target);
+        if (m == Mark::Refused)
+            w->Playlist.refused(tickets);
     }
+    quint64 tickets = 1u << 30; // far from the link's own
     /// The colour the screen shows in cell (r, c), inside its edges and clear of its text.
     quint32 shown(int r, int c) const
     {
