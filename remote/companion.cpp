@@ -3,6 +3,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <algorithm>
+#include <utility>
 
 namespace remote {
 
@@ -39,7 +40,7 @@ void Companion::changed()
     }
 }
 
-void Companion::post(const QString& name, const QString& value)
+void Companion::post(const QString& name, QString value)
 {
     Variable& variable = variables_[name];
     variable.inFlight = true;
@@ -79,10 +80,9 @@ void Companion::finished(const QString& name, const QString& value, const QStrin
     }
     variable.failing = false;
     variable.taken = value;
-    if (variable.waiting && variable.waiting != value)
-        post(name, *variable.waiting);
-    else
-        variable.waiting.reset();
+    const std::optional<QString> next = std::exchange(variable.waiting, std::nullopt);
+    if (next && next != value)
+        post(name, *next);
 }
 
 } // namespace remote

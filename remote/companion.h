@@ -44,7 +44,7 @@ private:
         std::optional<QString> waiting; // the latest text, behind the one in flight
         bool failing = false;           // its last request failed, and that was said
     };
-    void post(const QString& name, const QString& value);
+    void post(const QString& name, QString value);
     void finished(const QString& name, const QString& value, const QString& error);
 
     const Surface& surface_;
