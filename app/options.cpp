@@ -11,8 +11,17 @@
 #include "project/codepage.h"
 #include "project/paths.h"
 #include "project/textfile.h"
+#include "remote/endpoint.h"
 
 namespace app {
+
+namespace {
+[[noreturn]] void refuse(const QString& option, const QString& value, const char* wanted)
+{
+    std::fprintf(stderr, "plintor: %s \"%s\" is not %s.\n", qPrintable(option), qPrintable(value), wanted);
+    std::exit(2);
+}
+} // namespace
 
 Options parseOptions(const QStringList& arguments)
 {
@@ -29,7 +38,17 @@ Options parseOptions(const QStringList& arguments)
     const QCommandLineOption codePage(QStringLiteral("codepage"),
                                       QStringLiteral("8-bit code page of the project files (default: windows-1253)."),
                                       QStringLiteral("NAME"));
-    parser.addOptions({project, dataRoot, codePage});
+    const QCommandLineOption oscListen(QStringLiteral("osc-listen"),
+                                       QStringLiteral("Take OSC control on UDP PORT (address default: 127.0.0.1)."),
+                                       QStringLiteral("[ADDRESS:]PORT"));
+    const QCommandLineOption oscFeedback(QStringLiteral("osc-feedback"),
+                                         QStringLiteral("Send the tally over OSC to HOST:PORT (repeatable)."),
+                                         QStringLiteral("HOST:PORT"));
+    const QCommandLineOption companion(QStringLiteral("companion"),
+                                       QStringLiteral("Set Companion's custom variables through its HTTP API at URL "
+                                                      "(for example http://127.0.0.1:8000)."),
+                                       QStringLiteral("URL"));
+    parser.addOptions({project, dataRoot, codePage, oscListen, oscFeedback, companion});
     parser.process(arguments);
 
     Options options;
@@ -41,6 +60,27 @@ Options parseOptions(const QStringList& arguments)
                              "and playlist files need one byte per character (for example windows-1253).\n",
                      qPrintable(options.codePage));
         std::exit(2);
+    }
+    if (parser.isSet(oscListen)) {
+        options.oscListen = remote::parseListen(parser.value(oscListen));
+        if (!options.oscListen)
+            refuse(QStringLiteral("--osc-listen"), parser.value(oscListen),
+                   "[ADDRESS:]PORT, a numeric address and a port from 1 to 65535 (for example 9000 or 0.0.0.0:9000)");
+    }
+    for (const QString& target : parser.values(oscFeedback)) {
+        const std::optional<remote::Endpoint> endpoint = remote::parseTarget(target);
+        if (!endpoint)
+            refuse(QStringLiteral("--osc-feedback"), target,
+                   "HOST:PORT, a numeric address or localhost and a port from 1 to 65535 (for example 127.0.0.1:12321)");
+        options.oscFeedback.append(*endpoint);
+    }
+    if (parser.isSet(companion)) {
+        options.companion = QUrl(parser.value(companion), QUrl::StrictMode);
+        const QString scheme = options.companion.scheme();
+        if (!options.companion.isValid() || options.companion.host().isEmpty() ||
+            (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+            refuse(QStringLiteral("--companion"), parser.value(companion),
+                   "an http:// or https:// URL with a host (for example http://127.0.0.1:8000)");
     }
     return options;
 }

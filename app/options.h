@@ -1,6 +1,11 @@
 #pragma once
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <QUrl>
+#include <optional>
+
+#include "remote/endpoint.h"
 
 namespace app {
 
@@ -9,6 +14,9 @@ struct Options {
     QString project;  // a folder to open at start, as "&Open" would
     QString dataRoot; // where the data folders lie; empty: chosen by dataRootFor
     QString codePage; // the 8-bit code page of the project files; empty: windows-1253
+    std::optional<remote::Endpoint> oscListen; // where OSC control is heard; none: not at all
+    QList<remote::Endpoint> oscFeedback;       // where the tally goes
+    QUrl companion;                            // Companion's HTTP API; empty: none
 };
 
 /// Parses the arguments; --help and --version print and end the program, a bad value too.

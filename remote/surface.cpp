@@ -1,0 +1,7 @@
+#include "remote/surface.h"
+
+namespace remote {
+
+Surface::~Surface() = default;
+
+} // namespace remote
