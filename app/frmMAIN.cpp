@@ -1,4 +1,7 @@
 #include "app/frmMAIN.h"
+#include "remote/companion.h"
+#include "remote/osccontrol.h"
+#include "remote/oscfeedback.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -41,7 +44,11 @@ frmMAIN::frmMAIN(const Options& options)
     createMenus();
     connectHandlers();
     ui::runHandler([this] { Form_Load(); });
+    StartRemote(options);
 }
+
+// Out of line: the remote parts are complete types here.
+frmMAIN::~frmMAIN() = default;
 
 void frmMAIN::createControls()
 {

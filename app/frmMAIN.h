@@ -2,16 +2,24 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <array>
+#include <memory>
 
 #include "app/mMRU.h"
 #include "app/options.h"
 #include "app/playlistmodel.h"
+#include "app/remotesurface.h"
 #include "playlist/runningorder.h"
 #include "project/state.h"
 #include "server/link.h"
 #include "ui/controls.h"
 #include "ui/grid.h"
 #include "ui/tree.h"
+
+namespace remote {
+class OscControl;
+class OscFeedback;
+class Companion;
+} // namespace remote
 
 namespace app {
 
@@ -21,6 +29,7 @@ class frmMAIN : public QMainWindow {
 public:
     /// Creates the window and runs its initialize and load events.
     explicit frmMAIN(const Options& options = {});
+    ~frmMAIN() override;
 
     project::State s;
 
@@ -118,6 +127,19 @@ public:
     void wsGASPAR_Answered(const server::Answer& answer, quint64 ticket, const QByteArray& line);
     /// The status bar's words for the link.
     void ShowLinkState();
+    /// The server's answer to the last line it refused.
+    QString LastRefusal;
+
+    // Remote control, when the command line asks for it
+    /// Listens and sends as options say; a port that cannot be had is reported.
+    void StartRemote(const Options& options);
+    /// What a control surface sees changed: the tally goes out once the action is done.
+    void RemoteChanged();
+    std::unique_ptr<RemoteSurface> Remote;
+    std::unique_ptr<remote::OscFeedback> OscOut;
+    std::unique_ptr<remote::Companion> CompanionOut;
+    std::unique_ptr<remote::OscControl> OscIn;
+    bool RemotePending = false;
 
     // The playlist page: the tree, the grid's mouse handling, the on-air marks, firing and clears
     /// The playlist's mouse state.

@@ -106,7 +106,9 @@ void frmMAIN::wsGASPAR_Answered(const server::Answer& answer, quint64 ticket, co
     if (refused.isEmpty() && answer.code == 400 && !answer.data.isEmpty())
         refused = answer.data.first();
     sbSTATUS->showRefusal(QString::fromUtf8(answer.status), QString::fromUtf8(refused));
+    LastRefusal = QString::fromUtf8(answer.status);
     Playlist.refused(ticket);
+    RemoteChanged();
 }
 
 void frmMAIN::ShowLinkState()

@@ -9,6 +9,7 @@ inline constexpr int frmMAIN_shell = 0;
 inline constexpr int frmMAIN_editor = 10000;
 inline constexpr int frmMAIN_server = 20000;
 inline constexpr int frmMAIN_playlist = 30000;
+inline constexpr int frmMAIN_remote = 40000;
 // mGENERAL
 inline constexpr int mGENERAL_pickers = 0;
 inline constexpr int mGENERAL_cards = 10000;

@@ -207,7 +207,7 @@ QList<RunningOrder::Shown> RunningOrder::shown() const
     QList<Shown> out;
     out.reserve(targets_.size());
     for (const OnTarget& t : targets_)
-        out.append({t.target, indexOf(t.entry), t.step, t.mark});
+        out.append({t.target, indexOf(t.entry), t.step, t.mark, t.order});
     return out;
 }
 

@@ -57,6 +57,7 @@ public:
         int entry = -1; // -1 when that entry has been removed
         int step = 0;
         Mark mark = Mark::None;
+        quint64 order = 0; // later lines have higher numbers
     };
 
     explicit RunningOrder(QObject* parent = nullptr) : QObject(parent) {}

@@ -107,7 +107,7 @@ MenuItem::MenuItem(const QString& name, const QString& caption, QObject* parent)
 }
 
 StatusBar::StatusBar(const QString& name, QWidget* parent)
-    : QStatusBar(parent), link_(new QLabel(this)), refusal_(new QLabel(this))
+    : QStatusBar(parent), link_(new QLabel(this)), remote_(new QLabel(this)), refusal_(new QLabel(this))
 {
     setObjectName(name);
     setFocusPolicy(Qt::NoFocus);
@@ -116,7 +116,10 @@ StatusBar::StatusBar(const QString& name, QWidget* parent)
     refusal_->setObjectName(name + QStringLiteral(".refusal"));
     refusal_->setTextFormat(Qt::PlainText);
     link_->setTextFormat(Qt::PlainText);
+    remote_->setObjectName(name + QStringLiteral(".remote"));
+    remote_->setTextFormat(Qt::PlainText);
     addWidget(link_);
+    addWidget(remote_);
     addPermanentWidget(refusal_, 1);
     refusal_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
@@ -139,6 +142,10 @@ void StatusBar::showRefusal(const QString& answer, const QString& line)
 }
 
 QString StatusBar::refusal() const { return refusal_->text(); }
+
+void StatusBar::showRemote(const QString& text) { remote_->setText(text); }
+
+QString StatusBar::remote() const { return remote_->text(); }
 
 TabControl::TabControl(const QString& name, QWidget* parent)
     : QWidget(parent), bar_(new QTabBar(this)), panel_(new QFrame(this))

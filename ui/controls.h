@@ -133,9 +133,13 @@ public:
     /// The answer and the line it refused, shown with the time of day.
     void showRefusal(const QString& answer, const QString& line);
     QString refusal() const;
+    /// The last thing a control surface did, or why it did nothing.
+    void showRemote(const QString& text);
+    QString remote() const;
 
 private:
     QLabel* link_;
+    QLabel* remote_;
     QLabel* refusal_;
 };
 
