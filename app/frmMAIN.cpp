@@ -47,8 +47,13 @@ frmMAIN::frmMAIN(const Options& options)
     StartRemote(options);
 }
 
-// Out of line: the remote parts are complete types here.
-frmMAIN::~frmMAIN() = default;
+frmMAIN::~frmMAIN()
+{
+    // The playlist grid and its model go before the running order they show, which as a member
+    // is gone before the window's children are.
+    vsPLAYLIST->setSource(nullptr);
+    delete PlaylistCells;
+}
 
 void frmMAIN::createControls()
 {
