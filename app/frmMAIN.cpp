@@ -153,7 +153,7 @@ void frmMAIN::createMenus()
     mnProject->menuAction()->setObjectName(QStringLiteral("mnProject"));
     mnuOPEN = new ui::MenuItem(QStringLiteral("mnuOPEN"), QStringLiteral("&Open"), mnProject);
     mnProject->addAction(mnuOPEN);
-    mnSEP1 = new ui::MenuItem(QStringLiteral("mnSEP1"), QStringLiteral("-"), mnProject);
+    mnSEP1 = new ui::MenuItem(QStringLiteral("mnSEP1"), QString(), mnProject);
     mnSEP1->setSeparator(true);
     mnProject->addAction(mnSEP1);
     for (int i = 0; i < int(mnMRU.size()); ++i) {
@@ -208,6 +208,9 @@ void frmMAIN::connectHandlers()
 
 void frmMAIN::closeEvent(QCloseEvent* event)
 {
+    // What was typed is saved before the window goes; a refused text keeps it open.
+    if (!ui::finishOpenEdit())
+        return event->ignore();
     ui::runHandler([this] { Form_Unload(); });
     event->accept();
 }
