@@ -118,10 +118,13 @@ public:
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
-        auto* open = qobject_cast<QWidget*>(object);
-        if (!open || open != editor())
-            return QStyledItemDelegate::eventFilter(object, event);
-        if (event->type() == QEvent::KeyPress) {
+        // Losing the focus ends nothing: the operator's next action finishes the edit, and a
+        // refusal stops that action; a box, a pop-up or a window going away takes the focus
+        // without being one.
+        if (event->type() == QEvent::FocusOut)
+            return false;
+        if (event->type() == QEvent::KeyPress && object == editor()) {
+            auto* open = static_cast<QWidget*>(object);
             switch (static_cast<QKeyEvent*>(event)->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter: end(open, NoHint); return true;
@@ -129,13 +132,6 @@ protected:
             case Qt::Key_Backtab: end(open, EditPreviousItem); return true;
             default: break;
             }
-        } else if (event->type() == QEvent::FocusOut) {
-            // A click elsewhere ends the edit through the action it starts, which a refusal stops;
-            // the editor's own pop-up and the boxes of a commit under way end nothing.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (!committing_ && reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason)
-                end(open, NoHint);
-            return false;
         }
         return QStyledItemDelegate::eventFilter(object, event);
     }

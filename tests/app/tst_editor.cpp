@@ -267,8 +267,14 @@ private slots:
         QCOMPARE(g->textMatrix(1, col), kept);
         QCOMPARE(file(QStringLiteral("news_1.ftd")), before);
         QCOMPARE(file(QStringLiteral("news_1.ft8")), copy);
-        // Valid text afterwards is taken and saved.
-        QVERIFY(edit(g, 1, col, QStringLiteral("fine")));
+        // The editor stays open with the refused text; corrected there, it is taken and saved.
+        QLineEdit* open = editor(g);
+        QVERIFY(open);
+        QCOMPARE(open->text(), text);
+        open->selectAll();
+        type(open, QStringLiteral("fine"));
+        QTest::keyClick(open, Qt::Key_Return);
+        QVERIFY(!editor(g));
         QCOMPARE(g->textMatrix(1, col), QStringLiteral("fine"));
         QVERIFY(file(QStringLiteral("news_1.ftd")) != before);
     }
