@@ -253,7 +253,8 @@ void frmMAIN::tbMAIN_Click()
     ARM_TRAP();
     if (tbMAIN->tab() == 1) {
         mGENERAL::LOADTREELIST(*this);
-        if (vsPLAYLIST->rows() < 1)
+        // A playlist that could not be read is read again, once its cause may be gone.
+        if (vsPLAYLIST->rows() < 1 || Playlist.unread())
             mGENERAL::LOADPLAYLIST(*this);
     }
 }

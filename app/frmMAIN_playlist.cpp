@@ -131,6 +131,8 @@ void frmMAIN::trLIST_DblClick()
 
     if (node.tag() != QLatin1String("D"))
         return;
+    if (!STEP(Playlist.mustBeRead()))
+        return;
     const QString file = node.key();
     STEP(card = mGENERAL::EntryCard(s, file));
     if (!STEP(mGENERAL::AppendEntry(*this, file, node.text(), card, true)))
@@ -149,6 +151,8 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
 
     if (Button == 1) {
         if (OverTitle(col)) {
+            if (!STEP(Playlist.mustBeRead()))
+                return;
             if (vsPLAYLIST->rows() > 1 && row > 0) {
                 Dragging = true;
                 DropRow = -1;
@@ -233,6 +237,8 @@ void frmMAIN::vsPLAYLIST_MouseUp(short Button, short Shift, float X, float Y)
 void frmMAIN::mnREMOVEITEMPLAYLIST_Click()
 {
     ARM_TRAP();
+    if (!STEP(Playlist.mustBeRead()))
+        return;
     if (vsPLAYLIST->row() < 1)
         return;
     const int row = vsPLAYLIST->row();

@@ -17,6 +17,15 @@ namespace {
 constexpr const char* kModule = "mGENERAL";
 constexpr int LINE_BASE = fault::linebase::mGENERAL_datasets;
 
+// Raises 75 for a dataset whose file could not be read: writing it would lose what it holds.
+void MustBeRead(const project::State& s, const QString& file)
+{
+    if (file == s.UnreadDataset)
+        fault::raise(fault::PathFileAccessError,
+                     QStringLiteral("Path/File access error: %1 could not be read; it is not written over until it is read again")
+                         .arg(file));
+}
+
 int CurrentDataRow(const ui::Grid& grid)
 {
     if (grid.row() < 1)
@@ -122,6 +131,8 @@ void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)
 
     // With no dataset selected there is nothing to write to.
     if (file.isEmpty())
+        return;
+    if (!STEP(MustBeRead(s, file)))
         return;
     STEP(title = f.vsDATASET->textMatrix(CurrentDataRow(*f.vsDATASET), DatasetCol::Description));
     if (withTags) {

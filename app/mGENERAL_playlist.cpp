@@ -147,8 +147,13 @@ void LOADPLAYLIST(frmMAIN& f)
 
     if (!project::textfile::fileExists(path))
         STEP(project::textfile::writeBytes(path, QByteArray()));
-    if (!STEP(lines = project::textfile::readLines(path)))
+    if (!STEP(lines = project::textfile::readLines(path))) {
+        // What the file holds is not known: nothing may write over it.
+        f.Playlist.setUnread(QStringLiteral("Path/File access error: %1 could not be read; the playlist takes no change, "
+                                            "and the file stays as it is, until it is read again")
+                                 .arg(QLatin1String(playlist::playlistfile::kFileName)));
         return;
+    }
     for (const QString& line : lines) {
         if (!STEP(card = EntryCardOnce(s, line, cards)))
             continue;
@@ -165,6 +170,9 @@ void LOADPLAYLIST(frmMAIN& f)
 void SavePlayList(frmMAIN& f)
 {
     ARM_TRAP();
+    // A running order that could not be read is not known, and would write over what is.
+    if (f.Playlist.unread())
+        return;
     STEP(project::textfile::writeLines(PlaylistPath(f.s), f.Playlist.files()));
 }
 

@@ -52,12 +52,14 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
     STEP(rows = AddTagRows(grid, CardRecord(s, s.CurrentCard)));
 
     path = project::paths::join(s.DataFolder, file);
+    s.UnreadDataset.clear();
     if (read) {
         lines = *read;
     } else {
         if (!project::textfile::fileExists(path))
             STEP(project::textfile::writeBytes(path, QByteArray()));
-        STEP(lines = project::textfile::readLines(path));
+        if (!STEP(lines = project::textfile::readLines(path)))
+            s.UnreadDataset = file;
     }
     for (const QString& line : lines) {
         if (STEP_IF(project::datasetfile::lineKey(line) == QLatin1String("TAG"))) {

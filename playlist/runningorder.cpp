@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "fault/runtimeerror.h"
+
 namespace playlist {
 
 int RunningOrder::lastStep(int i) const
@@ -11,6 +13,12 @@ int RunningOrder::lastStep(int i) const
     while (s > 0 && steps.at(s).isEmpty())
         --s;
     return int(std::max<qsizetype>(s, 0));
+}
+
+void RunningOrder::mustBeRead() const
+{
+    if (unread())
+        fault::raise(fault::PathFileAccessError, unread_);
 }
 
 QStringList RunningOrder::files() const

@@ -46,7 +46,17 @@ public:
     int size() const { return int(entries_.size()); }
     const Entry& entry(int i) const { return entries_.at(i); }
 
-    void clear() { entries_.clear(); }
+    void clear()
+    {
+        entries_.clear();
+        unread_.clear();
+    }
+    /// Its file could not be read: what the running order holds is not known, so it takes no
+    /// change and its file is not written until it is read again. why names the file.
+    void setUnread(const QString& why) { unread_ = why; }
+    bool unread() const { return !unread_.isEmpty(); }
+    /// Raises 75 (path/file access error), saying why, while the running order is unread.
+    void mustBeRead() const;
     /// The step named at s of entry i; empty past its last step.
     QString step(int i, int s) const { return entries_.at(i).steps.value(s); }
     /// The last of entry i's steps that has a name; 0 when none has.
@@ -80,6 +90,7 @@ public:
 private:
     bool has(int i) const { return i >= 0 && i < size(); }
     QList<Entry> entries_;
+    QString unread_;
 };
 
 } // namespace playlist

@@ -105,7 +105,7 @@ private slots:
         newsProject();
         const QString typed = QStringLiteral("Νέα τιμή");
         ui::Grid* g = title ? fx.w->vsDATASET : fx.w->vsTAGS;
-        QVERIFY(drive::typeInto(g, 1, title ? DatasetCol::Description : TagCol::Value, typed));
+        QVERIFY(drive::typeInto(g, 1, title ? int(DatasetCol::Description) : int(TagCol::Value), typed));
         server->received[0].clear();
 
         act(action);
