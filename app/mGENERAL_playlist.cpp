@@ -47,6 +47,7 @@ void LOADTREELIST(frmMAIN& f)
     ui::TreeNode node;
     QStringList files;
     QStringList lines;
+    QList<int> numbers; // the line number of each of lines
     QString title;
     QString card;
     QList<ui::TreeNode> cards;
@@ -70,10 +71,11 @@ void LOADTREELIST(frmMAIN& f)
         if (card.isEmpty())
             continue; // no "_": no card's dataset
         lines.clear();
+        numbers.clear();
         if (!STEP(lines = project::datasetfile::keyedLines(project::textfile::readBytes(project::paths::join(s.DataFolder, name)),
-                                                  u"TITLE")))
+                                                  u"TITLE", &numbers)))
             continue;
-        title = LastTitle(lines);
+        title = LastTitle(lines, name, &numbers);
         // A dataset node that cannot be added (no node for its card, or its key taken) is left out
         // without a word.
         node = ui::TreeNode();
@@ -154,8 +156,10 @@ void LOADPLAYLIST(frmMAIN& f)
                                  .arg(QLatin1String(playlist::playlistfile::kFileName)));
         return;
     }
-    for (const QString& line : lines) {
-        if (!STEP(card = EntryCardOnce(s, line, cards)))
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        if (!STEP(card = fault::readingLine(QLatin1String(playlist::playlistfile::kFileName), int(i + 1),
+                                            [&] { return EntryCardOnce(s, line, cards); })))
             continue;
         // A name that is missing, or that would reach outside the data folder, is dropped here
         // and from the file at the next save.

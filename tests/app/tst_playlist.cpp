@@ -162,6 +162,45 @@ private slots:
         QCOMPARE(fx.playlist(), QByteArray("news_a.ftd\r\nticker_t.ftd\r\ngone_q.ftd\r\nlower_third_x.ftd\r\nnews_b.ftd\r\n"));
     }
 
+    // A failure met reading a card, dataset or playlist line says which file and line.
+    void readFailuresSayWhere_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("procedure");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("card") << "projects/news/bad.fti" << QByteArray("CARDTITLE:Bad\r\nTYPE:CARD\r\nCHANNEL:one\r\n")
+                              << "LOADCARDS" << "Type mismatch: \"one\" is not a number (bad.fti, line 3)";
+        QTest::newRow("dataset listed") << "data/news/news_1.ftd" << QByteArray("TAG~f0;x\r\nTITLE\r\n") << "LOADDATASET"
+                                        << "Subscript out of range: item 2 of 1 (news_1.ftd, line 2)";
+        QTest::newRow("an empty line") << "data/news/news_1.ftd" << QByteArray("TITLE~A\r\n\r\n") << "LOADDATASET"
+                                       << "Subscript out of range: item 2 of 0 (news_1.ftd, line 2)";
+        QTest::newRow("tag value") << "data/news/news_1.ftd" << QByteArray("TITLE~A\r\nTAG~f1;x\r\nTAG~f0\r\n") << "LOADTAGS"
+                                   << "Subscript out of range: item 2 of 1 (news_1.ftd, line 3)";
+        QTest::newRow("tree") << "data/news/news_2.ftd" << QByteArray("TAG~f0;x\r\nTAG~f0;y\r\nTITLE\r\n") << "LOADTREELIST"
+                              << "Subscript out of range: item 2 of 1 (news_2.ftd, line 3)";
+        QTest::newRow("playlist") << "data/news/playlist.dat" << QByteArray("news_a.ftd\r\n\r\nnews_a.ftd\r\n") << "LOADPLAYLIST"
+                                  << "(playlist.dat, line 2)";
+    }
+    void readFailuresSayWhere()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, procedure);
+        QFETCH(QString, description);
+        fx.card("news", {"CARDTITLE:News", "TAG:N;f0;0;txt"});
+        fx.dataset("news_a.ftd", {"TITLE~Beta", "TAG~f0;b"});
+        writeRaw(fx.home.filePath(file), bytes);
+        fx.openPage();
+        const QStringList reports = fx.scope->script.reports;
+        const auto report = std::find_if(reports.cbegin(), reports.cend(), [&](const QString& r) {
+            const QStringList lines = r.split("\r\n");
+            return lines.size() == 4 && lines[1].endsWith(description) && lines[2] == "Location: Plintor.mGENERAL." + procedure &&
+                   lines[3].startsWith("Line ");
+        });
+        QVERIFY2(report != reports.cend(), qPrintable(fx.reports()));
+    }
+
     // A playlist.dat that cannot be read is never written over: adding, dragging and removing are
     // refused with the reason, until the file is read again.
     void anUnreadPlaylistIsKept_data()
