@@ -112,6 +112,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     }
 
     s.CurrentDataset.clear();
+    s.UnreadDataset.clear();
     grid.sortRows(DatasetCol::Description, 1);
 
     if (grid.rows() > 1) {
