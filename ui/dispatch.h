@@ -63,8 +63,8 @@ template <class F> void runHandler(F&& handler)
     }
 }
 
-/// A grid's cell editor as the dispatch layer sees it. At most one is open at a time: it holds
-/// the focus, and the next action finishes it.
+/// A grid's cell editor as the dispatch layer sees it. At most one is open at a time, and the
+/// operator's next action finishes it.
 class CellEditor {
 public:
     /// Whether an editor is open with text not yet committed.

@@ -90,7 +90,7 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
     {
         Q_UNUSED(model);
-        // A box raised while validating takes the focus from the editor, which commits again.
+        // One commit at a time: what the check and the save raise does not commit again.
         if (committing_)
             return;
         const QScopedValueRollback guard(committing_, true);
