@@ -170,7 +170,7 @@ void frmMAIN::createMenus()
     mnProject->menuAction()->setObjectName(QStringLiteral("mnProject"));
     mnuOPEN = new ui::MenuItem(QStringLiteral("mnuOPEN"), QStringLiteral("&Open"), mnProject);
     mnProject->addAction(mnuOPEN);
-    mnSEP1 = new ui::MenuItem(QStringLiteral("mnSEP1"), QStringLiteral("-"), mnProject);
+    mnSEP1 = new ui::MenuItem(QStringLiteral("mnSEP1"), QString(), mnProject);
     mnSEP1->setSeparator(true);
     mnProject->addAction(mnSEP1);
     for (int i = 0; i < int(mnMRU.size()); ++i) {
@@ -225,6 +225,9 @@ void frmMAIN::connectHandlers()
 
 void frmMAIN::closeEvent(QCloseEvent* event)
 {
+    // What was typed is saved before the window goes; a refused text keeps it open.
+    if (!ui::finishOpenEdit())
+        return event->ignore();
     ui::runHandler([this] { Form_Unload(); });
     event->accept();
 }
@@ -267,7 +270,8 @@ void frmMAIN::tbMAIN_Click()
     ARM_TRAP();
     if (tbMAIN->tab() == 1) {
         mGENERAL::LOADTREELIST(*this);
-        if (!Playlist.isLoaded())
+        // A playlist that could not be read is read again, once its cause may be gone.
+        if (!Playlist.isLoaded() || Playlist.unread())
             mGENERAL::LOADPLAYLIST(*this);
     }
 }

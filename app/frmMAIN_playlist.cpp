@@ -113,6 +113,8 @@ void frmMAIN::trLIST_DblClick()
 
     if (node.tag() != QLatin1String("D"))
         return;
+    if (!STEP(Playlist.mustBeRead()))
+        return;
     const QString file = node.key();
     STEP(card = mGENERAL::EntryCard(s, file));
     if (!STEP(entry = mGENERAL::PlaylistEntry(s, file, node.text(), card, true)))
@@ -134,6 +136,8 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
 
     if (Button == 1) {
         if (OverTitle(col)) {
+            if (!STEP(Playlist.mustBeRead()))
+                return;
             if (vsPLAYLIST->rows() > 1 && row > 0) {
                 Dragging = true;
                 DropRow = -1;
@@ -215,6 +219,8 @@ void frmMAIN::vsPLAYLIST_MouseUp(short Button, short Shift, float X, float Y)
 void frmMAIN::mnREMOVEITEMPLAYLIST_Click()
 {
     ARM_TRAP();
+    if (!STEP(Playlist.mustBeRead()))
+        return;
     if (vsPLAYLIST->row() < 1)
         return;
     Playlist.remove(PlaylistModel::entryOf(vsPLAYLIST->row()));

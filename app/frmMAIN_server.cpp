@@ -23,7 +23,7 @@ void frmMAIN::connectServerHandlers()
 {
     connect(cmdGASPARCONNECT, &QPushButton::clicked, this,
             [this] { ui::dispatch([this] { cmdGASPARCONNECT_Click(); }); });
-    connect(tmrCASPAR, &QTimer::timeout, this, [this] { ui::dispatch([this] { tmrCASPAR_Timer(); }); });
+    connect(tmrCASPAR, &QTimer::timeout, this, [this] { ui::dispatchTick([this] { tmrCASPAR_Timer(); }); });
     connect(cmdAIR, &QPushButton::clicked, this, [this] { ui::dispatch([this] { cmdAIR_Click(); }); });
     connect(cmbINVOKES, &ui::ListBox::dblClick, this, [this] { ui::dispatch([this] { cmbINVOKES_DblClick(); }); });
     // Neither opens a box nor can fail: they run even while a box waits, so no answer is lost.

@@ -51,16 +51,17 @@ void SaveMe8(const project::State& s, const QString& file);
 QString FindDatasetTitle(const project::State& s, const QString& file);
 
 // Three rules name a dataset by its "TITLE" lines, each where the operator has always seen it;
-// they run under their caller's trap, and a failed line is reported as the caller's.
+// they run under their caller's trap, and a failed line is reported as the caller's, with the
+// file's name and the line's number (numbers: those of lines when they are not all of the file).
 /// Every title, in order: the dataset grid lists a file once per title line, so either row
 /// selects it. A line without a key is taken for a title line, whose value then fails too.
-QStringList AllTitles(const QStringList& lines);
+QStringList AllTitles(const QStringList& lines, const QString& file, const QList<int>* numbers = nullptr);
 /// The first title, or empty: the playlist names an entry by it. A line without a key before
 /// it is taken for it, and its value fails.
-QString FirstTitle(const QStringList& lines);
+QString FirstTitle(const QStringList& lines, const QString& file, const QList<int>* numbers = nullptr);
 /// The last title, or empty: the tree names a dataset by it, each title line replacing the one
 /// before. A line without a key is passed over.
-QString LastTitle(const QStringList& lines);
+QString LastTitle(const QStringList& lines, const QString& file, const QList<int>* numbers = nullptr);
 /// The full path of a dataset file of card cardFile that does not exist yet.
 QString CreateUniqueFileName(const project::State& s, const QString& cardFile);
 /// length random letters and digits.

@@ -17,6 +17,15 @@ namespace {
 constexpr const char* kModule = "mGENERAL";
 constexpr int LINE_BASE = fault::linebase::mGENERAL_datasets;
 
+// Raises 75 for a dataset whose file could not be read: writing it would lose what it holds.
+void MustBeRead(const project::State& s, const QString& file)
+{
+    if (file == s.UnreadDataset)
+        fault::raise(fault::PathFileAccessError,
+                     QStringLiteral("Path/File access error: %1 could not be read; it is not written over until it is read again")
+                         .arg(file));
+}
+
 int CurrentDataRow(const ui::Grid& grid)
 {
     if (grid.row() < 1)
@@ -86,11 +95,12 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
         QStringList& lines = read[name];
         STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, name)));
         // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
-        for (const QString& title : AllTitles(lines))
+        for (const QString& title : AllTitles(lines, name))
             grid.addItem(QStringList{name, title}, name);
     }
 
     s.CurrentDataset.clear();
+    s.UnreadDataset.clear();
     grid.sortRows(DatasetCol::Description, 1);
 
     if (grid.rows() > 1) {
@@ -110,6 +120,8 @@ void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)
 
     // With no dataset selected there is nothing to write to.
     if (file.isEmpty())
+        return;
+    if (!STEP(MustBeRead(s, file)))
         return;
     STEP(title = f.vsDATASET->textMatrix(CurrentDataRow(*f.vsDATASET), DatasetCol::Description));
     if (withTags) {
@@ -135,47 +147,64 @@ QString FindDatasetTitle(const project::State& s, const QString& file)
 {
     ARM_TRAP();
     QStringList lines;
+    QList<int> numbers;
 
     if (file.isEmpty())
         return QString();
-    STEP(lines = project::datasetfile::keyedLines(project::textfile::readBytes(project::paths::join(s.DataFolder, file)), u"TITLE"));
-    return FirstTitle(lines);
+    STEP(lines = project::datasetfile::keyedLines(project::textfile::readBytes(project::paths::join(s.DataFolder, file)), u"TITLE",
+                                                  &numbers));
+    return FirstTitle(lines, file, &numbers);
 }
 
-QStringList AllTitles(const QStringList& lines)
+namespace {
+int LineNumber(qsizetype i, const QList<int>* numbers) { return numbers ? numbers->at(i) : int(i + 1); }
+QString Key(const QString& line, const QString& file, int n)
+{
+    return fault::readingLine(file, n, [&] { return project::datasetfile::lineKey(line); });
+}
+QString Value(const QString& line, const QString& file, int n)
+{
+    return fault::readingLine(file, n, [&] { return project::datasetfile::lineValue(line); });
+}
+} // namespace
+
+QStringList AllTitles(const QStringList& lines, const QString& file, const QList<int>* numbers)
 {
     CALLERS_TRAP();
     QStringList titles;
-    for (const QString& line : lines) {
-        if (STEP_IF(project::datasetfile::lineKey(line) == QLatin1String("TITLE")))
-            STEP(titles.append(project::datasetfile::lineValue(line)));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int n = LineNumber(i, numbers);
+        if (STEP_IF(Key(lines[i], file, n) == QLatin1String("TITLE")))
+            STEP(titles.append(Value(lines[i], file, n)));
     }
     return titles;
 }
 
-QString FirstTitle(const QStringList& lines)
+QString FirstTitle(const QStringList& lines, const QString& file, const QList<int>* numbers)
 {
     CALLERS_TRAP();
     QString title;
-    for (const QString& line : lines) {
-        if (STEP_IF(project::datasetfile::lineKey(line) == QLatin1String("TITLE"))) {
-            STEP(title = project::datasetfile::lineValue(line));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int n = LineNumber(i, numbers);
+        if (STEP_IF(Key(lines[i], file, n) == QLatin1String("TITLE"))) {
+            STEP(title = Value(lines[i], file, n));
             break;
         }
     }
     return title;
 }
 
-QString LastTitle(const QStringList& lines)
+QString LastTitle(const QStringList& lines, const QString& file, const QList<int>* numbers)
 {
     CALLERS_TRAP();
     QString key;
     QString title;
-    for (const QString& line : lines) {
-        if (!STEP(key = project::datasetfile::lineKey(line)))
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int n = LineNumber(i, numbers);
+        if (!STEP(key = Key(lines[i], file, n)))
             continue;
         if (key == QLatin1String("TITLE"))
-            STEP(title = project::datasetfile::lineValue(line));
+            STEP(title = Value(lines[i], file, n));
     }
     return title;
 }

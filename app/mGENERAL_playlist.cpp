@@ -37,6 +37,7 @@ void LOADTREELIST(frmMAIN& f)
     ui::TreeNode node;
     QStringList files;
     QStringList lines;
+    QList<int> numbers; // the line number of each of lines
     QString title;
     QString card;
     QList<ui::TreeNode> cards;
@@ -60,10 +61,11 @@ void LOADTREELIST(frmMAIN& f)
         if (card.isEmpty())
             continue; // no "_": no card's dataset
         lines.clear();
+        numbers.clear();
         if (!STEP(lines = project::datasetfile::keyedLines(project::textfile::readBytes(project::paths::join(s.DataFolder, name)),
-                                                  u"TITLE")))
+                                                  u"TITLE", &numbers)))
             continue;
-        title = LastTitle(lines);
+        title = LastTitle(lines, name, &numbers);
         // A dataset node that cannot be added (no node for its card, or its key taken) is left out
         // without a word.
         node = ui::TreeNode();
@@ -136,11 +138,18 @@ void LOADPLAYLIST(frmMAIN& f)
 
     if (!project::textfile::fileExists(path))
         STEP(project::textfile::writeBytes(path, QByteArray()));
-    if (!STEP(lines = project::textfile::readLines(path)))
+    if (!STEP(lines = project::textfile::readLines(path))) {
+        // What the file holds is not known: nothing may write over it.
+        f.Playlist.setUnread(QStringLiteral("Path/File access error: %1 could not be read; the playlist takes no change, "
+                                            "and the file stays as it is, until it is read again")
+                                 .arg(QLatin1String(playlist::playlistfile::kFileName)));
         return;
+    }
     entries.reserve(lines.size());
-    for (const QString& line : lines) {
-        if (!STEP(card = EntryCardOnce(s, line, cards)))
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        if (!STEP(card = fault::readingLine(QLatin1String(playlist::playlistfile::kFileName), int(i + 1),
+                                            [&] { return EntryCardOnce(s, line, cards); })))
             continue;
         // A name that is missing, or that would reach outside the data folder, is dropped here
         // and from the file at the next save.
@@ -156,6 +165,9 @@ void LOADPLAYLIST(frmMAIN& f)
 void SavePlayList(frmMAIN& f)
 {
     ARM_TRAP();
+    // A running order that could not be read is not known, and would write over what is.
+    if (f.Playlist.unread())
+        return;
     STEP(project::textfile::writeLines(PlaylistPath(f.s), f.Playlist.files()));
 }
 

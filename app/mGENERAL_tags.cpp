@@ -52,16 +52,22 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
     STEP(rows = AddTagRows(grid, CardRecord(s, s.CurrentCard)));
 
     path = project::paths::join(s.DataFolder, file);
+    s.UnreadDataset.clear();
     if (read) {
         lines = *read;
     } else {
         if (!project::textfile::fileExists(path))
             STEP(project::textfile::writeBytes(path, QByteArray()));
-        STEP(lines = project::textfile::readLines(path));
+        if (!STEP(lines = project::textfile::readLines(path)))
+            s.UnreadDataset = file;
     }
-    for (const QString& line : lines) {
-        if (STEP_IF(project::datasetfile::lineKey(line) == QLatin1String("TAG"))) {
-            if (!STEP(tag = project::datasetfile::tagValue(project::datasetfile::lineValue(line))))
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        const int n = int(i + 1);
+        if (STEP_IF(fault::readingLine(file, n, [&] { return project::datasetfile::lineKey(line); }) == QLatin1String("TAG"))) {
+            if (!STEP(tag = fault::readingLine(file, n, [&] {
+                          return project::datasetfile::tagValue(project::datasetfile::lineValue(line));
+                      })))
                 continue;
             // By id, not by slot: slots without an id take no row.
             row = rows.value(tag.id);

@@ -33,4 +33,17 @@ struct RuntimeError : std::exception {
 /// Raise a failure met before (by a pure reader that collects them).
 [[noreturn]] void raise(const RuntimeError& failure);
 
+/// The failure met reading line `line` of file (its name inside its folder), saying where:
+/// `Type mismatch: "one" is not a number (bad.fti, line 3)`.
+RuntimeError atLine(const RuntimeError& failure, const QString& file, int line);
+/// Runs read, the reading of line `line` of file; a failure it raises says where.
+template <class F> decltype(auto) readingLine(const QString& file, int line, F&& read)
+{
+    try {
+        return read();
+    } catch (const RuntimeError& failure) {
+        throw atLine(failure, file, line);
+    }
+}
+
 } // namespace fault

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "fault/runtimeerror.h"
+
 namespace playlist {
 
 int RunningOrder::lastStep(int i) const
@@ -11,6 +13,12 @@ int RunningOrder::lastStep(int i) const
     while (s > 0 && steps.at(s).isEmpty())
         --s;
     return int(std::max<qsizetype>(s, 0));
+}
+
+void RunningOrder::mustBeRead() const
+{
+    if (unread())
+        fault::raise(fault::PathFileAccessError, unread_);
 }
 
 QStringList RunningOrder::files() const
@@ -29,6 +37,7 @@ void RunningOrder::unload()
     targets_.clear();
     cueEntry_ = 0;
     loaded_ = false;
+    unread_.clear();
     emit wasReset();
 }
 
@@ -45,6 +54,7 @@ void RunningOrder::load(QList<Entry> entries)
     targets_.clear();
     cueEntry_ = 0;
     loaded_ = true;
+    unread_.clear();
     emit wasReset();
 }
 

@@ -65,6 +65,12 @@ public:
     int size() const { return int(entries_.size()); }
     const Entry& entry(int i) const { return entries_.at(i); }
     bool has(int i) const { return i >= 0 && i < size(); }
+    /// Its file could not be read: what the running order holds is not known, so it takes no
+    /// change and its file is not written until it is read again (a load). why names the file.
+    void setUnread(const QString& why) { unread_ = why; }
+    bool unread() const { return !unread_.isEmpty(); }
+    /// Raises 75 (path/file access error), saying why, while the running order is unread.
+    void mustBeRead() const;
     /// The step named at s of entry i; empty past its last step.
     QString step(int i, int s) const { return entries_.at(i).steps.value(s); }
     /// The last of entry i's steps that has a name; 0 when none has.
@@ -148,6 +154,7 @@ private:
     quint64 cueEntry_ = 0; // by id: the cue follows its entry
     int cueStep_ = 0;
     bool loaded_ = false;
+    QString unread_; // why its file could not be read; empty once it was
 };
 
 } // namespace playlist

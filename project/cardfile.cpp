@@ -51,12 +51,13 @@ Parsed parse(const QString& name, const QStringList& lines, TextPool* shared)
     card.FileName = baseName(name);
     // A failing piece is noted and the line goes on, as the operator's Ignore would have it; a
     // line without a keyword goes on as the first kind of line.
+    int number = 0; // the line read, from 1: each failure says where it is
     const auto attempt = [&](auto&& piece) {
         try {
             piece();
             return true;
         } catch (const fault::RuntimeError& failure) {
-            out.failures.append(failure);
+            out.failures.append(fault::atLine(failure, name, number));
             return false;
         }
     };
@@ -65,6 +66,7 @@ Parsed parse(const QString& name, const QStringList& lines, TextPool* shared)
     const auto kept = [&](QStringView text) { return shared ? shared->keep(text) : text.toString(); };
     int t = 0;
     for (const QString& line : lines) {
+        ++number;
         // Read in place: only what the card keeps is copied.
         const convert::Pieces parts(line, QLatin1Char(':'));
         QStringView key;
@@ -86,9 +88,11 @@ Parsed parse(const QString& name, const QStringList& lines, TextPool* shared)
         } else if (is(QLatin1String("TAG"))) {
             ++t;
             if (t > kTagSlots) {
-                out.failures.append(fault::RuntimeError(
-                    fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: tag slot %1 of card %2 (at most %3 tags)")
-                                                    .arg(QString::number(t), card.FileName, QString::number(kTagSlots))));
+                out.failures.append(fault::atLine(
+                    fault::RuntimeError(fault::SubscriptOutOfRange,
+                                        QStringLiteral("Subscript out of range: tag slot %1 of card %2 (at most %3 tags)")
+                                            .arg(QString::number(t), card.FileName, QString::number(kTagSlots))),
+                    name, number));
                 continue; // past the last slot: this tag is not stored
             }
             TAGDEF& slot = card.Tags[size_t(t)];

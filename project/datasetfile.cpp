@@ -44,16 +44,20 @@ QString lineKey(const QString& line)
 QString lineValue(const QString& line)
 {
     const Cut<QStringView> cut = cutLine(QStringView(line));
+    // An empty line has no items at all, as it has no key.
     if (!cut.hasValue)
-        fault::raise(fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: item 2 of 1"));
+        fault::raise(fault::SubscriptOutOfRange,
+                     QStringLiteral("Subscript out of range: item 2 of %1").arg(line.isEmpty() ? 0 : 1));
     return cut.value.toString();
 }
 
-QStringList keyedLines(QByteArrayView bytes, QStringView key)
+QStringList keyedLines(QByteArrayView bytes, QStringView key, QList<int>* numbers)
 {
     QStringList lines;
     const project::codepage::Units& units = project::codepage::units();
+    int number = 0;
     project::textfile::forEachLine(bytes, [&](QByteArrayView line) {
+        ++number;
         // The key compared byte by byte through the code page: only the lines kept are decoded.
         if (!line.isEmpty()) {
             const QByteArrayView own = cutLine(line).key;
@@ -64,6 +68,8 @@ QStringList keyedLines(QByteArrayView bytes, QStringView key)
                     return;
         }
         lines.append(project::codepage::decode(line));
+        if (numbers)
+            numbers->append(number);
     });
     return lines;
 }

@@ -53,8 +53,8 @@ QString lineValue(const QString& line);
 
 /// The lines of a dataset file's bytes whose key is key, and the empty lines, which have no key;
 /// decoded in the code page. A reader after one key steps through these alone: the other lines
-/// would neither match nor fail.
-QStringList keyedLines(QByteArrayView bytes, QStringView key);
+/// would neither match nor fail. numbers, when given, receives the line number of each (from 1).
+QStringList keyedLines(QByteArrayView bytes, QStringView key, QList<int>* numbers = nullptr);
 
 struct TagValue {
     QString id;

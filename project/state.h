@@ -20,6 +20,9 @@ struct State {
     short CurrentCard = 0;
     QString CurrentCardFile;
     QString CurrentDataset;
+    /// The dataset whose file the tag grid could not read: its values are not known, so it is
+    /// not written over. Empty when the tags were read.
+    QString UnreadDataset;
     short MaxInvokes = 0;
 
     bool LoadingCards = false;

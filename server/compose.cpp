@@ -174,12 +174,12 @@ QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>
             continue;
         const project::datasetfile::Cut<QByteArrayView> tagged = project::datasetfile::cutTag(fields.value);
         if (!tagged.hasValue)
-            fault::raise(fault::SubscriptOutOfRange,
-                         QStringLiteral("Subscript out of range: line %1 of %2 has no %3")
-                             .arg(i + 1)
-                             .arg(copy.isEmpty() ? QStringLiteral("the dataset copy") : copy,
-                                  fields.hasValue ? QStringLiteral("\";\" after its id")
-                                                  : QStringLiteral("\"~\" after TAG")));
+            fault::raise(fault::atLine(
+                fault::RuntimeError(fault::SubscriptOutOfRange,
+                                    QStringLiteral("Subscript out of range: no %1")
+                                        .arg(fields.hasValue ? QStringLiteral("\";\" after the tag id")
+                                                             : QStringLiteral("\"~\" after TAG"))),
+                copy.isEmpty() ? QStringLiteral("the dataset copy") : copy, int(i + 1)));
         const QByteArray id = tagged.key.toByteArray();
         const int slot = findTag(tags, id);
         if (slot == 0)

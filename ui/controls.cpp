@@ -155,6 +155,7 @@ TabControl::TabControl(const QString& name, QWidget* parent)
     bar_->setDrawBase(false);
     bar_->setExpanding(false);
     panel_->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    bar_->installEventFilter(this);
     connect(bar_, &QTabBar::currentChanged, this, [this](int index) {
         for (int i = 0; i < pages_.size(); ++i)
             pages_[i]->setVisible(i == index);
@@ -173,6 +174,14 @@ QWidget* TabControl::addPage(const QString& caption)
     page->setVisible(bar_->currentIndex() == pages_.size() - 1);
     bar_->raise();
     return page;
+}
+
+// The page an edit is open on stays until the edit is finished: a refused text keeps it.
+bool TabControl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == bar_ && event->type() == QEvent::MouseButtonPress && !finishOpenEdit())
+        return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 int TabControl::tab() const { return bar_->currentIndex(); }

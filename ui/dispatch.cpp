@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QList>
 
 namespace ui {
 
 namespace {
 int modalDepth = 0;
 int handlerDepth = 0;
+int commitDepth = 0;
 quint64 action = 1;
+QList<CellEditor*> cellEditors;
 
 class ActionWatch : public QObject {
 public:
@@ -39,6 +42,22 @@ HandlerScope::HandlerScope() { ++handlerDepth; }
 HandlerScope::~HandlerScope() { --handlerDepth; }
 
 quint64 currentAction() { return action; }
+
+void addCellEditor(CellEditor* editor) { cellEditors.append(editor); }
+void removeCellEditor(CellEditor* editor) { cellEditors.removeAll(editor); }
+
+CommitScope::CommitScope() { ++commitDepth; }
+CommitScope::~CommitScope() { --commitDepth; }
+
+bool finishOpenEdit()
+{
+    if (commitDepth > 0)
+        return true;
+    for (CellEditor* editor : std::as_const(cellEditors))
+        if (editor->isOpen() && !editor->finish())
+            return false;
+    return true;
+}
 
 void beginActionOutsideHandlers()
 {

@@ -63,8 +63,50 @@ template <class F> void runHandler(F&& handler)
     }
 }
 
+/// A grid's cell editor as the dispatch layer sees it. At most one is open at a time, and the
+/// operator's next action finishes it.
+class CellEditor {
+public:
+    /// Whether an editor is open with text not yet committed.
+    virtual bool isOpen() const = 0;
+    /// Commits the open editor's text as Return does, with its checks and its save, and closes
+    /// the editor; false when the text is refused: the editor stays open, holding it.
+    virtual bool finish() = 0;
+
+protected:
+    ~CellEditor() = default;
+};
+/// Every grid that edits registers its editor for its lifetime.
+void addCellEditor(CellEditor* editor);
+void removeCellEditor(CellEditor* editor);
+
+/// Marks an edit being committed for its lifetime: the handlers the commit raises (its check,
+/// its save) are part of it and finish nothing.
+class CommitScope {
+public:
+    CommitScope();
+    ~CommitScope();
+    CommitScope(const CommitScope&) = delete;
+    CommitScope& operator=(const CommitScope&) = delete;
+};
+
+/// Finishes an open edit before what would read, send, save or reload the grids: true when none
+/// was open or its text was saved, false when it was refused (the editor stays open). Nothing is
+/// done while a commit runs.
+bool finishOpenEdit();
+
 /// Runs an event handler as runHandler does, unless a modal box is up: then the event is dropped.
+/// An edit left open is finished first, as a click on another control finishes it where controls
+/// take the focus (here buttons do not); a refused edit ends the action there.
 template <class F> void dispatch(F&& handler)
+{
+    if (!modalBusy() && finishOpenEdit())
+        runHandler(handler);
+}
+
+/// Runs a timer's handler as dispatch does, leaving an open edit open: a tick is no action of
+/// the operator's, and must not end what is being typed.
+template <class F> void dispatchTick(F&& handler)
 {
     if (!modalBusy())
         runHandler(handler);

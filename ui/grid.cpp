@@ -4,12 +4,14 @@
 #include <QMouseEvent>
 #include <QMetaProperty>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
 #include "fault/runtimeerror.h"
 #include "ui/colors.h"
+#include "ui/dispatch.h"
 #include "ui/keys.h"
 
 namespace ui {
@@ -28,16 +30,29 @@ void paintEdges(QPainter& painter, const QRect& rect, const QColor& colour, int 
 
 } // namespace
 
-/// Raises the grid's editing events around Qt's own editing.
-class EditDelegate : public QStyledItemDelegate {
+/// Raises the grid's editing events around Qt's own editing, and ends an edit only with text
+/// the checks accept: a refused text stays in its open editor, for the operator to correct.
+class EditDelegate : public QStyledItemDelegate, public CellEditor {
 public:
-    explicit EditDelegate(Grid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+    explicit EditDelegate(Grid* grid) : QStyledItemDelegate(grid), grid_(grid) { addCellEditor(this); }
+    ~EditDelegate() override { removeCellEditor(this); }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         bool cancel = false;
         emit grid_->beforeEdit(index.row() + grid_->fixedRows_, index.column(), cancel);
-        return cancel ? nullptr : QStyledItemDelegate::createEditor(parent, option, index);
+        if (cancel)
+            return nullptr;
+        editing_ = index;
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+    bool isOpen() const override { return editor() != nullptr; }
+
+    bool finish() override
+    {
+        QWidget* open = editor();
+        return !open || end(open, NoHint);
     }
 
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
@@ -74,27 +89,80 @@ public:
 
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
     {
-        // A box raised while validating takes the focus from the editor, which commits again.
+        Q_UNUSED(model);
+        // One commit at a time: what the check and the save raise does not commit again.
         if (committing_)
             return;
-        committing_ = true;
+        const QScopedValueRollback guard(committing_, true);
+        const CommitScope commit;
         const QByteArray property = editor->metaObject()->userProperty().name();
         grid_->editText_ = editor->property(property.constData()).toString();
         const int row = index.row() + grid_->fixedRows_;
-        bool cancel = false;
-        emit grid_->validateEdit(row, index.column(), cancel);
-        if (!cancel) {
+        // The same text refused once in this action is not asked about again: a click raises
+        // several events, each of which would finish the edit.
+        bool cancel = grid_->editText_ == refusedText_ && refusedIn_ == currentAction();
+        if (!cancel)
+            emit grid_->validateEdit(row, index.column(), cancel);
+        accepted_ = !cancel;
+        if (cancel) {
+            refusedText_ = grid_->editText_;
+            refusedIn_ = currentAction();
+        } else {
+            refusedText_.clear();
             grid_->setTextMatrix(row, index.column(), grid_->editText_);
             emit grid_->afterEdit(row, index.column());
         }
-        Q_UNUSED(model);
         grid_->editText_.clear();
-        committing_ = false;
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        // Losing the focus ends nothing: the operator's next action finishes the edit, and a
+        // refusal stops that action; a box, a pop-up or a window going away takes the focus
+        // without being one.
+        if (event->type() == QEvent::FocusOut)
+            return false;
+        if (event->type() == QEvent::KeyPress && object == editor()) {
+            auto* open = static_cast<QWidget*>(object);
+            switch (static_cast<QKeyEvent*>(event)->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter: end(open, NoHint); return true;
+            case Qt::Key_Tab: end(open, EditNextItem); return true;
+            case Qt::Key_Backtab: end(open, EditPreviousItem); return true;
+            default: break;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
     }
 
 private:
+    // The open editor, or null.
+    QWidget* editor() const
+    {
+        return grid_->state() == QAbstractItemView::EditingState && editing_.isValid() ? grid_->indexWidget(editing_) : nullptr;
+    }
+    // Commits the editor's text; with it taken the editor closes, refused it stays open.
+    bool end(QWidget* open, EndEditHint hint)
+    {
+        if (committing_)
+            return true;
+        accepted_ = false;
+        emit commitData(open);
+        if (!accepted_) {
+            open->setFocus();
+            return false;
+        }
+        emit closeEditor(open, hint);
+        return true;
+    }
+
     Grid* grid_;
+    mutable QPersistentModelIndex editing_;
     mutable bool committing_ = false;
+    mutable bool accepted_ = false;
+    mutable QString refusedText_;
+    mutable quint64 refusedIn_ = 0;
 };
 
 Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
@@ -444,6 +512,9 @@ int Grid::rowsInView() const { return std::max(viewport()->height() / std::max(v
 
 void Grid::keyPressEvent(QKeyEvent* event)
 {
+    // A key that moves on from an open editor finishes it first; a refused text keeps it there.
+    if (!finishOpenEdit())
+        return event->accept();
     if (!behaviour_.keyEvents)
         return QTableView::keyPressEvent(event);
     emit keyDown(keyCode(event), shiftCode(event->modifiers()), event->isAutoRepeat());
@@ -547,6 +618,10 @@ void Grid::mouseDoubleClickEvent(QMouseEvent* event)
 
 void Grid::mousePressEvent(QMouseEvent* event)
 {
+    // A press elsewhere finishes an open edit before it moves anything; a refused text keeps its
+    // editor open and the press goes nowhere.
+    if (!finishOpenEdit())
+        return event->accept();
     if (behaviour_.mouseEvents) {
         setFocus(Qt::MouseFocusReason);
         raiseMouse(Mouse::Down, event, viewport()->mapTo(this, event->position().toPoint()), false);
@@ -570,6 +645,8 @@ void Grid::focusInEvent(QFocusEvent* event)
 
 void Grid::sortByHeader(int col)
 {
+    if (!finishOpenEdit())
+        return;
     const bool descending = col == sortCol_ && sortOrder_ == Qt::AscendingOrder;
     sortRows(col, descending ? 2 : 1);
 }

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
+#include <sys/stat.h>
 
 #include "drive.h"
 #include "editor_fixture.h"
@@ -267,10 +268,33 @@ private slots:
         QCOMPARE(g->textMatrix(1, col), kept);
         QCOMPARE(file(QStringLiteral("news_1.ftd")), before);
         QCOMPARE(file(QStringLiteral("news_1.ft8")), copy);
-        // Valid text afterwards is taken and saved.
-        QVERIFY(edit(g, 1, col, QStringLiteral("fine")));
+        // The editor stays open with the refused text; corrected there, it is taken and saved.
+        QLineEdit* open = editor(g);
+        QVERIFY(open);
+        QCOMPARE(open->text(), text);
+        open->selectAll();
+        type(open, QStringLiteral("fine"));
+        QTest::keyClick(open, Qt::Key_Return);
+        QVERIFY(!editor(g));
         QCOMPARE(g->textMatrix(1, col), QStringLiteral("fine"));
         QVERIFY(file(QStringLiteral("news_1.ftd")) != before);
+    }
+
+    // A dataset whose file could not be read for its tags is not written over by an edit.
+    void anUnreadDatasetIsKept()
+    {
+        newsProject();
+        const QString path = fx.data(QStringLiteral("news_2.ftd"));
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); // a pipe since it was listed
+        click(grid("vsDATASET"), 2, DatasetCol::Description);
+        QCOMPARE(fx.scope->script.reports.size(), 1);
+        QVERIFY(fx.reports().contains(QStringLiteral("not a regular file")));
+        QVERIFY(edit(grid("vsTAGS"), 1, TagCol::Value, QStringLiteral("lost")));
+        QCOMPARE(fx.scope->script.reports.size(), 2);
+        QVERIFY2(fx.scope->script.reports[1].contains(QStringLiteral("news_2.ftd could not be read")), qPrintable(fx.reports()));
+        QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
+        QCOMPARE(file(QStringLiteral("news_2.ft8")), QByteArray());
     }
 
     void thePictureButton()

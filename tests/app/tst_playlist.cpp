@@ -2,6 +2,7 @@
 // double-click, dragging, the hover outline, removing, and the on-air marks.
 #include <QFile>
 #include <QTreeWidget>
+#include <sys/stat.h>
 
 #include "playlist/playlistfile.h"
 #include "playlist_fixture.h"
@@ -159,6 +160,95 @@ private slots:
 
         fx.click(1, 1); // a press and release on "Type" saves: the dropped lines go
         QCOMPARE(fx.playlist(), QByteArray("news_a.ftd\r\nticker_t.ftd\r\ngone_q.ftd\r\nlower_third_x.ftd\r\nnews_b.ftd\r\n"));
+    }
+
+    // A failure met reading a card, dataset or playlist line says which file and line.
+    void readFailuresSayWhere_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("procedure");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("card") << "projects/news/bad.fti" << QByteArray("CARDTITLE:Bad\r\nTYPE:CARD\r\nCHANNEL:one\r\n")
+                              << "LOADCARDS" << "Type mismatch: \"one\" is not a number (bad.fti, line 3)";
+        QTest::newRow("dataset listed") << "data/news/news_1.ftd" << QByteArray("TAG~f0;x\r\nTITLE\r\n") << "LOADDATASET"
+                                        << "Subscript out of range: item 2 of 1 (news_1.ftd, line 2)";
+        QTest::newRow("an empty line") << "data/news/news_1.ftd" << QByteArray("TITLE~A\r\n\r\n") << "LOADDATASET"
+                                       << "Subscript out of range: item 2 of 0 (news_1.ftd, line 2)";
+        QTest::newRow("tag value") << "data/news/news_1.ftd" << QByteArray("TITLE~A\r\nTAG~f1;x\r\nTAG~f0\r\n") << "LOADTAGS"
+                                   << "Subscript out of range: item 2 of 1 (news_1.ftd, line 3)";
+        QTest::newRow("tree") << "data/news/news_2.ftd" << QByteArray("TAG~f0;x\r\nTAG~f0;y\r\nTITLE\r\n") << "LOADTREELIST"
+                              << "Subscript out of range: item 2 of 1 (news_2.ftd, line 3)";
+        QTest::newRow("playlist") << "data/news/playlist.dat" << QByteArray("news_a.ftd\r\n\r\nnews_a.ftd\r\n") << "LOADPLAYLIST"
+                                  << "(playlist.dat, line 2)";
+    }
+    void readFailuresSayWhere()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, procedure);
+        QFETCH(QString, description);
+        fx.card("news", {"CARDTITLE:News", "TAG:N;f0;0;txt"});
+        fx.dataset("news_a.ftd", {"TITLE~Beta", "TAG~f0;b"});
+        writeRaw(fx.home.filePath(file), bytes);
+        fx.openPage();
+        const QStringList reports = fx.scope->script.reports;
+        const auto report = std::find_if(reports.cbegin(), reports.cend(), [&](const QString& r) {
+            const QStringList lines = r.split("\r\n");
+            return lines.size() == 4 && lines[1].endsWith(description) && lines[2] == "Location: Plintor.mGENERAL." + procedure &&
+                   lines[3].startsWith("Line ");
+        });
+        QVERIFY2(report != reports.cend(), qPrintable(fx.reports()));
+    }
+
+    // A playlist.dat that cannot be read is never written over: adding, dragging and removing are
+    // refused with the reason, until the file is read again.
+    void anUnreadPlaylistIsKept_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("over 16 MiB") << false << "larger than 16 MiB";
+        QTest::newRow("a FIFO") << true << "not a regular file";
+    }
+    void anUnreadPlaylistIsKept()
+    {
+        QFETCH(bool, fifo);
+        QFETCH(QString, why);
+        studio();
+        const QString path = fx.data(QStringLiteral("playlist.dat"));
+        QByteArray big;
+        if (fifo) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            while (big.size() <= 16 * 1024 * 1024)
+                big += "news_a.ftd\r\n";
+            fx.writePlaylist(big);
+        }
+        fx.openPage();
+        QCOMPARE(fx.scope->script.reports.size(), 1);
+        QVERIFY2(fx.reports().contains(why), qPrintable(fx.reports()));
+
+        doubleClick(QStringLiteral("Beta"));
+        fx.click(0, 1);         // a drag's press and release
+        fx.removeByMenu(0);
+        QCOMPARE(fx.scope->script.reports.size(), 4);
+        for (int i = 1; i < 4; ++i)
+            QVERIFY2(fx.scope->script.reports[i].contains("playlist.dat could not be read"), qPrintable(fx.reports()));
+        QCOMPARE(fx.grid()->rows(), 1);
+        if (fifo)
+            QVERIFY(QFileInfo(path).exists() && !QFileInfo(path).isFile());
+        else
+            QVERIFY(fx.playlist() == big);
+
+        // The cause gone, the next switch to the page reads it.
+        QFile::remove(path);
+        fx.writePlaylist("news_a.ftd\r\n");
+        fx.w->tbMAIN->setTab(0);
+        fx.showPage();
+        QCOMPARE(files(), QStringList{"news_a.ftd"});
+        doubleClick(QStringLiteral("Beta"));
+        QCOMPARE(fx.playlist(), QByteArray("news_a.ftd\r\nnews_a.ftd\r\n"));
+        QCOMPARE(fx.scope->script.reports.size(), 4);
     }
 
     void addingFromTheTree()

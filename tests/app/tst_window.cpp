@@ -61,6 +61,7 @@ private slots:
         QCOMPARE(fx.w->mnProject->title(), QStringLiteral("&Project"));
         QCOMPARE(fx.w->mnuOPEN->caption(), QStringLiteral("&Open"));
         QVERIFY(fx.w->mnSEP1->isSeparator());
+        QVERIFY(fx.w->mnSEP1->text().isEmpty()); // a line only: a style draws a separator's text beside it
         // An empty recent list: one item "MRU", which cannot be picked.
         QCOMPARE(menuCaptions(), QStringList{QStringLiteral("MRU")});
         QVERIFY(!fx.w->mnMRU[0]->isEnabled());

@@ -256,9 +256,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("says");
-        QTest::newRow("no ~") << QByteArray("TAG") << "line 2 of news_1.ft8 has no \"~\" after TAG";
-        QTest::newRow("no ;") << QByteArray("TAG~f0") << "line 2 of news_1.ft8 has no \";\" after its id";
-        QTest::newRow("nothing after ~") << QByteArray("TAG~") << "line 2 of news_1.ft8 has no \";\" after its id";
+        QTest::newRow("no ~") << QByteArray("TAG") << "no \"~\" after TAG (news_1.ft8, line 2)";
+        QTest::newRow("no ;") << QByteArray("TAG~f0") << "no \";\" after the tag id (news_1.ft8, line 2)";
+        QTest::newRow("nothing after ~") << QByteArray("TAG~") << "no \";\" after the tag id (news_1.ft8, line 2)";
     }
     void malformedTagLinesFail()
     {

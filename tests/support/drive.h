@@ -38,8 +38,8 @@ inline QLineEdit* editor(ui::Grid* g)
             return e;
     return nullptr;
 }
-/// Double-clicks the cell, types text over it and presses Return.
-inline bool edit(ui::Grid* g, int row, int col, const QString& text)
+/// Double-clicks the cell and types text over it, without Return: its editor, left open, or null.
+inline QLineEdit* typeInto(ui::Grid* g, int row, int col, const QString& text)
 {
     // A double-click as the platform delivers it: click, then the double-click press and release.
     const QPoint at = cellPoint(g, row, col);
@@ -48,11 +48,19 @@ inline bool edit(ui::Grid* g, int row, int col, const QString& text)
     QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, at);
     QLineEdit* e = editor(g);
     if (!e)
-        return false;
+        return nullptr;
     e->selectAll();
     type(e, text);
+    return e;
+}
+/// Double-clicks the cell, types text over it and presses Return.
+inline bool edit(ui::Grid* g, int row, int col, const QString& text)
+{
+    QLineEdit* e = typeInto(g, row, col, text);
+    if (!e)
+        return false;
     QTest::keyClick(e, Qt::Key_Return);
-    QCoreApplication::processEvents(); // Return commits through a posted call
+    QCoreApplication::processEvents();
     return true;
 }
 
