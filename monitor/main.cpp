@@ -3,6 +3,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "monitor/monitor.h"
 #include "version.h"
@@ -49,6 +53,9 @@ int main(int argc, char* argv[])
     }
 
     QFile out;
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stdout), _O_BINARY); // the printout's bytes as they are: its lines end in LF, as on Linux
+#endif
     out.open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered); // the printout's own queue is the only buffer
     monitor::Monitor monitor(&out);
     monitor.refuse(parser.value(refuse).toUtf8());

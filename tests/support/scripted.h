@@ -109,11 +109,15 @@ inline QByteArray readRaw(const QString& path)
     return f.readAll();
 }
 
-/// Keeps the settings store inside dir for the whole process.
+/// Keeps the settings store inside dir for the whole process. The registry (Windows) has no
+/// folder to move: the program's key is emptied instead, as a new folder starts empty.
 inline void redirectSettings(const QString& dir)
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir);
+#ifdef Q_OS_WIN
+    QSettings(QStringLiteral("Plintor"), QStringLiteral("Plintor")).clear();
+#endif
 }
 
 inline QString storedRecentList()
