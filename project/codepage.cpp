@@ -67,6 +67,11 @@ std::optional<Alone> readAloneByWindows(UINT cp)
         }
         alone[size_t(b)] = c;
     }
+    // The one byte on which the Windows table of windows-1253 and ICU's (Qt's on Linux) differ:
+    // Windows leaves 0xAA undefined, ICU reads it as U+00AA. Read alike, a dataset's UTF-8 copy,
+    // which goes on air, does not depend on the system that wrote it.
+    if (cp == 1253 && alone[0xAA] == QChar(0xFFFD))
+        alone[0xAA] = QChar(0x00AA);
     return alone;
 }
 #endif

@@ -13,5 +13,7 @@ windows() { local p; p="$(realpath "$1")"; printf 'Z:%s' "${p//\//\\}"; } # wine
 gcc_dlls="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
 export WINEQT_PLUGIN_PATH="$(windows "$PLINTOR_QT_MINGW/plugins")"
 export WINEPATH="$(windows "$PLINTOR_QT_MINGW/bin");$(windows "$gcc_dlls");$(windows /usr/x86_64-w64-mingw32/lib)"
+# The offscreen platform reads its fonts from a folder, not from the system.
+export WINEQT_QPA_FONTDIR="${WINEQT_QPA_FONTDIR:-$(windows /usr/share/fonts/truetype/liberation)}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 exec wine "$@"

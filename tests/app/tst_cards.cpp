@@ -173,7 +173,7 @@ private slots:
 
     void retryListsAFolderThatCameBack()
     {
-        const QString later = inProject(QStringLiteral("later"));
+        const QString later = QDir::toNativeSeparators(inProject(QStringLiteral("later")));
         struct Restore : ScriptedDialogs {
             QString folder;
             fault::Answer errorBox(const QString& report) override

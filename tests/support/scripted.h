@@ -8,6 +8,10 @@
 #include <QTest>
 #include <cstdio>
 #include <deque>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "project/codepage.h"
 #include "ui/dialogs.h"
@@ -34,6 +38,9 @@ public:
     {
         reports.append(report);
         if (printReports) {
+#ifdef Q_OS_WIN
+            _setmode(_fileno(stdout), _O_BINARY); // the report's own CR LF, not doubled
+#endif
             std::printf("box:%s\n", report.toLocal8Bit().constData());
             std::fflush(stdout);
         }
