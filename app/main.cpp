@@ -16,7 +16,6 @@ namespace {
 /// goes to the console of whoever started it, when there is one, and never into a box.
 void printToTheParentConsole()
 {
-    qputenv("QT_COMMAND_LINE_PARSER_NO_GUI_MESSAGE_BOXES", "1");
     const auto unset = [](DWORD which) {
         const HANDLE h = GetStdHandle(which);
         return h == nullptr || h == INVALID_HANDLE_VALUE;

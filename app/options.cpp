@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "project/codepage.h"
+#include "project/commandline.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 
@@ -30,7 +31,7 @@ Options parseOptions(const QStringList& arguments)
                                       QStringLiteral("8-bit code page of the project files (default: windows-1253)."),
                                       QStringLiteral("NAME"));
     parser.addOptions({project, dataRoot, codePage});
-    parser.process(arguments);
+    project::commandline::process(parser, arguments);
 
     Options options;
     options.project = parser.value(project);

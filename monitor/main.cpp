@@ -9,6 +9,7 @@
 #endif
 
 #include "monitor/monitor.h"
+#include "project/commandline.h"
 #include "version.h"
 
 int main(int argc, char* argv[])
@@ -37,7 +38,7 @@ int main(int argc, char* argv[])
                                                    "an add of a missing template."),
                                     QStringLiteral("TEXT"));
     parser.addOptions({host, port, log, refuse});
-    parser.process(app);
+    project::commandline::process(parser, QCoreApplication::arguments());
 
     const QHostAddress address(parser.value(host));
     bool portOk = false;

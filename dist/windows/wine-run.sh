@@ -2,9 +2,9 @@
 # Runs a Windows program of the cross build under wine, as CTest's emulator and for the checks
 # of the packages: wine drops the QT_* variables from the Windows environment and passes
 # WINEQT_X=v on as QT_X=v, so each QT_* of the caller goes through under that name.
-# Set by the caller: WINEPREFIX, and PLINTOR_QT_MINGW, the Qt the programs were built against.
+# WINEPREFIX and PLINTOR_QT_MINGW (the Qt the programs were built against) as build.sh sets them.
 set -euo pipefail
-: "${PLINTOR_QT_MINGW:?}"
+export PLINTOR_QT_MINGW="${PLINTOR_QT_MINGW:-/var/cache/plintor/qt-6.4.2-mingw64}"
 while IFS='=' read -r name value; do
   if [[ $name == QT_* ]]; then export "WINE$name=$value"; fi
 done < <(env)
