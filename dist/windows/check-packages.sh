@@ -5,7 +5,7 @@
 #   dist/windows/check-packages.sh OUT VERSION
 set -euo pipefail
 OUT="$1" VERSION="$2"
-export WINEDEBUG=-all
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 expect="Plintor $VERSION"
 
 # plintor.exe is a GUI program: what it prints reaches a pipe all the same.

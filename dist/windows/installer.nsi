@@ -2,9 +2,8 @@
 ; (dist/windows/build.sh). Installs the programs and the demo into Program Files, a Start-menu
 ; entry and an uninstaller; silent with /S. No data folder goes beside the programs, so the
 ; datasets are kept in %LOCALAPPDATA%\Plintor\data, where the demo's are copied when missing.
-Unicode true
+Target amd64-unicode
 SetCompressor /SOLID lzma
-!include "x64.nsh"
 
 Name "Plintor ${VERSION}"
 OutFile "${OUTFILE}"
