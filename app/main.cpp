@@ -1,6 +1,9 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 #include "app/frmMAIN.h"
 #include "ui/application.h"
@@ -8,6 +11,25 @@
 #include "version.h"
 
 namespace {
+#ifdef Q_OS_WIN
+/// A Windows GUI program has no console: what it prints (--help, --version, a refused option)
+/// goes to the console of whoever started it, when there is one, and never into a box.
+void printToTheParentConsole()
+{
+    const auto unset = [](DWORD which) {
+        const HANDLE h = GetStdHandle(which);
+        return h == nullptr || h == INVALID_HANDLE_VALUE;
+    };
+    // Handles already given (redirected to a file or a pipe) are kept as they are.
+    if (!(unset(STD_OUTPUT_HANDLE) || unset(STD_ERROR_HANDLE)) || !AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (unset(STD_OUTPUT_HANDLE))
+        std::freopen("CONOUT$", "w", stdout);
+    if (unset(STD_ERROR_HANDLE))
+        std::freopen("CONOUT$", "w", stderr);
+}
+#endif
+
 bool haveDisplay()
 {
 #ifdef Q_OS_WIN
@@ -21,6 +43,9 @@ bool haveDisplay()
 
 int main(int argc, char* argv[])
 {
+#ifdef Q_OS_WIN
+    printToTheParentConsole();
+#endif
     if (!haveDisplay()) {
         QCoreApplication core(argc, argv);
         QCoreApplication::setApplicationVersion(version::text());

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "project/codepage.h"
+#include "project/commandline.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 #include "remote/endpoint.h"
@@ -49,7 +50,7 @@ Options parseOptions(const QStringList& arguments)
                                                       "(for example http://127.0.0.1:8000)."),
                                        QStringLiteral("URL"));
     parser.addOptions({project, dataRoot, codePage, oscListen, oscFeedback, companion});
-    parser.process(arguments);
+    project::commandline::process(parser, arguments);
 
     Options options;
     options.project = parser.value(project);

@@ -38,12 +38,17 @@ const char* exceptionTextLatin1(quint32 code)
 
 QString ExceptionText(quint32 code) { return QString::fromLatin1(exceptionTextLatin1(code)); }
 
-RuntimeError ExceptionFilter(const ExceptionPointers& info)
+quint32 innermostCode(const ExceptionPointers& info)
 {
     const ExceptionRecord* record = info.Record;
     while (record->NestedRecord)
         record = record->NestedRecord;
-    return RuntimeError(ExceptionNumber, ExceptionText(record->ExceptionCode));
+    return record->ExceptionCode;
+}
+
+RuntimeError ExceptionFilter(const ExceptionPointers& info)
+{
+    return RuntimeError(ExceptionNumber, ExceptionText(innermostCode(info)));
 }
 
 #ifndef _WIN32

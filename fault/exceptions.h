@@ -58,6 +58,10 @@ QString ExceptionText(quint32 code);
 /// The same text as a Latin-1 literal, for the signal handler, which may not allocate.
 const char* exceptionTextLatin1(quint32 code);
 
+/// The code of the last record of the chain: the exception that was raised while the earlier
+/// ones were being dispatched.
+quint32 innermostCode(const ExceptionPointers& info);
+
 /// The failure an exception becomes: number 65535, named by the code of the last record of the
 /// chain (an exception raised while another was being dispatched links to it).
 RuntimeError ExceptionFilter(const ExceptionPointers& info);

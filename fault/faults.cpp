@@ -158,13 +158,12 @@ void detail::FaultGuard::landed()
 #endif
 }
 
-#else // Windows: structured exceptions, translated into failures (built with /EHa)
+#else // Windows: a vectored handler sends a fault in a step to the step's landing
 
 } // namespace fault
 
 #include <windows.h>
 #include <cstddef>
-#include <eh.h>
 #include <malloc.h>
 
 namespace fault {
@@ -175,43 +174,99 @@ namespace {
 static_assert(sizeof(ExceptionRecord) == sizeof(EXCEPTION_RECORD));
 static_assert(offsetof(ExceptionRecord, NestedRecord) == offsetof(EXCEPTION_RECORD, ExceptionRecord));
 
+/// Only the UI thread runs procedures; faults on the toolkit's own threads have no location.
+DWORD uiThread = 0;
+
+bool onUiThread() { return GetCurrentThreadId() == uiThread; }
+
 ExceptionPointers pointersOf(const EXCEPTION_POINTERS* info)
 {
     return {reinterpret_cast<const ExceptionRecord*>(info->ExceptionRecord), info->ContextRecord};
 }
 
-/// Inside a step: the exception becomes a failure that the step's trap catches. Outside every
-/// step it is left to the filter below, as on the other platforms.
-void translate(unsigned int, EXCEPTION_POINTERS* info)
+/// A processor fault, as opposed to the exceptions software raises to be caught: C++ throws of
+/// either compiler and every other code with the customer bit, debug output, thread names.
+bool isProcessorFault(DWORD code)
 {
-    if (!detail::armedGuard)
-        return;
-    const RuntimeError failure = ExceptionFilter(pointersOf(info));
-    if (info->ExceptionRecord->ExceptionCode == EXCEPTION_STACK_OVERFLOW)
-        _resetstkoflw(); // the guard page, for the next overflow
-    throw failure;
+    if (code & 0x20000000)
+        return false;
+    return (code & 0xC0000000) == 0xC0000000 || (code >= GuardPageViolation && code <= SingleStep);
 }
+
+/// Where the handler sends the thread: out of the faulting frames, back into the step's guard.
+/// Runs on the faulting thread's stack, just below where the fault left it.
+[[noreturn]] void landOnArmedGuard() { __builtin_longjmp(detail::armedGuard->landing, 1); }
+
+/// First in line for every exception. Inside a step, the fault becomes the step's failure: the
+/// thread goes on at the guard's landing, as the signal handler jumps there on Linux; GCC's C++
+/// has no way to catch a structured exception, so the jump is the only road back to the step.
+/// Outside every step it is left to the frames' own handlers and then to the filter below.
+LONG WINAPI landInStep(EXCEPTION_POINTERS* info)
+{
+    const DWORD code = info->ExceptionRecord->ExceptionCode;
+    detail::FaultGuard* guard = detail::armedGuard;
+    if (!guard || !isProcessorFault(code) || !onUiThread())
+        return EXCEPTION_CONTINUE_SEARCH;
+    guard->code = innermostCode(pointersOf(info));
+    CONTEXT* context = info->ContextRecord;
+    // A call's frame: 16-byte aligned before the return address, with its 32-byte home area.
+    context->Rsp = ((context->Rsp - 128) & ~DWORD64(15)) - 40;
+    context->Rip = DWORD64(&landOnArmedGuard);
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+void put(const char* text)
+{
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, DWORD(lstrlenA(text)), &written, nullptr);
+}
+
+/// The filter that stood before ours (the C runtime's): an uncaught C++ exception of GCC reaches
+/// the filter too, and goes on to std::terminate through it.
+LPTOP_LEVEL_EXCEPTION_FILTER runtimeFilter = nullptr;
 
 /// Outside every step: report it under the innermost running procedure and end.
 LONG WINAPI ExceptionFilterOutsideSteps(EXCEPTION_POINTERS* info)
 {
+    if (!isProcessorFault(info->ExceptionRecord->ExceptionCode))
+        return runtimeFilter ? runtimeFilter(info) : EXCEPTION_CONTINUE_SEARCH;
+    static volatile LONG reporting = 0;
+    if (InterlockedExchange(&reporting, 1)) // a fault while reporting one: stderr has it already
+        TerminateProcess(GetCurrentProcess(), 1);
     const RuntimeError failure = ExceptionFilter(pointersOf(info));
-    const Location at = innermostLocation(true);
-    detail::askOperatorAtEnd(reportText(failure.number, failure.description, QString::fromLatin1(at.module),
-                                        QString::fromLatin1(at.procedure), at.line));
+    const Location at = innermostLocation(onUiThread());
+    const QByteArray report = reportText(failure.number, failure.description, QString::fromLatin1(at.module),
+                                         QString::fromLatin1(at.procedure), at.line)
+                                  .toLatin1();
+    put(report.constData()); // said on stderr first, in case the box cannot be shown
+    put("\n");
+    if (onUiThread())
+        detail::askOperatorAtEnd(QString::fromLatin1(report));
     TerminateProcess(GetCurrentProcess(), 1);
-    return EXCEPTION_CONTINUE_EXECUTION;
+    return EXCEPTION_CONTINUE_SEARCH;
 }
 
 } // namespace
 
 void installFaultHandlers()
 {
-    _set_se_translator(translate);
-    SetUnhandledExceptionFilter(ExceptionFilterOutsideSteps);
+    static bool installed = false;
+    if (installed)
+        return;
+    uiThread = GetCurrentThreadId();
+    if (!AddVectoredExceptionHandler(1, landInStep))
+        raise(InvalidProcedureCall, QStringLiteral("Cannot install the fault handler (AddVectoredExceptionHandler)"));
+    runtimeFilter = SetUnhandledExceptionFilter(ExceptionFilterOutsideSteps);
+    installed = true;
 }
 
-void detail::FaultGuard::landed() { runningTrap = trap; }
+void detail::FaultGuard::landed()
+{
+    armedGuard = this;
+    runningTrap = trap;
+    if (code == StackOverflow)
+        _resetstkoflw(); // the guard page back, for the next overflow
+}
 
 #endif
 

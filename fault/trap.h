@@ -50,6 +50,8 @@ namespace detail {
 struct FaultGuard {
 #ifndef _WIN32
     sigjmp_buf landing;
+#else
+    void* landing[5]; // __builtin_setjmp's buffer: no unwinding, as siglongjmp
 #endif
     FaultGuard* outer;
     const Trap* trap; // the innermost running procedure when armed
@@ -83,6 +85,11 @@ template <class F> [[gnu::noinline]] quint32 runGuarded(F& statement)
     FaultGuard guard;
 #ifndef _WIN32
     if (sigsetjmp(guard.landing, 0) != 0) { // the mask is restored by the handler, from one saved copy
+        guard.landed();
+        return guard.code;
+    }
+#else
+    if (__builtin_setjmp(guard.landing) != 0) {
         guard.landed();
         return guard.code;
     }

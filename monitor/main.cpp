@@ -3,8 +3,13 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "monitor/monitor.h"
+#include "project/commandline.h"
 #include "version.h"
 
 int main(int argc, char* argv[])
@@ -33,7 +38,7 @@ int main(int argc, char* argv[])
                                                    "an add of a missing template."),
                                     QStringLiteral("TEXT"));
     parser.addOptions({host, port, log, refuse});
-    parser.process(app);
+    project::commandline::process(parser, QCoreApplication::arguments());
 
     const QHostAddress address(parser.value(host));
     bool portOk = false;
@@ -49,6 +54,9 @@ int main(int argc, char* argv[])
     }
 
     QFile out;
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stdout), _O_BINARY); // the printout's bytes as they are: its lines end in LF, as on Linux
+#endif
     out.open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered); // the printout's own queue is the only buffer
     monitor::Monitor monitor(&out);
     monitor.refuse(parser.value(refuse).toUtf8());

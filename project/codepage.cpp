@@ -4,6 +4,10 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
+#include <optional>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace project::codepage {
 
@@ -18,18 +22,72 @@ struct Table {
     QHash<char16_t, char> fromUnicode;
 };
 
-bool build(const QString& name, Table& table)
+/// The one character each byte reads as alone; nothing when the name is unknown or a byte is no
+/// character by itself. U+FFFD marks a byte the code page leaves undefined.
+using Alone = std::array<QChar, 256>;
+
+#ifdef Q_OS_WIN
+/// The Windows code page a name stands for, or 0. Qt on Windows knows only UTF and Latin-1 by
+/// name, so the 8-bit code pages come from the system's own tables.
+UINT windowsCodePage(const QString& name)
+{
+    const QString n = name.toLower();
+    bool ok = false;
+    UINT number = 0;
+    if (n.startsWith(QLatin1String("windows-")))
+        number = n.mid(8).toUInt(&ok);
+    else if (n.startsWith(QLatin1String("iso-8859-")))
+        number = 28590 + n.mid(9).toUInt(&ok);
+    else if (n == QLatin1String("koi8-r"))
+        number = 20866, ok = true;
+    else if (n == QLatin1String("koi8-u"))
+        number = 21866, ok = true;
+    return ok ? number : 0;
+}
+
+/// The system's reading of each byte, checked the other way too: a byte whose character does not
+/// go back to it (a best fit, or two bytes for one character) is taken as undefined.
+std::optional<Alone> readAloneByWindows(UINT cp)
+{
+    CPINFO info;
+    if (!GetCPInfo(cp, &info) || info.MaxCharSize != 1)
+        return std::nullopt; // unknown, or a multi-byte code page
+    Alone alone;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        wchar_t unit[2] = {};
+        QChar c(0xFFFD);
+        if (MultiByteToWideChar(cp, MB_ERR_INVALID_CHARS, &byte, 1, unit, 2) == 1 &&
+            !(unit[0] >= 0xE000 && unit[0] <= 0xF8FF)) { // the system's stand-in for an undefined byte
+            char back[2] = {};
+            BOOL lossy = FALSE;
+            const int n = WideCharToMultiByte(cp, WC_NO_BEST_FIT_CHARS, unit, 1, back, 2, nullptr, &lossy);
+            if (n == 1 && back[0] == byte && !lossy)
+                c = QChar(char16_t(unit[0]));
+        }
+        alone[size_t(b)] = c;
+    }
+    // The one byte on which the Windows table of windows-1253 and ICU's (Qt's on Linux) differ:
+    // Windows leaves 0xAA undefined, ICU reads it as U+00AA. Read alike, a dataset's UTF-8 copy,
+    // which goes on air, does not depend on the system that wrote it.
+    if (cp == 1253 && alone[0xAA] == QChar(0xFFFD))
+        alone[0xAA] = QChar(0x00AA);
+    return alone;
+}
+#endif
+
+std::optional<Alone> readAloneByQt(const QString& name)
 {
     const QByteArray codec = name.toLatin1();
     QStringDecoder decoder(codec.constData(), QStringDecoder::Flag::Stateless);
     if (!decoder.isValid())
-        return false;
+        return std::nullopt;
     std::array<QString, 256> alone;
     for (int b = 0; b < 256; ++b) {
         decoder.resetState();
         alone[size_t(b)] = decoder(QByteArray(1, char(b)));
         if (alone[size_t(b)].size() != 1)
-            return false; // a byte that is no character by itself
+            return std::nullopt; // a byte that is no character by itself
     }
     // One byte per character reads every pair of bytes as the two read alone; a multi-byte or
     // stateful encoding joins or changes some pair.
@@ -40,12 +98,32 @@ bool build(const QString& name, Table& table)
             pair[1] = char(b2);
             decoder.resetState();
             if (decoder(pair) != alone[size_t(b1)] + alone[size_t(b2)])
-                return false;
+                return std::nullopt;
         }
     }
+    Alone result;
+    for (int b = 0; b < 256; ++b)
+        result[size_t(b)] = alone[size_t(b)][0];
+    return result;
+}
+
+std::optional<Alone> readAlone(const QString& name)
+{
+#ifdef Q_OS_WIN
+    if (const UINT cp = windowsCodePage(name))
+        return readAloneByWindows(cp);
+#endif
+    return readAloneByQt(name);
+}
+
+bool build(const QString& name, Table& table)
+{
+    const std::optional<Alone> alone = readAlone(name);
+    if (!alone)
+        return false;
     table.fromUnicode.clear();
     for (int b = 0; b < 256; ++b) {
-        const QChar one = alone[size_t(b)][0];
+        const QChar one = (*alone)[size_t(b)];
         char16_t u = kUndefinedBase + char16_t(b);
         if (one != QChar(0xFFFD) && !(one == QChar(0x1A) && b != 0x1A))
             u = one.unicode();

@@ -18,6 +18,11 @@ QString normalFolder(const QString& path)
     if (path.isEmpty())
         return path;
     QString clean = QDir::cleanPath(QDir(QDir::fromNativeSeparators(path)).absolutePath());
+#ifdef Q_OS_WIN
+    // "\news" lies on the current drive, which the whole path names; "\\host\share" is whole.
+    if (clean.startsWith(QLatin1Char('/')) && !clean.startsWith(QLatin1String("//")))
+        clean.prepend(QDir::currentPath().left(2));
+#endif
     // ".." at a root is the root itself.
     const qsizetype root = clean.indexOf(QLatin1Char('/')) + 1;
     while (root > 0 && clean.mid(root, 2) == QLatin1String("..") &&

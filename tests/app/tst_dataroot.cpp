@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QDir>
 #include <QTest>
 
@@ -25,6 +26,22 @@ private slots:
         QCOMPARE(app::chooseDataRoot(given, QStringLiteral("/opt/plintor/bin"), dataBesideProgram,
                                 QStringLiteral("/home/op/.local/share/Plintor")),
                  QDir::toNativeSeparators(expected));
+    }
+
+    // The user's own folder, as the system names it (no data folder stands beside the test).
+    void theUsersOwnFolder()
+    {
+        QCoreApplication::setApplicationName(QStringLiteral("Plintor"));
+#ifdef Q_OS_WIN
+        const QString expected = qEnvironmentVariable("LOCALAPPDATA") + QStringLiteral("\\Plintor\\data");
+        const Qt::CaseSensitivity names = Qt::CaseInsensitive;
+#else
+        const QString expected = qEnvironmentVariable("XDG_DATA_HOME", QDir::homePath() + QStringLiteral("/.local/share")) +
+                                 QStringLiteral("/Plintor/data");
+        const Qt::CaseSensitivity names = Qt::CaseSensitive;
+#endif
+        const QString root = app::dataRootFor(app::Options{});
+        QVERIFY2(root.compare(expected, names) == 0, qPrintable(root + QStringLiteral(" is not ") + expected));
     }
 };
 

@@ -296,6 +296,10 @@ private slots:
         QFETCH(int, action);
         QFETCH(QByteArray, expected);
         QFETCH(QString, report);
+#ifdef Q_OS_WIN
+        if (folder.contains(QLatin1Char('\\')) || folder.contains(QLatin1Char('\r')))
+            QSKIP("a Windows folder name holds no backslash, CR or LF");
+#endif
         Recorder r;
         const QString project = fx.home.filePath(QStringLiteral("projects/") + folder);
         writeCodePageLines(project + QStringLiteral("/lower3rd.fti"),

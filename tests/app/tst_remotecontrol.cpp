@@ -24,6 +24,9 @@ private slots:
 
     void oscFiresTheRunningOrderAndTheTallyComesBack()
     {
+#ifdef Q_OS_WIN
+        QSKIP("liblo's oscsend and oscdump are the build machine's programs, not Windows ones");
+#endif
         QVERIFY2(!tool("oscsend").isEmpty() && !tool("oscdump").isEmpty(), "apt-get install liblo-tools");
         QUdpSocket probe; // a port free a moment ago, for oscdump
         probe.bind(QHostAddress::LocalHost, 0);

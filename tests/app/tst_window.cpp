@@ -23,7 +23,7 @@ class TestWindow : public QObject {
 
     QString folder(const QString& name)
     {
-        const QString path = fx.home.filePath(QStringLiteral("projects/") + name);
+        const QString path = fx.native(QStringLiteral("projects/") + name);
         QDir().mkpath(path);
         return path;
     }
@@ -183,7 +183,7 @@ private slots:
         QVERIFY(fx.w->tbMAIN->isEnabled());
         QCOMPARE(fx.w->tbMAIN->tab(), 0);
         QCOMPARE(fx.w->s.ProjectFolder, news);
-        QCOMPARE(fx.w->s.DataFolder, fx.home.filePath(QStringLiteral("data/news")));
+        QCOMPARE(fx.w->s.DataFolder, fx.native(QStringLiteral("data/news")));
         QVERIFY(!fx.w->Playlist.isLoaded());
         QCOMPARE(fx.w->Playlist.size() + fx.w->vsPLAYLIST->cols(), 0);
         QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Title), QStringLiteral("Τίτλος"));
@@ -286,7 +286,7 @@ private slots:
         fx.w->mnuOPEN_Click(fx.home.filePath(QStringLiteral("projects")) + QStringLiteral("/") + typed);
         QCOMPARE(fx.w->s.ProjectFolder, path);
         QCOMPARE(fx.w->s.ProjectName, name);
-        QCOMPARE(fx.w->s.DataFolder, fx.home.filePath(QStringLiteral("data/") + name));
+        QCOMPARE(fx.w->s.DataFolder, fx.native(QStringLiteral("data/") + name));
         QVERIFY(QFileInfo::exists(fx.w->s.DataFolder));
         QCOMPARE(fx.w->s.RecentList, listed ? QStringLiteral("~") + path + QStringLiteral("~") : QString());
         if (!listed)
@@ -300,7 +300,7 @@ private slots:
 
     void aRecentFolderThatIsGoneIsReportedAndKept()
     {
-        const QString gone = fx.home.filePath(QStringLiteral("gone"));
+        const QString gone = fx.native(QStringLiteral("gone"));
         storeRecentList(QStringLiteral("~") + gone + QStringLiteral("~"));
         fx.restart();
         fx.w->mnMRU[0]->trigger();
@@ -362,7 +362,7 @@ private slots:
                 QTimer::singleShot(20, answer);
         };
         QTimer::singleShot(20, answer);
-        const QString gone = fx.home.filePath(QStringLiteral("nowhere"));
+        const QString gone = fx.native(QStringLiteral("nowhere"));
         fx.w->mnuOPEN_Click(gone);
         QCOMPARE(shown, 2); // Retry failed again and showed the report again
         QCOMPARE(caption, QStringLiteral("Plintor"));

@@ -79,6 +79,7 @@ private slots:
 
     void signalsBecomeExceptionCodes_data()
     {
+#ifndef Q_OS_WIN
         QTest::addColumn<int>("signal");
         QTest::addColumn<int>("signalCode");
         QTest::addColumn<bool>("inStackGuard");
@@ -105,14 +106,19 @@ private slots:
         QTest::newRow("trap from int3") << SIGTRAP << int(SI_KERNEL) << false << quint32(Breakpoint);
         QTest::newRow("trap trace") << SIGTRAP << int(TRAP_TRACE) << false << quint32(SingleStep);
         QTest::newRow("not a fault") << SIGTERM << 0 << false << quint32(0);
+#endif
     }
     void signalsBecomeExceptionCodes()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows raises the exception codes themselves: there are no fault signals to map");
+#else
         QFETCH(int, signal);
         QFETCH(int, signalCode);
         QFETCH(bool, inStackGuard);
         QFETCH(quint32, code);
         QCOMPARE(exceptionCodeOfSignal(signal, signalCode, inStackGuard), code);
+#endif
     }
 };
 

@@ -4,6 +4,16 @@
 
 #include "project/paths.h"
 
+namespace {
+// A path as the platform writes it: on Windows from a drive, with backslashes.
+#ifdef Q_OS_WIN
+const QString root = QStringLiteral("C:");
+#else
+const QString root;
+#endif
+QString native(const QString& path) { return QDir::toNativeSeparators(root + path); }
+} // namespace
+
 class TestPaths : public QObject {
     Q_OBJECT
 private slots:
@@ -11,16 +21,22 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("normal");
-        QTest::newRow("plain") << "/p/news" << "/p/news";
-        QTest::newRow("trailing separator") << "/p/news/" << "/p/news";
-        QTest::newRow("root keeps its separator") << "/" << "/";
-        QTest::newRow("the root's parent") << "/.." << "/";
-        QTest::newRow("dot and dot-dot") << "/p/./news/sub/.." << "/p/news";
-        QTest::newRow("above the root") << "/../p" << "/p";
-        QTest::newRow("doubled separators") << "/p//news//" << "/p/news";
-        QTest::newRow("relative") << "news" << QDir::currentPath() + "/news";
-        QTest::newRow("dot") << "." << QDir::currentPath();
+        QTest::newRow("plain") << native("/p/news") << native("/p/news");
+        QTest::newRow("trailing separator") << native("/p/news/") << native("/p/news");
+        QTest::newRow("root keeps its separator") << native("/") << native("/");
+        QTest::newRow("the root's parent") << native("/..") << native("/");
+        QTest::newRow("dot and dot-dot") << native("/p/./news/sub/..") << native("/p/news");
+        QTest::newRow("above the root") << native("/../p") << native("/p");
+        QTest::newRow("doubled separators") << native("/p//news//") << native("/p/news");
+        QTest::newRow("relative") << "news" << QDir::toNativeSeparators(QDir::currentPath() + "/news");
+        QTest::newRow("dot") << "." << QDir::toNativeSeparators(QDir::currentPath());
         QTest::newRow("empty") << "" << "";
+#ifdef Q_OS_WIN
+        QTest::newRow("slashes read too") << "C:/p/news/" << "C:\\p\\news";
+        QTest::newRow("no drive: the current one")
+            << "\\p\\news" << QDir::toNativeSeparators(QDir::currentPath().left(2) + "/p/news");
+        QTest::newRow("a share") << "\\\\studio\\shows\\news\\" << "\\\\studio\\shows\\news";
+#endif
     }
     void normalFolder()
     {
@@ -33,10 +49,13 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
-        QTest::newRow("folders") << "/home/op/shows/news" << "news";
+        QTest::newRow("folders") << native("/home/op/shows/news") << "news";
         QTest::newRow("no separator") << "news" << "news";
-        QTest::newRow("root") << "/" << "";
-        QTest::newRow("trailing separator") << "/p/" << "";
+        QTest::newRow("root") << native("/") << "";
+        QTest::newRow("trailing separator") << native("/p/") << "";
+#ifdef Q_OS_WIN
+        QTest::newRow("slashes read too") << "C:/op/shows/news" << "news";
+#endif
     }
     void lastComponent()
     {

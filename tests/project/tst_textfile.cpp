@@ -1,10 +1,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#ifndef Q_OS_WIN
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "failure.h"
 #include "fault/runtimeerror.h"
@@ -38,9 +40,11 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("x.ftd"));
         project::textfile::writeLines(path, {QStringLiteral("TITLE~Α"), QStringLiteral("TAG~f0;v")});
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("TITLE~\xC1\r\nTAG~f0;v\r\n"));
+        {
+            QFile f(path); // closed before the file is replaced: Windows refuses to replace an open file
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), QByteArray("TITLE~\xC1\r\nTAG~f0;v\r\n"));
+        }
         project::textfile::writeLines(path, {QStringLiteral("Α")}, project::textfile::Encoding::Utf8);
         QCOMPARE(project::textfile::readBytes(path), QByteArray("\xCE\x91\r\n"));
         QCOMPARE(project::textfile::readLines(path, project::textfile::Encoding::Utf8), QStringList{QStringLiteral("Α")});
@@ -49,6 +53,9 @@ private slots:
     // A file-size limit stops the new content half-way, whatever rights the test runs with.
     void aFailedWriteLeavesTheOldFileWhole()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has no per-process file-size limit (setrlimit) nor fork");
+#else
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("keep.ftd"));
         project::textfile::writeLines(path, {QStringLiteral("TITLE~old")});
@@ -69,6 +76,7 @@ private slots:
         QCOMPARE(WEXITSTATUS(status), int(fault::PathFileAccessError));
         QCOMPARE(project::textfile::readBytes(path), QByteArray("TITLE~old\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.ftd")});
+#endif
     }
 
     void failuresNameWhatWentWrong()

@@ -154,6 +154,9 @@ private slots:
     // recording server Companion's variables.
     void aControlSurfaceRunsTheShow()
     {
+#ifdef Q_OS_WIN
+        QSKIP("liblo's oscsend and oscdump are the build machine's programs, not Windows ones");
+#endif
         QProcess dump;
         const quint16 dumpPort = freeUdpPort();
         dump.start(tool("oscdump"), {QStringLiteral("-L"), QString::number(dumpPort)});

@@ -15,6 +15,8 @@ struct EditorFixture {
     std::unique_ptr<app::frmMAIN> w;
 
     QString projectFolder() const { return home.filePath(QStringLiteral("projects/news")); }
+    /// A path in the home as the program shows and keeps it: with the platform's separators.
+    QString native(const QString& relative) const { return QDir::toNativeSeparators(home.filePath(relative)); }
     QString dataFolder() const { return home.filePath(QStringLiteral("data/news")); }
     QString data(const QString& name) const { return dataFolder() + QLatin1Char('/') + name; }
 

@@ -8,6 +8,10 @@
 #include <QTest>
 #include <cstdio>
 #include <deque>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "project/codepage.h"
 #include "ui/dialogs.h"
@@ -34,6 +38,9 @@ public:
     {
         reports.append(report);
         if (printReports) {
+#ifdef Q_OS_WIN
+            _setmode(_fileno(stdout), _O_BINARY); // the report's own CR LF, not doubled
+#endif
             std::printf("box:%s\n", report.toLocal8Bit().constData());
             std::fflush(stdout);
         }
@@ -109,11 +116,15 @@ inline QByteArray readRaw(const QString& path)
     return f.readAll();
 }
 
-/// Keeps the settings store inside dir for the whole process.
+/// Keeps the settings store inside dir for the whole process. The registry (Windows) has no
+/// folder to move: the program's key is emptied instead, as a new folder starts empty.
 inline void redirectSettings(const QString& dir)
 {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir);
+#ifdef Q_OS_WIN
+    QSettings(QStringLiteral("Plintor"), QStringLiteral("Plintor")).clear();
+#endif
 }
 
 inline QString storedRecentList()

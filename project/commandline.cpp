@@ -1,0 +1,33 @@
+#include "project/commandline.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+
+namespace project::commandline {
+
+namespace {
+[[noreturn]] void printAndEnd(std::FILE* to, const QString& text, int status)
+{
+    std::fputs(text.toLocal8Bit().constData(), to);
+    std::fflush(to);
+    std::exit(status);
+}
+} // namespace
+
+void process(QCommandLineParser& parser, const QStringList& arguments)
+{
+    if (!parser.parse(arguments))
+        printAndEnd(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") + parser.errorText() +
+                                QLatin1Char('\n'),
+                    EXIT_FAILURE);
+    if (parser.isSet(QStringLiteral("help")))
+        printAndEnd(stdout, parser.helpText(), EXIT_SUCCESS);
+    if (parser.isSet(QStringLiteral("version")))
+        printAndEnd(stdout,
+                    QCoreApplication::applicationName() + QLatin1Char(' ') +
+                        QCoreApplication::applicationVersion() + QLatin1Char('\n'),
+                    EXIT_SUCCESS);
+}
+
+} // namespace project::commandline
