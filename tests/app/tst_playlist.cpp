@@ -218,7 +218,11 @@ private slots:
         const QString path = fx.data(QStringLiteral("playlist.dat"));
         QByteArray big;
         if (fifo) {
+#ifdef Q_OS_WIN
+            QSKIP("Windows has no FIFO");
+#else
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
         } else {
             while (big.size() <= 16 * 1024 * 1024)
                 big += "news_a.ftd\r\n";
