@@ -56,7 +56,10 @@ void frmMAIN::StartRemote(const Options& options)
 void frmMAIN::RemoteChanged()
 {
     // One action changes several cells; the tally goes out once, after it, off the road to air.
-    if (!Remote || RemotePending)
+    if (!Remote)
+        return;
+    Remote->forget();
+    if (RemotePending)
         return;
     RemotePending = true;
     QTimer::singleShot(0, this, [this] {

@@ -56,6 +56,13 @@ bool RemoteSurface::clearChannel(int channel)
 
 remote::Tally RemoteSurface::tally() const
 {
+    if (!read_)
+        read_ = read();
+    return *read_;
+}
+
+remote::Tally RemoteSurface::read() const
+{
     using playlist::Mark;
     const playlist::RunningOrder& order = f_.Playlist;
     remote::Tally t;

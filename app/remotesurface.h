@@ -1,6 +1,8 @@
 #pragma once
 // The window as a control surface drives it: each remote press runs the handler the matching
 // mouse or key action runs, and the tally reads the running order.
+#include <optional>
+
 #include "remote/surface.h"
 
 namespace app {
@@ -15,12 +17,17 @@ public:
     bool gotoCue(int entry, int step) override;
     bool clearCue(bool preview) override;
     bool clearChannel(int channel) override;
+    /// Read once after each change: the tally and Companion both ask for it.
     remote::Tally tally() const override;
+    /// Something the tally shows changed: the next tally is read anew.
+    void forget() { read_.reset(); }
 
 private:
+    remote::Tally read() const;
     // Entry and step as the addresses count them, from 1: a step with a name.
     bool isStep(int entry, int step) const;
     frmMAIN& f_;
+    mutable std::optional<remote::Tally> read_;
 };
 
 } // namespace app

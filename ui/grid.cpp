@@ -485,10 +485,12 @@ void Grid::paintEvent(QPaintEvent* event)
     paintCue();
 }
 
-// The cue is shown by a frame alone, over the row frames: its cell keeps its colour. Only the
-// cells in view are asked.
+// The cue is shown by a frame alone, over the row frames: its cell keeps its colour. Only a
+// program's model holds one, and only the cells in view are asked.
 void Grid::paintCue()
 {
+    if (!source_)
+        return;
     constexpr int kCue = 2;
     const int top = std::max(rowAt(0), 0);
     int bottom = rowAt(viewport()->height() - 1);
