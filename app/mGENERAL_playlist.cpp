@@ -42,7 +42,8 @@ void LOADTREELIST(frmMAIN& f)
     QString card;
     QList<ui::TreeNode> cards;
 
-    tree.clearNodes();
+    // The tree is shown once it is whole.
+    const ui::Tree::Refill refill(tree);
     for (size_t i = 1; i < s.CARDS.size(); ++i) {
         const project::CARD& record = s.CARDS[i];
         if (record.Title.isEmpty())
@@ -72,7 +73,6 @@ void LOADTREELIST(frmMAIN& f)
         fault::ignoringFailure([&] { node = tree.add(card, name, title); });
         node.setTag(QStringLiteral("D"));
     }
-    // Card nodes open once their datasets are in: every open node slows each later insertion.
     for (ui::TreeNode& cardNode : cards)
         cardNode.setExpanded(true);
 }

@@ -68,9 +68,9 @@ void Monitor::accept()
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { wake(socket); });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { heard(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            if (Client* c = client(socket)) {
-                c->gone = true; // served to the end of what it sent, then finished
-                c->waiting = false;
+            if (Client* leaving = client(socket)) {
+                leaving->gone = true; // served to the end of what it sent, then finished
+                leaving->waiting = false;
                 wake(socket);
             }
         });

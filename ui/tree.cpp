@@ -1,135 +1,112 @@
 #include "ui/tree.h"
 
-#include <QSignalBlocker>
-#include <algorithm>
-
 #include "fault/runtimeerror.h"
 #include "ui/keys.h"
 
 namespace ui {
 
-namespace {
-enum Role : int { KeyRole = Qt::UserRole, TagRole, SortedRole };
-
-// The order the grids sort a column of titles in: the text's code units, ties kept in order.
-bool before(const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseSensitive) < 0; }
-
-// The tag and the sorted flag are not shown: writing them tells the view nothing, which a
-// tree of twenty thousand nodes would otherwise hear of node by node.
-void setUnseen(QTreeWidgetItem* item, int role, const QVariant& value)
-{
-    QTreeWidget* tree = item->treeWidget();
-    const QSignalBlocker quiet(tree ? tree->model() : nullptr);
-    item->setData(0, role, value);
-}
-} // namespace
-
-QString TreeNode::key() const { return item_ ? item_->data(0, KeyRole).toString() : QString(); }
-QString TreeNode::text() const { return item_ ? item_->text(0) : QString(); }
-QString TreeNode::tag() const { return item_ ? item_->data(0, TagRole).toString() : QString(); }
+QString TreeNode::key() const { return tree_ ? tree_->nodes_.key(node_) : QString(); }
+QString TreeNode::text() const { return tree_ ? tree_->nodes_.text(node_) : QString(); }
+QString TreeNode::tag() const { return tree_ ? tree_->nodes_.tag(node_) : QString(); }
 
 void TreeNode::setTag(const QString& tag)
 {
-    if (item_)
-        setUnseen(item_, TagRole, tag);
+    if (tree_)
+        tree_->nodes_.setTag(node_, tag);
 }
 
 void TreeNode::setExpanded(bool expanded)
 {
-    if (item_)
-        item_->setExpanded(expanded);
+    if (tree_)
+        tree_->setNodeExpanded(node_, expanded);
 }
 
 void TreeNode::setSorted(bool sorted)
 {
-    if (!item_)
-        return;
-    setUnseen(item_, SortedRole, sorted);
-    if (!sorted || item_->childCount() < 2)
-        return;
-    QList<QTreeWidgetItem*> children = item_->takeChildren();
-    std::stable_sort(children.begin(), children.end(),
-                     [](const QTreeWidgetItem* a, const QTreeWidgetItem* b) { return before(a->text(0), b->text(0)); });
-    item_->addChildren(children);
+    if (tree_)
+        tree_->nodes_.setSorted(node_, sorted);
 }
 
-Tree::Tree(const QString& name, QWidget* parent) : QTreeWidget(parent)
+Tree::Tree(const QString& name, QWidget* parent) : QTreeView(parent), nodes_(*new TreeModel(this))
 {
     setObjectName(name);
+    setModel(&nodes_);
     setHeaderHidden(true);
-    setColumnCount(1);
+    // Every node is one line of one font: the view need not measure twenty thousand of them.
+    setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setExpandsOnDoubleClick(false);
-    connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { emit dblClick(); });
+    connect(this, &QTreeView::doubleClicked, this, [this] { emit dblClick(); });
 }
 
 void Tree::clearNodes()
 {
-    keys_.clear();
-    clear();
+    toOpen_.clear();
+    if (refilling_)
+        nodes_.gather();
+    else
+        nodes_.clear();
 }
 
 TreeNode Tree::add(const QString& relative, const QString& key, const QString& text)
 {
-    QTreeWidgetItem* parent = nullptr;
+    int parent = TreeModel::kNone;
     if (!relative.isEmpty()) {
-        parent = keys_.value(relative);
-        if (!parent)
+        parent = nodes_.find(relative);
+        if (parent == TreeModel::kNone)
             fault::raise(fault::ElementNotFound, QStringLiteral("Element not found: no node of %1 has the key %2")
                                                      .arg(objectName(), relative));
     }
-    QTreeWidgetItem*& slot = keys_[key];
-    if (slot)
+    if (nodes_.find(key) != TreeModel::kNone)
         fault::raise(fault::KeyNotUnique,
                      QStringLiteral("Key is not unique in collection: %1 already has a node %2").arg(objectName(), key));
-    auto* item = new QTreeWidgetItem(QStringList{text});
-    slot = item;
-    item->setData(0, KeyRole, key);
-    if (!parent) {
-        addTopLevelItem(item);
-    } else if (parent->data(0, SortedRole).toBool()) {
-        // After the last child whose text does not sort after this one: equal texts keep their order.
-        int lo = 0;
-        int hi = parent->childCount();
-        while (lo < hi) {
-            const int mid = (lo + hi) / 2;
-            if (before(text, parent->child(mid)->text(0)))
-                hi = mid;
-            else
-                lo = mid + 1;
-        }
-        insertUnder(parent, lo, item);
-    } else {
-        insertUnder(parent, parent->childCount(), item);
-    }
-    return TreeNode(item);
-}
-
-void Tree::insertUnder(QTreeWidgetItem* parent, int at, QTreeWidgetItem* item)
-{
-    if (parent->isExpanded()) {
-        parent->insertChild(at, item);
-        return;
-    }
-    // Under a closed node the new node is not shown: the view takes it in at its next layout
-    // rather than hearing of each of a card's datasets one by one.
-    {
-        const QSignalBlocker quiet(model());
-        parent->insertChild(at, item);
-    }
-    scheduleDelayedItemsLayout();
+    return TreeNode(this, nodes_.add(parent, key, text));
 }
 
 TreeNode Tree::selectedNode() const
 {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    return TreeNode(selected.isEmpty() ? nullptr : selected.first());
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? TreeNode() : nodeAt(selected.first());
+}
+
+TreeNode Tree::nodeAt(const QModelIndex& index) const
+{
+    const int node = nodes_.nodeOf(index);
+    return node == TreeModel::kNone ? TreeNode() : TreeNode(const_cast<Tree*>(this), node);
+}
+
+void Tree::setNodeExpanded(int node, bool expanded)
+{
+    if (refilling_) {
+        if (expanded)
+            toOpen_.append(node);
+        else
+            toOpen_.removeAll(node);
+        return;
+    }
+    setExpanded(nodes_.indexOf(node), expanded);
+}
+
+Tree::Refill::Refill(Tree& tree) : tree_(tree)
+{
+    tree_.refilling_ = true;
+    tree_.clearNodes();
+}
+
+Tree::Refill::~Refill()
+{
+    tree_.refilling_ = false;
+    tree_.nodes_.show();
+    // The view lays itself out once, after the reset: opening a node until then only notes it.
+    for (int node : std::as_const(tree_.toOpen_))
+        tree_.setExpanded(tree_.nodes_.indexOf(node), true);
+    tree_.toOpen_.clear();
 }
 
 void Tree::keyPressEvent(QKeyEvent* event)
 {
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
     emit keyDown(keyCode(event), shiftCode(event->modifiers()), event->isAutoRepeat());
 }
 

@@ -1,15 +1,17 @@
 #pragma once
-#include <QHash>
-#include <QTreeWidget>
+#include <QTreeView>
+
+#include "ui/treemodel.h"
 
 namespace ui {
+
+class Tree;
 
 /// One node of a Tree, as the handlers see it. A null node (from a failed look-up) is false.
 class TreeNode {
 public:
     TreeNode() = default;
-    explicit TreeNode(QTreeWidgetItem* item) : item_(item) {}
-    explicit operator bool() const { return item_ != nullptr; }
+    explicit operator bool() const { return tree_ != nullptr; }
 
     QString key() const;
     QString text() const;
@@ -21,11 +23,13 @@ public:
 
 private:
     friend class Tree;
-    QTreeWidgetItem* item_ = nullptr;
+    TreeNode(Tree* tree, int node) : tree_(tree), node_(node) {}
+    Tree* tree_ = nullptr;
+    int node_ = TreeModel::kNone;
 };
 
 /// A tree of nodes with unique keys: roots, and children under a node named by its key.
-class Tree : public QTreeWidget {
+class Tree : public QTreeView {
     Q_OBJECT
 public:
     Tree(const QString& name, QWidget* parent);
@@ -37,6 +41,22 @@ public:
     TreeNode add(const QString& relative, const QString& key, const QString& text);
     /// The selected node; a null node when none is.
     TreeNode selectedNode() const;
+    /// The node shown at a model index; a null node for an invalid one.
+    TreeNode nodeAt(const QModelIndex& index) const;
+
+    /// Empties the tree and takes the nodes added until the Refill ends without a word to the
+    /// view, which then shows them all in one step: a tree of twenty thousand nodes would
+    /// otherwise be laid out node by node.
+    class Refill {
+    public:
+        explicit Refill(Tree& tree);
+        ~Refill();
+        Refill(const Refill&) = delete;
+        Refill& operator=(const Refill&) = delete;
+
+    private:
+        Tree& tree_;
+    };
 
 signals:
     void dblClick();
@@ -48,8 +68,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void insertUnder(QTreeWidgetItem* parent, int at, QTreeWidgetItem* item);
-    QHash<QString, QTreeWidgetItem*> keys_;
+    friend class TreeNode;
+    void setNodeExpanded(int node, bool expanded);
+
+    TreeModel& nodes_; // a child of the view, gone with it
+    // Nodes opened while a refill gathers, opened once the view has them.
+    QList<int> toOpen_;
+    bool refilling_ = false;
 };
 
 } // namespace ui

@@ -1,6 +1,5 @@
 // Firing playlist steps on air and on the preview channel, and the clears, against a real
 // server on the loopback interface that records the exact bytes.
-#include <QTreeWidget>
 
 #include "playlist_fixture.h"
 
@@ -71,7 +70,7 @@ private slots:
         // tree holds.
         fx.click(5, 6);
         QCOMPARE(fx.sentUpToC4(r), QByteArray("PLAY 1-5 ticker\r\n"));
-        fx.w->trLIST->setCurrentItem(fx.w->trLIST->findItems("K", Qt::MatchExactly | Qt::MatchRecursive).value(0));
+        QVERIFY(drive::selectTreeNode(fx.w->trLIST, "K"));
         fx.w->trLIST_DblClick();
         fx.click(6, 7, Qt::RightButton);
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CG 3-5 INVOKE 1 \"Go\r\n"));
@@ -266,10 +265,10 @@ private slots:
     {
         fx.firingStudio();
         const int before = fx.grid()->rows();
-        QTreeWidget* tree = fx.w->trLIST;
+        ui::Tree* tree = fx.w->trLIST;
         tree->setFocus();
         for (const char* text : {"News", "Bob"}) { // a card adds nothing
-            tree->setCurrentItem(tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0));
+            QVERIFY(drive::selectTreeNode(tree, text));
             QTest::keyClick(tree, Qt::Key_Return);
         }
         QCOMPARE(fx.grid()->rows(), before + 1);

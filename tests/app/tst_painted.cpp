@@ -2,7 +2,6 @@
 // grab of the grid, while a real server on the loopback interface takes the lines and answers.
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTreeWidget>
 
 #include "playlist_fixture.h"
 
@@ -96,9 +95,7 @@ private slots:
     void aRowAddedFromTheTreeShowsGreySteps()
     {
         fx.firingStudio();
-        QTreeWidgetItem* node = fx.w->trLIST->findItems("Bob", Qt::MatchExactly | Qt::MatchRecursive).value(0);
-        QVERIFY(node);
-        fx.w->trLIST->setCurrentItem(node);
+        QVERIFY(drive::selectTreeNode(fx.w->trLIST, "Bob"));
         fx.w->trLIST_DblClick();
         const int added = fx.grid()->rows() - 1;
         QCOMPARE(fx.shown(added, 6), Cleared);

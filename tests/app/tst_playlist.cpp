@@ -1,7 +1,6 @@
 // The playlist page as the operator uses it: the tree, the playlist file and grid, adding by
 // double-click, dragging, the hover outline, removing, and the on-air marks.
 #include <QFile>
-#include <QTreeWidget>
 #include <sys/stat.h>
 
 #include "playlist/playlistfile.h"
@@ -38,29 +37,26 @@ class TestPlaylist : public QObject {
     }
     QString tree() const
     {
+        ui::Tree* t = fx.w->trLIST;
+        const QAbstractItemModel* m = t->model();
         QStringList roots;
-        for (int i = 0; i < fx.w->trLIST->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* card = fx.w->trLIST->topLevelItem(i);
+        for (int i = 0; i < m->rowCount(); ++i) {
+            const QModelIndex card = m->index(i, 0);
             QStringList children;
-            for (int j = 0; j < card->childCount(); ++j) {
-                const ui::TreeNode node(card->child(j));
+            for (int j = 0; j < m->rowCount(card); ++j) {
+                const ui::TreeNode node = t->nodeAt(m->index(j, 0, card));
                 children << node.text() + QLatin1Char('=') + node.key() + (node.tag() == "D" ? "" : "?");
             }
-            const ui::TreeNode node(card);
-            roots << node.text() + (node.tag() == "C" && card->isExpanded() ? ":" : "?:") + children.join(',');
+            const ui::TreeNode node = t->nodeAt(card);
+            roots << node.text() + (node.tag() == "C" && t->isExpanded(card) ? ":" : "?:") + children.join(',');
         }
         return roots.join(' ');
     }
-    QTreeWidgetItem* item(const QString& text) const
-    {
-        const auto found = fx.w->trLIST->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        return found.isEmpty() ? nullptr : found.first();
-    }
     void doubleClick(const QString& text)
     {
-        QTreeWidgetItem* node = item(text);
-        QVERIFY(node);
-        const QPoint at = fx.w->trLIST->visualItemRect(node).center();
+        const QModelIndex node = drive::treeNode(fx.w->trLIST, text);
+        QVERIFY(node.isValid());
+        const QPoint at = fx.w->trLIST->visualRect(node).center();
         QTest::mouseClick(fx.w->trLIST->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(fx.w->trLIST->viewport(), Qt::LeftButton, {}, at);
     }
@@ -81,7 +77,7 @@ private slots:
         QCOMPARE(tree(), shown);
         QCOMPARE(files(), QStringList{"news_a.ftd"});
 
-        item("News")->setExpanded(false);
+        fx.w->trLIST->collapse(drive::treeNode(fx.w->trLIST, "News"));
         fx.dataset("news_f.ftd", {"TITLE~Delta"});
         fx.writePlaylist("ticker_t.ftd\r\n");
         fx.mark(1, 7, Mark::OnAir);

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "ui/grid.h"
+#include "ui/tree.h"
 
 namespace drive {
 
@@ -62,6 +63,21 @@ inline bool edit(ui::Grid* g, int row, int col, const QString& text)
     QTest::keyClick(e, Qt::Key_Return);
     QCoreApplication::processEvents();
     return true;
+}
+
+/// The tree's node that shows this text, anywhere in the tree; invalid when none does.
+inline QModelIndex treeNode(ui::Tree* t, const QString& text)
+{
+    const QModelIndexList found = t->model()->match(t->model()->index(0, 0), Qt::DisplayRole, text, 1,
+                                                    Qt::MatchExactly | Qt::MatchRecursive);
+    return found.value(0);
+}
+/// Selects the node that shows this text, as a click on it would.
+inline bool selectTreeNode(ui::Tree* t, const QString& text)
+{
+    const QModelIndex node = treeNode(t, text);
+    t->setCurrentIndex(node);
+    return node.isValid();
 }
 
 } // namespace drive

@@ -8,27 +8,33 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "drive.h"
 #include "editor_fixture.h"
 #include "recorder.h"
 #include "ui/colors.h"
 
 struct PlaylistFixture : EditorFixture {
     std::unique_ptr<QAbstractItemModelTester> modelTester;
+    std::unique_ptr<QAbstractItemModelTester> treeTester;
     void stop()
     {
         modelTester.reset();
+        treeTester.reset();
         EditorFixture::stop();
     }
     ui::Grid* grid() const { return w->vsPLAYLIST; }
     QByteArray playlist() const { return readRaw(data(QStringLiteral("playlist.dat"))); }
     void writePlaylist(const QByteArray& bytes) { writeRaw(data(QStringLiteral("playlist.dat")), bytes); }
 
-    /// Opens the project and switches to "Play list"; the grid's model is checked from then on.
+    /// Opens the project and switches to "Play list"; the grid's and the tree's models are
+    /// checked from then on.
     void openPage()
     {
         open();
         modelTester = std::make_unique<QAbstractItemModelTester>(w->PlaylistCells,
                                                                  QAbstractItemModelTester::FailureReportingMode::QtTest);
+        treeTester = std::make_unique<QAbstractItemModelTester>(w->trLIST->model(),
+                                                                QAbstractItemModelTester::FailureReportingMode::QtTest);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         showPage();
