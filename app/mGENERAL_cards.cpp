@@ -35,7 +35,7 @@ void LOADCARDS(frmMAIN& f)
     ARM_TRAP();
     project::State& s = f.s;
     // The card grid's own events stay quiet while it is filled here.
-    const QScopedValueRollback quiet(s.LoadingCards, true);
+    const QScopedValueRollback quiet(f.LoadingCards, true);
     QStringList files;
     QStringList lines;
     project::cardfile::TextPool texts; // the tag texts met so far, kept once however many cards repeat them

@@ -68,7 +68,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     QHash<QString, QStringList> read; // the lines of each file listed: the first one's tags come from them
 
     // The dataset grid's own events stay quiet while it is filled here.
-    const QScopedValueRollback quiet(s.LoadingDatasets, true);
+    const QScopedValueRollback quiet(f.LoadingDatasets, true);
     STEP(invoke = CardRecord(s, s.CurrentCard).Invoke);
     STEP(command = CardRecord(s, s.CurrentCard).Command);
     f.cmbINVOKES->clear();

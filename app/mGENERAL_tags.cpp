@@ -46,7 +46,7 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
     bool remove = false;
 
     // The tag grid's own events stay quiet while it is filled here.
-    const QScopedValueRollback quiet(s.LoadingTags, true);
+    const QScopedValueRollback quiet(f.LoadingTags, true);
     LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
 
     STEP(rows = AddTagRows(grid, CardRecord(s, s.CurrentCard)));
