@@ -1,7 +1,5 @@
 #include "playlist/playlistfile.h"
 
-#include <algorithm>
-
 #include "fault/runtimeerror.h"
 #include "project/convert.h"
 
@@ -32,13 +30,6 @@ int columnCount(int maxInvokes)
     if (count > 32767)
         fault::raise(fault::Overflow, QStringLiteral("Overflow: %1 playlist columns").arg(count));
     return count;
-}
-
-int stepWidth(int gridTwips, int stepColumns)
-{
-    if (stepColumns < 1)
-        return kMinStepWidth;
-    return std::max((gridTwips - fixedWidth()) / stepColumns, kMinStepWidth);
 }
 
 } // namespace playlist::playlistfile
