@@ -15,9 +15,9 @@ QStringList stepNames(const project::CARD& card, bool addedFromTree)
 {
     QStringList names;
     if (card.Command.isEmpty())
-        names << QStringLiteral("Play") << QStringLiteral("Update");
+        names << project::action::Play << project::action::Update;
     else
-        names << QStringLiteral("Custom");
+        names << project::action::Custom;
     if (card.Command.isEmpty() || addedFromTree)
         names << project::convert::cut(card.Invoke, QLatin1Char(';'));
     return names;
