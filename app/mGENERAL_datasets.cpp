@@ -78,7 +78,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     ui::Grid& grid = *f.vsDATASET;
     LayOutGrid(grid, {"filename", "Description"}, {0, 10});
     grid.setColHidden(DatasetCol::File, true);
-    LayOutGrid(*f.vsTAGS, {"Id", "Ani", "Type", "Title", "Value"}, {350, 350, 450, 3000, 10});
+    LayOutTagGrid(*f.vsTAGS, TagLayout::NoDataset);
 
     if (!project::textfile::folderExists(s.DataFolder))
         STEP(project::textfile::createFolder(s.DataFolder));

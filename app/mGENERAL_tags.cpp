@@ -32,6 +32,14 @@ QHash<QString, int> AddTagRows(ui::Grid& grid, const project::CARD& card)
 }
 } // namespace
 
+void LayOutTagGrid(ui::Grid& grid, TagLayout layout)
+{
+    if (layout == TagLayout::NoDataset)
+        LayOutGrid(grid, {"Id", "Ani", "Type", "Title", "Value"}, {350, 350, 450, 3000, 10});
+    else
+        LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
+}
+
 void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
 {
     ARM_TRAP();
@@ -47,7 +55,7 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
 
     // The tag grid's own events stay quiet while it is filled here.
     const QScopedValueRollback quiet(f.LoadingTags, true);
-    LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
+    LayOutTagGrid(grid, TagLayout::Dataset);
 
     STEP(rows = AddTagRows(grid, CardRecord(s, s.CurrentCard)));
 
