@@ -55,8 +55,7 @@ void LOADCARDS(frmMAIN& f)
         lines.clear();
         STEP(lines = project::textfile::readLines(project::paths::join(s.ProjectFolder, name)));
         parsed = project::cardfile::parse(name, lines, &texts);
-        for (const fault::RuntimeError& failure : parsed.failures)
-            STEP(fault::raise(failure));
+        STEP_FAILURES(parsed.failures);
         s.CARDS[n] = std::move(parsed.card);
         s.MaxInvokes = short(std::max<int>(s.MaxInvokes, parsed.maxInvokes));
     }
