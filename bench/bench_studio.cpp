@@ -6,7 +6,6 @@
 // bench_studio [cards [tags [datasets-per-card [playlist-entries [runs]]]]]
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSettings>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -29,6 +28,7 @@
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
 #include "drive.h"
+#include "settings.h"
 #include "ui/application.h"
 #include "ui/dispatch.h"
 
@@ -202,8 +202,7 @@ int main(int argc, char* argv[])
     n.datasets = std::max(n.datasets, 2);
 
     QTemporaryDir home;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath(QStringLiteral("config")));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath(QStringLiteral("config")));
+    redirectSettings(home.filePath(QStringLiteral("config")));
     const Project p = generate(fs::path(home.path().toStdString()), n);
     const QString projectFolder = QString::fromStdString(p.cards.string());
 
