@@ -6,6 +6,7 @@
 #include "app/mGENERAL.h"
 #include "fault/trap.h"
 #include "project/cardfile.h"
+#include "project/folders.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 

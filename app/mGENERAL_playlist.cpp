@@ -7,6 +7,7 @@
 #include "fault/trap.h"
 #include "playlist/playlistfile.h"
 #include "project/datasetfile.h"
+#include "project/folders.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 
