@@ -113,6 +113,21 @@ public:
     void vsTAGS_GotFocus();
     void cmdADDDATASET_Click();
     void cmdDELETEDATASET_Click();
+    /// Set while a loader fills the card, dataset or tag grid: that grid's own events stay quiet.
+    bool LoadingCards = false;
+    bool LoadingDatasets = false;
+    bool LoadingTags = false;
+    /// What the editor's grids were last loaded for, and in which operator action: a handler
+    /// leaves a selection that this action has loaded already, however many grid events the
+    /// action raises; the next action loads it anew, since files may change between two clicks.
+    struct Loaded {
+        short card = -1;
+        QString dataset;
+        quint64 action = 0;
+        bool operator==(const Loaded&) const = default;
+    };
+    Loaded CardLoaded;
+    Loaded DatasetLoaded;
 
     // Handlers of the server link and the on-air commands
     server::Link* wsGASPAR;

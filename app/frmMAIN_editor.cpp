@@ -33,15 +33,15 @@ void SelectCard(frmMAIN& f)
     const int row = f.vsCARDS->row();
     if (row < 1)
         return;
-    const project::State::Loaded now{short(f.vsCARDS->rowKey(row).toInt()), QString(), ui::currentAction()};
-    if (now == s.CardLoaded)
+    const frmMAIN::Loaded now{short(f.vsCARDS->rowKey(row).toInt()), QString(), ui::currentAction()};
+    if (now == f.CardLoaded)
         return;
     s.CurrentCard = now.card;
     STEP(s.CurrentCardFile = mGENERAL::CardRecord(s, s.CurrentCard).FileName);
     if (s.CurrentCardFile.isEmpty())
         return;
     mGENERAL::LOADDATASET(f, s.CurrentCardFile);
-    s.CardLoaded = now;
+    f.CardLoaded = now;
 }
 
 // Select the dataset of the current row and load its tags. The header row selects nothing.
@@ -51,14 +51,14 @@ void SelectDataset(frmMAIN& f)
     const int row = f.vsDATASET->row();
     if (row < 1)
         return;
-    const project::State::Loaded now{-1, f.vsDATASET->rowKey(row).toString(), ui::currentAction()};
-    if (now == s.DatasetLoaded)
+    const frmMAIN::Loaded now{-1, f.vsDATASET->rowKey(row).toString(), ui::currentAction()};
+    if (now == f.DatasetLoaded)
         return;
     s.CurrentDataset = now.dataset;
     if (s.CurrentDataset.isEmpty())
         return;
     mGENERAL::LOADTAGS(f, s.CurrentDataset);
-    s.DatasetLoaded = now;
+    f.DatasetLoaded = now;
 }
 
 // The editor grid that got the focus stands out.
@@ -125,7 +125,7 @@ void frmMAIN::vsCARDS_Click()
 void frmMAIN::vsCARDS_RowColChange()
 {
     ARM_TRAP();
-    if (s.LoadingCards)
+    if (LoadingCards)
         return;
     SelectCard(*this);
 }
@@ -141,7 +141,7 @@ void frmMAIN::vsCARDS_AfterSort(int Col, int Order)
 void frmMAIN::vsCARDS_GotFocus()
 {
     ARM_TRAP();
-    if (s.LoadingCards)
+    if (LoadingCards)
         return;
     FocusCue(*this, vsCARDS);
 }
@@ -186,7 +186,7 @@ void frmMAIN::vsDATASET_Click()
 void frmMAIN::vsDATASET_RowColChange()
 {
     ARM_TRAP();
-    if (s.LoadingDatasets)
+    if (LoadingDatasets)
         return;
     SelectDataset(*this);
 }
@@ -202,7 +202,7 @@ void frmMAIN::vsDATASET_AfterSort(int Col, int Order)
 void frmMAIN::vsDATASET_GotFocus()
 {
     ARM_TRAP();
-    if (s.LoadingDatasets)
+    if (LoadingDatasets)
         return;
     FocusCue(*this, vsDATASET);
 }
@@ -237,7 +237,7 @@ void frmMAIN::vsTAGS_EnterCell()
 {
     ARM_TRAP();
     bool picture = false;
-    if (s.LoadingTags)
+    if (LoadingTags)
         return;
     if (vsTAGS->row() > 0)
         picture = vsTAGS->textMatrix(vsTAGS->row(), mGENERAL::TagCol::Type) == kPictureType;
@@ -248,7 +248,7 @@ void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
 {
     ARM_TRAP();
     QString path;
-    if (s.LoadingTags || Col != mGENERAL::TagCol::Value)
+    if (LoadingTags || Col != mGENERAL::TagCol::Value)
         return;
     if (Row < 1 || Row >= vsTAGS->rows())
         return;
@@ -267,7 +267,7 @@ void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
 void frmMAIN::vsTAGS_GotFocus()
 {
     ARM_TRAP();
-    if (s.LoadingTags)
+    if (LoadingTags)
         return;
     FocusCue(*this, vsTAGS);
 }
@@ -303,7 +303,7 @@ void frmMAIN::cmdDELETEDATASET_Click()
     {
         // Every row of the file goes (a file with two titles has two); the dataset that becomes
         // current is selected once, below.
-        const QScopedValueRollback quiet(s.LoadingDatasets, true);
+        const QScopedValueRollback quiet(LoadingDatasets, true);
         for (int r = vsDATASET->rows() - 1; r >= 1; --r)
             if (vsDATASET->rowKey(r).toString() == file)
                 vsDATASET->removeItem(r);

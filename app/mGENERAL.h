@@ -71,6 +71,11 @@ QString RandomString(short length);
 namespace TagCol {
 enum : int { Id = 0, Ani = 1, Type = 2, Title = 3, Value = 4 };
 }
+/// The tag grid's two looks: the one LOADDATASET gives it before a dataset is loaded (which a
+/// card without datasets keeps), and the one LOADTAGS shows a dataset's tags in.
+enum class TagLayout { NoDataset, Dataset };
+/// Resets the tag grid to its header row, with the headers and widths of layout.
+void LayOutTagGrid(ui::Grid& grid, TagLayout layout);
 /// Fills the tag grid with the current card's tags and the values of dataset file; offers to
 /// remove saved values whose tag the card no longer has. read: the file's lines, when the
 /// caller has just read them.

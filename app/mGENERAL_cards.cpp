@@ -6,6 +6,7 @@
 #include "app/mGENERAL.h"
 #include "fault/trap.h"
 #include "project/cardfile.h"
+#include "project/folders.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 
@@ -35,7 +36,7 @@ void LOADCARDS(frmMAIN& f)
     ARM_TRAP();
     project::State& s = f.s;
     // The card grid's own events stay quiet while it is filled here.
-    const QScopedValueRollback quiet(s.LoadingCards, true);
+    const QScopedValueRollback quiet(f.LoadingCards, true);
     QStringList files;
     QStringList lines;
     project::cardfile::TextPool texts; // the tag texts met so far, kept once however many cards repeat them
@@ -55,8 +56,7 @@ void LOADCARDS(frmMAIN& f)
         lines.clear();
         STEP(lines = project::textfile::readLines(project::paths::join(s.ProjectFolder, name)));
         parsed = project::cardfile::parse(name, lines, &texts);
-        for (const fault::RuntimeError& failure : parsed.failures)
-            STEP(fault::raise(failure));
+        STEP_FAILURES(parsed.failures);
         s.CARDS[n] = std::move(parsed.card);
         s.MaxInvokes = short(std::max<int>(s.MaxInvokes, parsed.maxInvokes));
     }

@@ -6,8 +6,9 @@
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
 #include "fault/trap.h"
-#include "project/convert.h"
+#include "playlist/playlistfile.h"
 #include "project/datasetfile.h"
+#include "project/folders.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 
@@ -62,29 +63,23 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
 {
     ARM_TRAP();
     project::State& s = f.s;
-    QString invoke;
-    QString command;
+    project::CARD actions; // only the two fields the action list is made of
     QStringList files;
     QHash<QString, QStringList> read; // the lines of each file listed: the first one's tags come from them
 
     // The dataset grid's own events stay quiet while it is filled here.
-    const QScopedValueRollback quiet(s.LoadingDatasets, true);
-    STEP(invoke = CardRecord(s, s.CurrentCard).Invoke);
-    STEP(command = CardRecord(s, s.CurrentCard).Command);
+    const QScopedValueRollback quiet(f.LoadingDatasets, true);
+    STEP(actions.Invoke = CardRecord(s, s.CurrentCard).Invoke);
+    STEP(actions.Command = CardRecord(s, s.CurrentCard).Command);
     f.cmbINVOKES->clear();
-    if (command.isEmpty()) {
-        f.cmbINVOKES->addEntry(QStringLiteral("Play"));
-        f.cmbINVOKES->addEntry(QStringLiteral("Update"));
-        for (const QString& name : project::convert::cut(invoke, QLatin1Char(';')))
-            f.cmbINVOKES->addEntry(name);
-    } else {
-        f.cmbINVOKES->addEntry(QStringLiteral("Custom"));
-    }
+    // The steps the card's playlist entry would show when read from the file.
+    for (const QString& name : playlist::playlistfile::stepNames(actions, false))
+        f.cmbINVOKES->addEntry(name);
 
     ui::Grid& grid = *f.vsDATASET;
     LayOutGrid(grid, {"filename", "Description"}, {0, 10});
     grid.setColHidden(DatasetCol::File, true);
-    LayOutGrid(*f.vsTAGS, {"Id", "Ani", "Type", "Title", "Value"}, {350, 350, 450, 3000, 10});
+    LayOutTagGrid(*f.vsTAGS, TagLayout::NoDataset);
 
     if (!project::textfile::folderExists(s.DataFolder))
         STEP(project::textfile::createFolder(s.DataFolder));

@@ -3,9 +3,11 @@
 
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
+#include "app/playlistlayout.h"
 #include "fault/trap.h"
 #include "playlist/playlistfile.h"
 #include "project/datasetfile.h"
+#include "project/folders.h"
 #include "project/paths.h"
 #include "project/textfile.h"
 
@@ -125,11 +127,11 @@ void LOADPLAYLIST(frmMAIN& f)
     f.PlaylistCells->setColumns(cols);
     grid.setFixedRows(1);
     for (int c = 0; c < Steps; ++c)
-        grid.setColWidth(c, playlist::playlistfile::kColumns[size_t(c)].twips);
+        grid.setColWidth(c, playlistlayout::kColumns[size_t(c)].twips);
     grid.setColHidden(DatasetFile, true);
     grid.setColCentred(Channel);
     grid.setColCentred(Layer);
-    width = playlist::playlistfile::stepWidth(grid.widthTwips(), cols - Steps);
+    width = playlistlayout::stepWidth(grid.widthTwips(), cols - Steps);
     for (int c = Steps; c < cols; ++c) {
         grid.setColWidth(c, width);
         grid.setColCentred(c);

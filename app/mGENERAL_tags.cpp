@@ -32,6 +32,14 @@ QHash<QString, int> AddTagRows(ui::Grid& grid, const project::CARD& card)
 }
 } // namespace
 
+void LayOutTagGrid(ui::Grid& grid, TagLayout layout)
+{
+    if (layout == TagLayout::NoDataset)
+        LayOutGrid(grid, {"Id", "Ani", "Type", "Title", "Value"}, {350, 350, 450, 3000, 10});
+    else
+        LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
+}
+
 void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
 {
     ARM_TRAP();
@@ -46,8 +54,8 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
     bool remove = false;
 
     // The tag grid's own events stay quiet while it is filled here.
-    const QScopedValueRollback quiet(s.LoadingTags, true);
-    LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
+    const QScopedValueRollback quiet(f.LoadingTags, true);
+    LayOutTagGrid(grid, TagLayout::Dataset);
 
     STEP(rows = AddTagRows(grid, CardRecord(s, s.CurrentCard)));
 

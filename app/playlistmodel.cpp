@@ -2,6 +2,7 @@
 
 #include <QBrush>
 
+#include "app/playlistlayout.h"
 #include "playlist/playlistfile.h"
 #include "ui/colors.h"
 #include "ui/gridmodel.h"
@@ -124,7 +125,7 @@ QVariant PlaylistModel::headerData(int section, Qt::Orientation orientation, int
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columns_)
         return QVariant();
-    return section < Steps ? QString::fromLatin1(playlist::playlistfile::kColumns[size_t(section)].header) : QString();
+    return section < Steps ? QString::fromLatin1(playlistlayout::kColumns[size_t(section)].header) : QString();
 }
 
 Qt::ItemFlags PlaylistModel::flags(const QModelIndex& index) const

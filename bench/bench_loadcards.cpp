@@ -1,7 +1,6 @@
 // Times opening a large project: many cards with a hundred tags each. Prints its figures.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -9,6 +8,7 @@
 #include "project/codepage.h"
 #include "project/paths.h"
 #include "project/textfile.h"
+#include "settings.h"
 #include "ui/application.h"
 
 int main(int argc, char* argv[])
@@ -18,7 +18,7 @@ int main(int argc, char* argv[])
     ui::setupApplication();
     const int cards = argc > 1 ? std::atoi(argv[1]) : 500;
     QTemporaryDir dir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
+    redirectSettings(dir.filePath(QStringLiteral("config")));
     const QString project = dir.filePath(QStringLiteral("big"));
     QDir().mkpath(project);
     for (int c = 0; c < cards; ++c) {

@@ -6,7 +6,7 @@
 // bench_studio [cards [tags [datasets-per-card [playlist-entries [runs]]]]]
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSettings>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -29,6 +29,8 @@
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
 #include "drive.h"
+#include "project/datasetfile.h"
+#include "settings.h"
 #include "ui/application.h"
 #include "ui/dispatch.h"
 
@@ -63,17 +65,6 @@ std::string cardName(int c)
     return name;
 }
 
-// A dataset's distinguishing part: eight letters and digits, as new datasets get them.
-std::string randomPart(int d)
-{
-    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string part;
-    unsigned v = unsigned(d) * 2654435761u;
-    for (int i = 0; i < 8; ++i, v = v * 1103515245u + 12345u)
-        part += alphabet[(v >> 16) % 36];
-    return part;
-}
-
 struct Project {
     fs::path cards;
     fs::path data;
@@ -83,6 +74,8 @@ struct Project {
 Project generate(const fs::path& home, const Sizes& n)
 {
     Project p{home / "studio", home / "data" / "studio", {}};
+    // Named as new datasets are, from a fixed seed: every run generates the same project.
+    QRandomGenerator names(20240601);
     fs::create_directories(p.cards);
     fs::create_directories(p.data);
     for (int c = 0; c < n.cards; ++c) {
@@ -97,7 +90,7 @@ Project generate(const fs::path& home, const Sizes& n)
             for (int t = 1; t <= n.tags; ++t)
                 lines += "TAG~f" + std::to_string(t) + ";value " + std::to_string(t) + " of " + std::to_string(serial) +
                          "\r\n";
-            const std::string name = cardName(c) + "_" + randomPart(serial);
+            const std::string name = cardName(c) + "_" + project::datasetfile::randomString(8, names).toStdString();
             writeFile(p.data / (name + ".ftd"), lines);
             writeFile(p.data / (name + ".ft8"), lines); // ASCII: the UTF-8 copy has the same bytes
             p.datasets.push_back(name + ".ftd");
@@ -202,8 +195,7 @@ int main(int argc, char* argv[])
     n.datasets = std::max(n.datasets, 2);
 
     QTemporaryDir home;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath(QStringLiteral("config")));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath(QStringLiteral("config")));
+    redirectSettings(home.filePath(QStringLiteral("config")));
     const Project p = generate(fs::path(home.path().toStdString()), n);
     const QString projectFolder = QString::fromStdString(p.cards.string());
 

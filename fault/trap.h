@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 #include <exception>
@@ -163,6 +164,14 @@ public:
         return result;
     }
 
+    /// Each failure a pure reader collected, in its order, as a step of its own: Retry reports it
+    /// again, Ignore goes on to the next.
+    void stepFailures(int line, const QList<RuntimeError>& failures) const
+    {
+        for (const RuntimeError& failure : failures)
+            step(line, [&] { raise(failure); });
+    }
+
     /// The procedure and the line that armed the trap: where failures outside its steps are reported.
     Location location() const { return {module_, procedure_, line_}; }
     /// The trap of the innermost procedure running on this thread, or null.
@@ -217,3 +226,5 @@ void clearEscape();
 #define CALLERS_TRAP() [[maybe_unused]] const ::fault::Trap& trap_ = ::fault::Trap::caller()
 #define STEP(...) trap_.step(LINE_BASE + __LINE__, [&]() { __VA_ARGS__; })
 #define STEP_IF(...) trap_.test(LINE_BASE + __LINE__, [&]() -> bool { return (__VA_ARGS__); })
+// The failures a pure reader returned, reported as the steps of this line.
+#define STEP_FAILURES(...) trap_.stepFailures(LINE_BASE + __LINE__, __VA_ARGS__)

@@ -4,7 +4,7 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 
-#include "server/tokenizer.h"
+#include "monitor/tokenizer.h"
 
 namespace monitor {
 
@@ -75,7 +75,7 @@ QByteArray replyFor(const QByteArray& line, const Reading& r, const QByteArray& 
     if (command.isEmpty()) {
         // The line echoed as the server decoded it, built in one allocation: it may be 64 MiB. It
         // ends at a lone CR or LF, as the command would at the server, so the answer stays framed.
-        QByteArray echoed = server::decoded(line);
+        QByteArray echoed = decoded(line);
         echoed.truncate(std::find_if(echoed.cbegin(), echoed.cend(), [](char c) { return c == '\r' || c == '\n'; }) -
                         echoed.cbegin());
         QByteArray reply;
@@ -143,7 +143,7 @@ QList<Field> templateFields(const QByteArray& document, QString* error, qsizetyp
 Reading read(const QByteArray& line, const QByteArray& refuse)
 {
     Reading r;
-    server::Tokens tokens = server::tokenize(line, kKeptItems);
+    Tokens tokens = tokenize(line, kKeptItems);
     r.parameters = std::move(tokens.parameters);
     r.parameterCount = tokens.count;
     r.invalidBytes = tokens.invalidBytes;

@@ -1,7 +1,5 @@
 #include "playlist/playlistfile.h"
 
-#include <algorithm>
-
 #include "fault/runtimeerror.h"
 #include "project/convert.h"
 
@@ -17,9 +15,9 @@ QStringList stepNames(const project::CARD& card, bool addedFromTree)
 {
     QStringList names;
     if (card.Command.isEmpty())
-        names << QStringLiteral("Play") << QStringLiteral("Update");
+        names << project::action::Play << project::action::Update;
     else
-        names << QStringLiteral("Custom");
+        names << project::action::Custom;
     if (card.Command.isEmpty() || addedFromTree)
         names << project::convert::cut(card.Invoke, QLatin1Char(';'));
     return names;
@@ -32,13 +30,6 @@ int columnCount(int maxInvokes)
     if (count > 32767)
         fault::raise(fault::Overflow, QStringLiteral("Overflow: %1 playlist columns").arg(count));
     return count;
-}
-
-int stepWidth(int gridTwips, int stepColumns)
-{
-    if (stepColumns < 1)
-        return kMinStepWidth;
-    return std::max((gridTwips - fixedWidth()) / stepColumns, kMinStepWidth);
 }
 
 } // namespace playlist::playlistfile

@@ -1,33 +1,17 @@
 #pragma once
 // The playlist's rules over plain values: which names an entry may hold, its step cells, and
-// the widths of the step columns.
+// how many columns its entries take.
 #include <QString>
 #include <QStringList>
-#include <array>
 
 #include "project/card.h"
 
 namespace playlist::playlistfile {
 
-/// The playlist grid's columns: the dataset file (hidden), five that describe the entry, then
-/// one per step from Steps on.
+/// The columns of an entry: the dataset file (hidden in the grid), five that describe the entry,
+/// then one per step from Steps on.
 namespace Col {
 enum : int { DatasetFile = 0, Type = 1, Description = 2, Ft = 3, Channel = 4, Layer = 5, Steps = 6 };
-}
-/// The fixed columns, header and width in twips, in order.
-struct Column {
-    const char* header;
-    int twips;
-};
-inline constexpr std::array<Column, Col::Steps> kColumns{
-    {{"datasetfile", 0}, {"Type", 500}, {"Description", 3100}, {"Ft", 1200}, {"C", 400}, {"L", 400}}};
-/// The twips the fixed columns take.
-constexpr int fixedWidth()
-{
-    int twips = 0;
-    for (const Column& c : kColumns)
-        twips += c.twips;
-    return twips;
 }
 
 /// The file's name inside the data folder.
@@ -45,10 +29,5 @@ QStringList stepNames(const project::CARD& card, bool addedFromTree);
 /// The columns of the grid: the fixed ones, "Play", "Update" and the longest invoke list.
 /// Raises 6 (overflow) above 32767.
 int columnCount(int maxInvokes);
-/// Below this a step column's name cannot be read; a narrow grid keeps it.
-inline constexpr int kMinStepWidth = 600;
-/// The width of each step column: what the fixed columns leave of the grid's width, shared
-/// equally and rounded down, but at least kMinStepWidth.
-int stepWidth(int gridTwips, int stepColumns);
 
 } // namespace playlist::playlistfile

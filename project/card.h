@@ -28,6 +28,14 @@ struct CARD {
     QString Command;
 };
 
+/// The actions a card offers beside its invoke names: what the action list and the playlist's
+/// steps show, and what the command composer tells apart by their upper-case form.
+namespace action {
+inline constexpr QLatin1String Play("Play");
+inline constexpr QLatin1String Update("Update");
+inline constexpr QLatin1String Custom("Custom");
+} // namespace action
+
 /// The card table: slot 0 is not used, cards are at 1 to n.
 using CardTable = std::vector<CARD>;
 

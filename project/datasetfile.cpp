@@ -4,7 +4,7 @@
 #include "project/cardfile.h"
 #include "project/codepage.h"
 #include "project/convert.h"
-#include "project/textfile.h"
+#include "project/textlines.h"
 
 namespace project::datasetfile {
 

@@ -25,23 +25,7 @@ struct State {
     QString UnreadDataset;
     short MaxInvokes = 0;
 
-    bool LoadingCards = false;
-    bool LoadingDatasets = false;
-    bool LoadingTags = false;
-
     QString RecentList;
-
-    /// What the editor's grids were last loaded for, and in which operator action: a handler
-    /// leaves a selection that this action has loaded already, however many grid events the
-    /// action raises; the next action loads it anew, since files may change between two clicks.
-    struct Loaded {
-        short card = -1;
-        QString dataset;
-        quint64 action = 0;
-        bool operator==(const Loaded&) const = default;
-    };
-    Loaded CardLoaded;
-    Loaded DatasetLoaded;
 };
 
 } // namespace project

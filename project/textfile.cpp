@@ -1,19 +1,16 @@
 #include "project/textfile.h"
 
 #include <algorithm>
-#include <vector>
 #include <cerrno>
 #include <cstring>
 
 #ifndef Q_OS_WIN
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -21,12 +18,45 @@
 
 #include "fault/runtimeerror.h"
 #include "project/codepage.h"
+#include "project/textfile_p.h"
+#include "project/textlines.h"
 
 namespace project::textfile {
 
+namespace detail {
+
+Counts& tally()
+{
+    static Counts done;
+    return done;
+}
+
+void raiseAccessError(const QString& what)
+{
+    fault::raise(fault::PathFileAccessError, QStringLiteral("Path/File access error: ") + what);
+}
+
+void raiseAccessError(const QString& path, const QString& reason)
+{
+    raiseAccessError(path + QStringLiteral(" (") + reason + QLatin1Char(')'));
+}
+
+} // namespace detail
+
 namespace {
 
-Counts done;
+[[noreturn]] void raiseIsFolder(const QString& path) { detail::raiseAccessError(path + QStringLiteral(" is a folder")); }
+
+[[noreturn]] void raiseNotRegular(const QString& path)
+{
+    detail::raiseAccessError(path + QStringLiteral(" is not a regular file"));
+}
+
+[[noreturn]] void raiseTooLarge(const QString& path)
+{
+    detail::raiseAccessError(QStringLiteral("%1 is larger than %2 MiB, more than any card, dataset or playlist holds")
+                                 .arg(path, QString::number(kMaxFileBytes / (1024 * 1024))));
+}
 
 [[noreturn]] void raiseOpenFailure(const QFileDevice& file, const QString& path, bool forWriting)
 {
@@ -38,47 +68,10 @@ Counts done;
     if (!forWriting && !info.exists())
         fault::raise(fault::FileNotFound, QStringLiteral("File not found: %1").arg(path));
     if (info.isDir())
-        fault::raise(fault::PathFileAccessError, QStringLiteral("Path/File access error: %1 is a folder").arg(path));
+        raiseIsFolder(path);
     if (file.error() == QFileDevice::PermissionsError)
         fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(path));
-    fault::raise(fault::PathFileAccessError,
-                 QStringLiteral("Path/File access error: %1 (%2)").arg(path, file.errorString()));
-}
-
-[[noreturn]] void raiseNotRegular(const QString& path)
-{
-    fault::raise(fault::PathFileAccessError, QStringLiteral("Path/File access error: %1 is not a regular file").arg(path));
-}
-
-[[noreturn]] void raiseTooLarge(const QString& path)
-{
-    fault::raise(fault::PathFileAccessError,
-                 QStringLiteral("Path/File access error: %1 is larger than %2 MiB, more than any card, dataset or "
-                                "playlist holds")
-                     .arg(path, QString::number(kMaxFileBytes / (1024 * 1024))));
-}
-
-// As QDir sorts by name without regard to case: case decides only between names equal without
-// it. Each name is folded once, not at every comparison.
-QStringList sortedByName(QStringList names)
-{
-    struct Key {
-        QString folded;
-        qsizetype index;
-    };
-    std::vector<Key> keys;
-    keys.reserve(size_t(names.size()));
-    for (qsizetype i = 0; i < names.size(); ++i)
-        keys.push_back({names[i].toCaseFolded(), i});
-    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
-        const int r = QString::compare(a.folded, b.folded, Qt::CaseSensitive);
-        return r != 0 ? r < 0 : names[a.index] < names[b.index];
-    });
-    QStringList sorted;
-    sorted.reserve(names.size());
-    for (const Key& key : keys)
-        sorted.append(std::move(names[key.index]));
-    return sorted;
+    detail::raiseAccessError(path, file.errorString());
 }
 
 #ifndef Q_OS_WIN
@@ -92,36 +85,18 @@ QStringList sortedByName(QStringList names)
     case EPERM:
         fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(path));
     default:
-        fault::raise(fault::PathFileAccessError,
-                     QStringLiteral("Path/File access error: %1 (%2)").arg(path, QString::fromLocal8Bit(std::strerror(error))));
+        detail::raiseAccessError(path, QString::fromLocal8Bit(std::strerror(error)));
     }
 }
 #endif
 
 } // namespace
 
-QList<QByteArray> splitLines(const QByteArray& bytes)
-{
-    QList<QByteArray> lines;
-    forEachLine(bytes, [&](QByteArrayView line) { lines.append(line.toByteArray()); });
-    return lines;
-}
-
-QByteArray joinLines(const QList<QByteArray>& lines)
-{
-    QByteArray out;
-    for (const QByteArray& line : lines) {
-        out += line;
-        out += "\r\n";
-    }
-    return out;
-}
-
-Counts counts() { return done; }
+Counts counts() { return detail::tally(); }
 
 QByteArray readBytes(const QString& path)
 {
-    ++done.reads;
+    ++detail::tally().reads;
 #ifdef Q_OS_WIN
     QFile file(path);
     const QFileInfo info(path);
@@ -134,8 +109,7 @@ QByteArray readBytes(const QString& path)
         raiseTooLarge(path);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        fault::raise(fault::PathFileAccessError, QStringLiteral("Path/File access error: %1 (%2)")
-                                                     .arg(path, file.errorString()));
+        detail::raiseAccessError(path, file.errorString());
     return bytes;
 #else
     // Plain calls, as few as reading a file can take: datasets are read by the thousand.
@@ -146,7 +120,7 @@ QByteArray readBytes(const QString& path)
     if (::stat(native.constData(), &st) != 0)
         raiseSystemError(errno, path);
     if (S_ISDIR(st.st_mode))
-        fault::raise(fault::PathFileAccessError, QStringLiteral("Path/File access error: %1 is a folder").arg(path));
+        raiseIsFolder(path);
     // Opening a pipe would wait for a writer, and a device may never end: neither is opened.
     if (!S_ISREG(st.st_mode))
         raiseNotRegular(path);
@@ -193,13 +167,12 @@ QStringList readLines(const QString& path, Encoding encoding)
 
 void writeBytes(const QString& path, const QByteArray& bytes)
 {
-    ++done.writes;
+    ++detail::tally().writes;
     QSaveFile file(path);
     if (path.isEmpty() || QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
         raiseOpenFailure(file, path, true);
     if (file.write(bytes) != bytes.size() || !file.commit())
-        fault::raise(fault::PathFileAccessError, QStringLiteral("Path/File access error: %1 (%2)")
-                                                     .arg(path, file.errorString()));
+        detail::raiseAccessError(path, file.errorString());
 }
 
 void writeLines(const QString& path, const QStringList& lines, Encoding encoding)
@@ -211,77 +184,15 @@ void writeLines(const QString& path, const QStringList& lines, Encoding encoding
     writeBytes(path, joinLines(encoded));
 }
 
-QStringList listFiles(const QString& folder)
-{
-    return listFiles(folder, [](const QString&) { return true; });
-}
-
-QStringList listFiles(const QString& folder, const std::function<bool(const QString&)>& keep)
-{
-    ++done.listings;
-    QStringList names;
-#ifdef Q_OS_WIN
-    if (folder.isEmpty() || !QDir(folder).exists())
-        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
-    if (!QFileInfo(folder).isReadable())
-        fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        // Only regular files (or links to one): a pipe would block the open, a device never ends.
-        if (keep(name) && it.fileInfo().isFile())
-            names.append(name);
-    }
-#else
-    // The folder read with plain calls: a data folder holds tens of thousands of names, and the
-    // kind of each comes with its name.
-    DIR* dir = folder.isEmpty() ? nullptr : ::opendir(QFile::encodeName(folder).constData());
-    if (!dir) {
-        if (errno == EACCES || errno == EPERM)
-            fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
-        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
-    }
-    const auto closeFolder = qScopeGuard([dir] { ::closedir(dir); });
-    while (const dirent* entry = ::readdir(dir)) {
-        const char* raw = entry->d_name;
-        if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
-            continue;
-        const QString name = QFile::decodeName(raw);
-        if (!keep(name))
-            continue;
-        // Only regular files (or links to one): a pipe would block the open, a device never ends.
-        bool regular = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat st {};
-            regular = ::fstatat(::dirfd(dir), raw, &st, 0) == 0 && S_ISREG(st.st_mode);
-        }
-        if (regular)
-            names.append(name);
-    }
-#endif
-    return sortedByName(std::move(names));
-}
-
 bool fileExists(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() && !info.isDir();
 }
 
-bool folderExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
-
-void createFolder(const QString& folder)
-{
-    ++done.writes;
-    if (folder.isEmpty() || !QDir().mkpath(folder))
-        fault::raise(fault::PathFileAccessError,
-                     QStringLiteral("Path/File access error: cannot create folder %1").arg(folder));
-}
-
 void deleteFile(const QString& path)
 {
-    ++done.writes;
+    ++detail::tally().writes;
     if (!fileExists(path))
         fault::raise(fault::FileNotFound, QStringLiteral("File not found: %1").arg(path));
     QFile file(path);

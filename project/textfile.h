@@ -1,38 +1,14 @@
 #pragma once
 #include <QByteArray>
-#include <QByteArrayView>
-#include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
-/// The one way the program reads and writes text files and touches folders. Failures are raised
-/// as run-time failures that name the path.
+/// The one way the program reads, writes and deletes its files; folders are listed and created
+/// by folders.h, lines cut and joined by textlines.h. Failures are raised as run-time failures
+/// that name the path.
 namespace project::textfile {
 
 enum class Encoding { CodePage, Utf8 };
-
-/// Lines end at CR LF, a lone CR or a lone LF; a final line end gives no extra empty line.
-QList<QByteArray> splitLines(const QByteArray& bytes);
-/// The same lines, each handed to visit as a view into bytes.
-template <class Visit> void forEachLine(QByteArrayView bytes, Visit&& visit)
-{
-    qsizetype start = 0;
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        visit(bytes.sliced(start, i - start));
-        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        visit(bytes.sliced(start));
-}
-/// Every line followed by CR LF.
-QByteArray joinLines(const QList<QByteArray>& lines);
 
 /// No card, dataset or playlist comes near this size; a larger file is refused, not read.
 inline constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
@@ -47,16 +23,7 @@ QStringList readLines(const QString& path, Encoding encoding = Encoding::CodePag
 void writeBytes(const QString& path, const QByteArray& bytes);
 void writeLines(const QString& path, const QStringList& lines, Encoding encoding = Encoding::CodePage);
 
-/// The names of the regular files directly inside folder (links to them too), sorted by name
-/// without regard to case. Pipes, devices and broken links are passed over like folders.
-QStringList listFiles(const QString& folder);
-/// The same names, only those that keep accepts, in the same order. A large folder is read
-/// once and only the names kept are sorted.
-QStringList listFiles(const QString& folder, const std::function<bool(const QString&)>& keep);
 bool fileExists(const QString& path);
-bool folderExists(const QString& path);
-/// Creates folder and any missing parents.
-void createFolder(const QString& folder);
 void deleteFile(const QString& path);
 
 /// What the module has done since the program started: folders listed, files read, and files

@@ -3,6 +3,7 @@
 
 #include "project/datasetfile.h"
 #include "project/textfile.h"
+#include "project/textlines.h"
 #include "server/compose.h"
 
 namespace server::compose {

@@ -108,12 +108,15 @@ QByteArray target(const char* verb, short channel, short layer)
 
 Kind kindOf(const QString& action)
 {
+    static const QString custom = QString(project::action::Custom).toUpper();
+    static const QString play = QString(project::action::Play).toUpper();
+    static const QString update = QString(project::action::Update).toUpper();
     const QString upper = action.toUpper();
-    if (upper == QLatin1String("CUSTOM"))
+    if (upper == custom)
         return Kind::Custom;
-    if (upper == QLatin1String("PLAY"))
+    if (upper == play)
         return Kind::Add;
-    if (upper == QLatin1String("UPDATE"))
+    if (upper == update)
         return Kind::Update;
     return Kind::Invoke;
 }

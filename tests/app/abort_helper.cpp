@@ -1,7 +1,6 @@
 // A window whose operator answers Abort to the first report: args are the settings folder, the
 // data root and a project folder to open. Prints "survived" only if Abort did not end it.
 #include <QApplication>
-#include <QSettings>
 #include <cstdio>
 
 #include "app/frmMAIN.h"
@@ -15,7 +14,7 @@ int main(int argc, char* argv[])
     ui::setupApplication();
     if (argc < 4)
         return 2;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLocal8Bit(argv[1]));
+    redirectSettings(QString::fromLocal8Bit(argv[1]), SettingsStore::Kept);
     ScriptedDialogs abortAlways;
     abortAlways.unscripted = fault::Answer::Abort;
     ui::setDialogs(&abortAlways);

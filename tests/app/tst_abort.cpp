@@ -1,9 +1,10 @@
 // Abort ends the program at once: nothing after the failing statement runs, and the recent
 // list changed since start is not written.
 #include <QProcess>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "settings.h"
 
 class TestAbort : public QObject {
     Q_OBJECT
@@ -12,11 +13,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString config = dir.filePath(QStringLiteral("config"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
-        {
-            QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
-            settings.setValue(QStringLiteral("MRUFiles/MRUList"), QStringLiteral("~/before~"));
-        }
+        redirectSettings(config);
+        storeRecentList(QStringLiteral("~/before~"));
         QProcess helper;
         helper.start(QStringLiteral(ABORT_HELPER),
                      {config, dir.filePath(QStringLiteral("data")), dir.filePath(QStringLiteral("missing"))});
@@ -24,8 +22,7 @@ private slots:
         QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
         QCOMPARE(helper.exitCode(), 1);
         QVERIFY(!helper.readAllStandardOutput().contains("survived"));
-        QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
-        QCOMPARE(settings.value(QStringLiteral("MRUFiles/MRUList")).toString(), QStringLiteral("~/before~"));
+        QCOMPARE(storedRecentList(), QStringLiteral("~/before~"));
     }
 };
 

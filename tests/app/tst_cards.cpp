@@ -84,8 +84,8 @@ private slots:
         QCOMPARE(g.row(), 1);
         QCOMPARE(fx.w->s.CurrentCard, short(1));
         QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("news"));
-        QVERIFY(!fx.w->s.LoadingCards);
-        QVERIFY(!fx.w->s.LoadingDatasets); // set only while the datasets are listed
+        QVERIFY(!fx.w->LoadingCards);
+        QVERIFY(!fx.w->LoadingDatasets); // set only while the datasets are listed
     }
 
     void linesEndingInLfAloneAreLines()

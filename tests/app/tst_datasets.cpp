@@ -37,8 +37,8 @@ private slots:
         QCOMPARE(fx.w->vsDATASET->textMatrix(0, DatasetCol::File), QStringLiteral("filename"));
         QCOMPARE(fx.w->vsDATASET->textMatrix(0, DatasetCol::Description), QStringLiteral("Description"));
         QVERIFY(fx.w->vsDATASET->isColumnHidden(DatasetCol::File));
-        QVERIFY(!fx.w->s.LoadingDatasets);
-        QVERIFY(!fx.w->s.LoadingTags);
+        QVERIFY(!fx.w->LoadingDatasets);
+        QVERIFY(!fx.w->LoadingTags);
         // The card "title" does not list the datasets of "subtitle".
         fx.w->s.CurrentCard = app::mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("title"));
         app::mGENERAL::LOADDATASET(*fx.w, QStringLiteral("title"));
@@ -263,7 +263,7 @@ private slots:
         QVERIFY(QFile::exists(fx.data(QStringLiteral("news_gone.ftd"))));
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), (QStringList{"", "", ""}));
         QVERIFY(fx.scope->script.questions.isEmpty());
-        QVERIFY(!fx.w->s.LoadingTags);
+        QVERIFY(!fx.w->LoadingTags);
     }
 
     void malformedLinesAreReported_data()

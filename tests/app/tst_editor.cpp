@@ -319,10 +319,10 @@ private slots:
         QVERIFY(!button->isVisible());
         fx.w->vsTAGS_CellButtonClick(3, TagCol::Value);
         QCOMPARE(fx.scope->script.filePicks, 0);
-        fx.w->s.LoadingTags = true; // while the grid is filled the button does nothing
+        fx.w->LoadingTags = true; // while the grid is filled the button does nothing
         fx.w->vsTAGS_CellButtonClick(2, TagCol::Value);
         QCOMPARE(fx.scope->script.filePicks, 0);
-        fx.w->s.LoadingTags = false;
+        fx.w->LoadingTags = false;
 
         click(tags, 2, TagCol::Title); // type pic
         QCOMPARE(tags->colComboList(TagCol::Value), QStringLiteral("..."));

@@ -6,7 +6,7 @@
 #include "app/mGENERAL.h"
 #include "drive.h"
 #include "editor_fixture.h"
-#include "project/textfile.h"
+#include "project/textlines.h"
 #include "recorder.h"
 #include "scripted.h"
 #include "server/link.h"

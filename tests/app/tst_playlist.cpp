@@ -3,7 +3,7 @@
 #include <QFile>
 #include <sys/stat.h>
 
-#include "playlist/playlistfile.h"
+#include "app/playlistlayout.h"
 #include "playlist_fixture.h"
 #include "ui/pictures.h"
 
@@ -152,7 +152,7 @@ private slots:
         QVERIFY(g->isColumnHidden(0));
         QCOMPARE(g->columnWidth(2), ui::pixels(3100));
         QCOMPARE(g->columnWidth(6), ui::pixels((683 * 15 - 5600) / 4));
-        QCOMPARE(playlist::playlistfile::stepWidth(5000, 2), playlist::playlistfile::kMinStepWidth);
+        QCOMPARE(app::playlistlayout::stepWidth(5000, 2), app::playlistlayout::kMinStepWidth);
 
         fx.click(1, 1); // a press and release on "Type" saves: the dropped lines go
         QCOMPARE(fx.playlist(), QByteArray("news_a.ftd\r\nticker_t.ftd\r\ngone_q.ftd\r\nlower_third_x.ftd\r\nnews_b.ftd\r\n"));

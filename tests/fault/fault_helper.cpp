@@ -3,7 +3,6 @@
 // ("nested"), or in toolkit code outside every handler ("toolkit"). The box prints
 // what it was asked to stdout; "survived" is printed only if the program went on.
 #include <QApplication>
-#include <QSettings>
 #include <QTimer>
 #include <cstdio>
 
@@ -37,7 +36,7 @@ int main(int argc, char* argv[])
     ui::setupApplication();
     if (argc < 3)
         return 2;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromLocal8Bit(argv[2]));
+    redirectSettings(QString::fromLocal8Bit(argv[2]), SettingsStore::Kept);
     ScriptedDialogs box;
     box.printReports = true;
     ui::setDialogs(&box);

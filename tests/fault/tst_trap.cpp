@@ -48,6 +48,13 @@ bool enteredOnIgnore()
     return entered;
 }
 
+int reportsCollected(const QList<fault::RuntimeError>& failures)
+{
+    ARM_TRAP();
+    STEP_FAILURES(failures);
+    return 1; // reached once every failure is answered
+}
+
 int lineOf(const QString& report) { return report.section(QStringLiteral("\r\n"), 3).mid(5).toInt(); }
 
 } // namespace
@@ -104,6 +111,18 @@ private slots:
         QCOMPARE(reports.size(), 2);
         QVERIFY(lineOf(reports[0]) > LINE_BASE);
         QVERIFY(lineOf(reports[1]) > lineOf(reports[0]));
+    }
+
+    void collectedFailuresAreReportedInTheirOrder()
+    {
+        answers = {fault::Answer::Retry, fault::Answer::Ignore};
+        const QList<fault::RuntimeError> failures{{fault::TypeMismatch, QStringLiteral("Type mismatch: a")},
+                                                  {fault::SubscriptOutOfRange, QStringLiteral("Subscript out of range: b")}};
+        QCOMPARE(reportsCollected(failures), 1);
+        QCOMPARE(reports.size(), 3);
+        QCOMPARE(reports[0], reports[1]); // Retry reports the same failure again
+        QVERIFY(reports[0].startsWith(QStringLiteral("Error 13\r\nType mismatch: a\r\n")));
+        QVERIFY(reports[2].startsWith(QStringLiteral("Error 9\r\nSubscript out of range: b\r\n")));
     }
 
     void ignoreOnAFailedConditionEntersIt() { QVERIFY(enteredOnIgnore()); }

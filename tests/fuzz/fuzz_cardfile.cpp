@@ -6,7 +6,7 @@
 #include "fuzz.h"
 #include "project/cardfile.h"
 #include "project/codepage.h"
-#include "project/textfile.h"
+#include "project/textlines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

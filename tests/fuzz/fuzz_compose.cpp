@@ -8,8 +8,8 @@
 
 #include "fault/runtimeerror.h"
 #include "fuzz.h"
+#include "monitor/tokenizer.h"
 #include "server/compose.h"
-#include "server/tokenizer.h"
 
 namespace {
 
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(!lineBreak && !malformed);
     FUZZ_CHECK(line.endsWith("\r\n") && line.count('\r') == 1 && line.count('\n') == 1);
     const QByteArray command = line.chopped(2);
-    const QList<QByteArray> p = server::parameters(command);
+    const QList<QByteArray> p = monitor::parameters(command);
     const QByteArray target = QByteArray::number(in.channel) + '-' + QByteArray::number(in.layer);
     switch (kind) {
     case server::compose::Kind::Custom:

@@ -6,7 +6,7 @@
 #include "fuzz.h"
 #include "project/codepage.h"
 #include "project/datasetfile.h"
-#include "project/textfile.h"
+#include "project/textlines.h"
 
 namespace {
 // The text as it comes back through the code page.

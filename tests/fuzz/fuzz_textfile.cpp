@@ -1,7 +1,7 @@
 // Line splitting: no line holds a line end, nothing but line ends is lost, and a written file
 // reads back as the same lines.
 #include "fuzz.h"
-#include "project/textfile.h"
+#include "project/textlines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -7,7 +7,7 @@
 #include "fault/runtimeerror.h"
 #include "project/codepage.h"
 #include "project/datasetfile.h"
-#include "project/textfile.h"
+#include "project/textlines.h"
 
 using namespace project::datasetfile;
 

@@ -10,7 +10,9 @@
 
 #include "failure.h"
 #include "fault/runtimeerror.h"
+#include "project/folders.h"
 #include "project/textfile.h"
+#include "project/textlines.h"
 
 class TestTextFile : public QObject {
     Q_OBJECT

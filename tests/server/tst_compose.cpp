@@ -2,8 +2,8 @@
 #include <QTest>
 
 #include "fault/runtimeerror.h"
+#include "monitor/tokenizer.h"
 #include "server/compose.h"
-#include "server/tokenizer.h"
 
 using server::compose::Inputs;
 
@@ -121,8 +121,8 @@ private slots:
         QCOMPARE(server::compose::clearLine(2), QByteArray("CLEAR 2\r\n"));
         QCOMPARE(server::compose::clearLine(1, 20), QByteArray("CLEAR 1-20\r\n"));
         QCOMPARE(server::compose::clearLine(-3, 0), QByteArray("CLEAR -3-0\r\n"));
-        QCOMPARE(server::parameters(server::compose::clearLine(1, 20).chopped(2)), (QList<QByteArray>{"CLEAR", "1-20"}));
-        QCOMPARE(server::parameters(server::compose::clearLine(4).chopped(2)), (QList<QByteArray>{"CLEAR", "4"}));
+        QCOMPARE(monitor::parameters(server::compose::clearLine(1, 20).chopped(2)), (QList<QByteArray>{"CLEAR", "1-20"}));
+        QCOMPARE(monitor::parameters(server::compose::clearLine(4).chopped(2)), (QList<QByteArray>{"CLEAR", "4"}));
     }
 
     void theTemplateData_data()
@@ -199,14 +199,14 @@ private slots:
         Inputs in = lower3rd(QStringLiteral("Play"), "TAG~f0;" + text.toUtf8());
         in.projectName = text;
         in.fileName = text;
-        QList<QByteArray> add = server::parameters(server::compose::line(in).chopped(2));
+        QList<QByteArray> add = monitor::parameters(server::compose::line(in).chopped(2));
         QCOMPARE(add.size(), 7);
         QCOMPARE(add[4], (text + QLatin1Char('/') + text).toUtf8());
         QVERIFY(add[6].endsWith("<componentData id=\"f0\"><data type=\"txt\" ani=\"0\" value=\"" +
                                 server::compose::xmlEscaped(text.toUtf8()) + "\"></data></componentData></templateData>"));
         in.action = text;
         if (server::compose::kindOf(text) == server::compose::Kind::Invoke)
-            QCOMPARE(server::parameters(server::compose::line(in).chopped(2)).last(), text.toUtf8());
+            QCOMPARE(monitor::parameters(server::compose::line(in).chopped(2)).last(), text.toUtf8());
     }
 
     // A line break would end the command early and start another one.

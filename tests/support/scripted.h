@@ -2,7 +2,6 @@
 // Shared by the window tests: scripted boxes, files written byte for byte, redirected settings.
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,6 +13,7 @@
 #endif
 
 #include "project/codepage.h"
+#include "settings.h"
 #include "ui/dialogs.h"
 
 /// The operator's answers, given in advance; what each box said is kept.
@@ -114,28 +114,4 @@ inline QByteArray readRaw(const QString& path)
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray();
     return f.readAll();
-}
-
-/// Keeps the settings store inside dir for the whole process. The registry (Windows) has no
-/// folder to move: the program's key is emptied instead, as a new folder starts empty.
-inline void redirectSettings(const QString& dir)
-{
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir);
-#ifdef Q_OS_WIN
-    QSettings(QStringLiteral("Plintor"), QStringLiteral("Plintor")).clear();
-#endif
-}
-
-inline QString storedRecentList()
-{
-    QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
-    return settings.value(QStringLiteral("MRUFiles/MRUList")).toString();
-}
-
-inline void storeRecentList(const QString& list)
-{
-    QSettings settings(QStringLiteral("Plintor"), QStringLiteral("Plintor"));
-    settings.setValue(QStringLiteral("MRUFiles/MRUList"), list);
-    settings.sync();
 }

@@ -7,7 +7,7 @@
 #include <QList>
 #include <limits>
 
-namespace server {
+namespace monitor {
 
 /// What the server reads from one command line.
 struct Tokens {
@@ -38,4 +38,4 @@ QList<QByteArray> parameters(QByteArrayView command);
 /// The line as the server holds it after decoding: its valid UTF-8, every other byte dropped.
 QByteArray decoded(const QByteArray& line);
 
-} // namespace server
+} // namespace monitor

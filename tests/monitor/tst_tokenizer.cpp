@@ -6,7 +6,7 @@
 #include <QJsonObject>
 #include <QTest>
 
-#include "server/tokenizer.h"
+#include "monitor/tokenizer.h"
 
 using L = QList<QByteArray>;
 
@@ -84,17 +84,17 @@ private slots:
     {
         QFETCH(QByteArray, command);
         QFETCH(L, expected);
-        QCOMPARE(server::parameters(command), expected);
+        QCOMPARE(monitor::parameters(command), expected);
     }
 
     // Past the ones kept, parameters are counted, not kept; the dropped bytes are counted too.
     void theFirstAreKeptAndAllCounted()
     {
-        const server::Tokens t = server::tokenize("a \"b c\" \xff(d e) \"\" f\xfe\\", 2);
+        const monitor::Tokens t = monitor::tokenize("a \"b c\" \xff(d e) \"\" f\xfe\\", 2);
         QCOMPARE(t.parameters, (L{"a", "b c"}));
         QCOMPARE(t.count, 5);
         QCOMPARE(t.invalidBytes, 2);
-        QCOMPARE(server::decoded("a\xff" "b\xce\xbb\xe2\x82"), QByteArray("ab\xce\xbb"));
+        QCOMPARE(monitor::decoded("a\xff" "b\xce\xbb\xe2\x82"), QByteArray("ab\xce\xbb"));
     }
 };
 

@@ -1,6 +1,6 @@
-#include "server/tokenizer.h"
+#include "monitor/tokenizer.h"
 
-namespace server {
+namespace monitor {
 
 namespace {
 
@@ -120,4 +120,4 @@ QByteArray decoded(const QByteArray& line)
     return out;
 }
 
-} // namespace server
+} // namespace monitor
