@@ -58,13 +58,14 @@ QStringList keyedLines(QByteArrayView bytes, QStringView key, QList<int>* number
     int number = 0;
     project::textfile::forEachLine(bytes, [&](QByteArrayView line) {
         ++number;
-        // The key compared byte by byte through the code page: only the lines kept are decoded.
+        // The key compared byte by byte through the code page, from the line's start, so that
+        // most lines go at their first bytes: only the lines kept are decoded.
         if (!line.isEmpty()) {
-            const QByteArrayView own = cutLine(line).key;
-            if (own.size() != key.size())
+            const qsizetype size = key.size();
+            if (line.size() < size || (line.size() > size && line[size] != '~'))
                 return;
-            for (qsizetype i = 0; i < key.size(); ++i)
-                if (units[uchar(own[i])] != key[i].unicode())
+            for (qsizetype i = 0; i < size; ++i)
+                if (line[i] == '~' || units[uchar(line[i])] != key[i].unicode())
                     return;
         }
         lines.append(project::codepage::decode(line));

@@ -149,6 +149,10 @@ QByteArray readBytes(const QString& path)
         if (n == 0)
             break;
         got += n;
+        // Short of the spare byte, at the size the file was found with: it has been read whole,
+        // and the read that would say so is saved, once for each of thousands of datasets.
+        if (got == qsizetype(st.st_size) && got > 0)
+            break;
     }
     bytes.truncate(got);
     return bytes;
