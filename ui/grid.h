@@ -5,10 +5,9 @@
 #include "ui/gridmodel.h"
 #include "ui/twips.h"
 
-class QToolButton;
-
 namespace ui {
 
+class CellButton;
 class EditDelegate;
 
 /// A grid as the handlers see it: row 0 is the header row when the grid has one fixed row, data
@@ -179,6 +178,12 @@ private:
         int col1 = 0, col2 = 0;
         bool isNone() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     };
+    // The constructor's steps.
+    void setUpLooks();
+    void setUpSelection();
+    void setUpInput();
+    void setUpEditing();
+    void connectEvents();
     GridModel& own() const; // raises 5 when a source is shown
     QModelIndex cell(int row, int col) const { return model()->index(row - fixedRows_, col); }
     void connectSelection();
@@ -203,7 +208,7 @@ private:
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     QString editText_;
     QHash<int, QString> comboLists_;
-    QToolButton* cellButton_ = nullptr;
+    CellButton* cellButton_ = nullptr;
     QList<int> centredCols_;
     int pendingCol_ = -1;
     int rowSel_ = 0;
