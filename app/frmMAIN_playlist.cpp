@@ -337,14 +337,14 @@ void frmMAIN::PLAYLIST_EXEC(int Entry, int Step, bool Preview)
     if (step.isEmpty())
         return;
     // No preview channel chosen: nowhere to send it.
-    if (Preview && cmbPREVIEW->listIndex() < 0)
+    if (Preview && cmbPREVIEW->currentIndex() < 0)
         return;
     // No card, no line: nothing goes out, not even an empty one.
     if (entry.card < 1)
         return;
     const project::CARD& card = s.CARDS[size_t(entry.card)];
     channel = card.Channel;
-    if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+    if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->currentText())))
         return;
     if (!STEP(line = server::compose::cardLine(card, channel, s.ProjectName, s.DataFolder, entry.file, step)))
         return;
@@ -386,11 +386,11 @@ void frmMAIN::ClearEntryLayer(int Entry, bool Preview)
     ARM_TRAP();
     short channel = 0;
 
-    if (!Playlist.has(Entry) || (Preview && cmbPREVIEW->listIndex() < 0))
+    if (!Playlist.has(Entry) || (Preview && cmbPREVIEW->currentIndex() < 0))
         return;
     const playlist::RunningOrder::Entry& entry = Playlist.entry(Entry);
     channel = entry.channel;
-    if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+    if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->currentText())))
         return;
     ClearLayer(*this, {channel, entry.layer});
 }

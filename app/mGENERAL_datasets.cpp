@@ -73,12 +73,12 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     STEP(command = CardRecord(s, s.CurrentCard).Command);
     f.cmbINVOKES->clear();
     if (command.isEmpty()) {
-        f.cmbINVOKES->addEntry(QStringLiteral("Play"));
-        f.cmbINVOKES->addEntry(QStringLiteral("Update"));
+        f.cmbINVOKES->addItem(QStringLiteral("Play"));
+        f.cmbINVOKES->addItem(QStringLiteral("Update"));
         for (const QString& name : project::convert::cut(invoke, QLatin1Char(';')))
-            f.cmbINVOKES->addEntry(name);
+            f.cmbINVOKES->addItem(name);
     } else {
-        f.cmbINVOKES->addEntry(QStringLiteral("Custom"));
+        f.cmbINVOKES->addItem(QStringLiteral("Custom"));
     }
 
     ui::Grid& grid = *f.vsDATASET;

@@ -41,7 +41,7 @@ private slots:
 
         // "Play" from the editor page: the playlist sends the very same bytes.
         fx.w->tbMAIN->setTab(0);
-        fx.w->cmbINVOKES->setListIndex(0);
+        fx.w->cmbINVOKES->setCurrentRow(0);
         QTest::mouseClick(fx.w->cmdAIR, Qt::LeftButton);
         const QByteArray onAir = fx.sentUpToC4(r);
         QVERIFY(onAir.startsWith("CG 1-20 ADD 1 \"news/news\" 1 \"<templateData>"));
@@ -60,7 +60,7 @@ private slots:
         QVERIFY(fx.sentUpToC4(r).startsWith("CG 1-20 UPDATE 1 \"<templateData>"));
         QCOMPARE(steps(1), marked(1, 7, OnAir));
 
-        fx.w->cmbPREVIEW->setListIndex(2);
+        fx.w->cmbPREVIEW->setCurrentIndex(2);
         fx.click(1, 6, Qt::RightButton);
         const QByteArray preview = fx.sentUpToC4(r);
         QVERIFY(preview.startsWith("CG 3-20 ADD 1 "));
@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(steps(2), rest(2));
 
         // No preview channel chosen.
-        fx.w->cmbPREVIEW->setListIndex(-1);
+        fx.w->cmbPREVIEW->setCurrentIndex(-1);
         fx.click(3, 6, Qt::RightButton);
         QCOMPARE(steps(3), rest(3));
 
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(steps(2), marked(2, 7, OnPreview));
 
         // Only the previews that went to this channel and layer.
-        fx.w->cmbPREVIEW->setListIndex(1);
+        fx.w->cmbPREVIEW->setCurrentIndex(1);
         fx.chooseFromMenu(3, 5, "Clear Preview");
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 2-20\r\n"));
         QCOMPARE(steps(2), marked(2, 7, Cleared));
@@ -194,7 +194,7 @@ private slots:
         r.answerLikeTheServer();
         fx.connectTo(r);
         ui::Grid* g = fx.grid();
-        fx.w->cmbPREVIEW->setListIndex(2); // "3"
+        fx.w->cmbPREVIEW->setCurrentIndex(2); // "3"
         g->setFocus();
         struct Key {
             Qt::Key key;

@@ -115,7 +115,7 @@ private slots:
         fx.firingStudio();
         Recorder r;
         fx.connectTo(r);
-        QCOMPARE(fx.w->cmbPREVIEW->entry(fx.w->cmbPREVIEW->listIndex()), QString("2"));
+        QCOMPARE(fx.w->cmbPREVIEW->currentText(), QString("2"));
         fx.click(1, 6, Qt::RightButton);
         QCOMPARE(fx.shown(1, 6), OnPreview);
         fx.click(3, 6);

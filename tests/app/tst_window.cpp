@@ -37,7 +37,7 @@ class TestWindow : public QObject {
         QStringList shown;
         for (ui::MenuItem* item : fx.w->mnMRU)
             if (item->isVisible())
-                shown << item->caption();
+                shown << item->text();
         return shown;
     }
 
@@ -57,9 +57,9 @@ private slots:
         QCOMPARE(fx.w->tbMAIN->tab(), 0);
         QCOMPARE(fx.w->tbMAIN->tabBar()->tabText(0), QStringLiteral("Editor"));
         QCOMPARE(fx.w->tbMAIN->tabBar()->tabText(1), QStringLiteral("Play list"));
-        QCOMPARE(fx.w->mnPROJECTTITLE->caption(), QStringLiteral("(none)"));
+        QCOMPARE(fx.w->mnPROJECTTITLE->text(), QStringLiteral("(none)"));
         QCOMPARE(fx.w->mnProject->title(), QStringLiteral("&Project"));
-        QCOMPARE(fx.w->mnuOPEN->caption(), QStringLiteral("&Open"));
+        QCOMPARE(fx.w->mnuOPEN->text(), QStringLiteral("&Open"));
         QVERIFY(fx.w->mnSEP1->isSeparator());
         QVERIFY(fx.w->mnSEP1->text().isEmpty()); // a line only: a style draws a separator's text beside it
         // An empty recent list: one item "MRU", which cannot be picked.
@@ -70,17 +70,17 @@ private slots:
         QVERIFY(fx.w->fraCOMMAND->isHidden());
         QVERIFY(fx.w->Frame2->isHidden());
         QVERIFY(fx.w->cmdCLEAR[0]->isHidden());
-        QCOMPARE(fx.w->cmdCLEAR[5]->caption(), QStringLiteral("?"));
-        QCOMPARE(fx.w->cmdGASPARCONNECT->caption(), QStringLiteral("Connect"));
+        QCOMPARE(fx.w->cmdCLEAR[5]->text(), QStringLiteral("?"));
+        QCOMPARE(fx.w->cmdGASPARCONNECT->text(), QStringLiteral("Connect"));
         QCOMPARE(fx.w->cmdGASPARCONNECT->tag, QStringLiteral("connect"));
         QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkIdle);
         QCOMPARE(fx.w->txtGASPARIP->text(), QStringLiteral("127.0.0.1"));
         QCOMPARE(fx.w->txtGASPARPORT->text(), QStringLiteral("5250"));
-        QVERIFY(!fx.w->tmrCASPAR->enabled());
+        QVERIFY(!fx.w->tmrCASPAR->isActive());
         QCOMPARE(fx.w->tmrCASPAR->interval(), 500);
         for (ui::Grid* g : {fx.w->vsCARDS, fx.w->vsDATASET, fx.w->vsTAGS, fx.w->vsPLAYLIST})
             QCOMPARE(g->rows() + g->cols(), 0);
-        QCOMPARE(fx.w->mnREMOVEITEMPLAYLIST->caption(), QStringLiteral("Διαγραφή"));
+        QCOMPARE(fx.w->mnREMOVEITEMPLAYLIST->text(), QStringLiteral("Διαγραφή"));
         QVERIFY(!fx.w->mnDELPLAYLIST->menuAction()->isVisible());
         QVERIFY(!fx.w->menuBar()->actions().contains(fx.w->mnCLEARCHANNEL[1]));
     }
@@ -179,7 +179,7 @@ private slots:
         pickAndOpen(news);
         QCOMPARE(fx.scope->script.folderPicks, 1);
         QCOMPARE(fx.w->windowTitle(), QStringLiteral("Plintor (1.3.0) - news"));
-        QCOMPARE(fx.w->mnPROJECTTITLE->caption(), QStringLiteral("news"));
+        QCOMPARE(fx.w->mnPROJECTTITLE->text(), QStringLiteral("news"));
         QVERIFY(fx.w->tbMAIN->isEnabled());
         QCOMPARE(fx.w->tbMAIN->tab(), 0);
         QCOMPARE(fx.w->s.ProjectFolder, news);
@@ -258,7 +258,7 @@ private slots:
     {
         fx.w->mnuOPEN_Click(QDir::rootPath());
         QCOMPARE(fx.w->s.ProjectName, QString());
-        QCOMPARE(fx.w->mnPROJECTTITLE->caption(), QString());
+        QCOMPARE(fx.w->mnPROJECTTITLE->text(), QString());
         QVERIFY(fx.w->windowTitle().endsWith(QStringLiteral(") - ")));
         QVERIFY(fx.w->s.DataFolder.endsWith(QStringLiteral("data") + QDir::separator()));
     }
