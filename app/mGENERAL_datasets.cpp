@@ -101,7 +101,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
 
     s.CurrentDataset.clear();
     s.UnreadDataset.clear();
-    grid.sortRows(DatasetCol::Description, 1);
+    grid.sortRows(DatasetCol::Description, Qt::AscendingOrder);
 
     if (grid.rows() > 1) {
         grid.setRow(1);

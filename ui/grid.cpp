@@ -78,7 +78,7 @@ void Grid::setUpSelection()
         }
     }
     setPalette(pal);
-    setAppearance(2);
+    setAppearance(Appearance::Light);
 }
 
 void Grid::setUpInput()
@@ -243,8 +243,8 @@ void Grid::setRow(int row)
     }
     pendingCol_ = -1;
     setCurrentIndex(cell(row, col));
-    rowSel_ = row;
-    colSel_ = col;
+    cornerRow_ = row;
+    cornerCol_ = col;
 }
 
 int Grid::col() const { return std::max(currentIndex().column(), 0); }
@@ -259,7 +259,13 @@ void Grid::setCol(int col)
         return;
     }
     setCurrentIndex(model()->index(current, col));
-    colSel_ = col;
+    cornerCol_ = col;
+}
+
+void Grid::selectTo(int row, int col)
+{
+    cornerRow_ = row;
+    cornerCol_ = col;
 }
 
 void Grid::setColHidden(int col, bool hidden) { setColumnHidden(col, hidden); }
@@ -318,9 +324,9 @@ void Grid::setCellBorder(quint32 colour, int left, int top, int right, int botto
 {
     Q_UNUSED(vertical);
     Q_UNUSED(horizontal);
-    const Frame frame{colour, left, top, right, bottom, std::min(col(), colSel_), std::max(col(), colSel_)};
-    const int first = std::max(std::min(row(), rowSel_), fixedRows_);
-    const int last = std::min(std::max(row(), rowSel_), rows() - 1);
+    const Frame frame{colour, left, top, right, bottom, std::min(col(), cornerCol_), std::max(col(), cornerCol_)};
+    const int first = std::max(std::min(row(), cornerRow_), fixedRows_);
+    const int last = std::min(std::max(row(), cornerRow_), rows() - 1);
     for (int r = first; r <= last; ++r) {
         const QModelIndex at = cell(r, 0);
         frames_.removeIf([&](const auto& f) { return !f.first.isValid() || f.first == at; });
@@ -347,10 +353,9 @@ bool Grid::cellBorder(int row, quint32* colour, QList<int>* widths) const
     return true;
 }
 
-void Grid::setDragDisplay(int mode)
+void Grid::setDragDisplay(DragDisplay display)
 {
-    dragDisplay_ = mode;
-    if (mode == 1)
+    if (display == DragDisplay::Dragging)
         viewport()->setCursor(Qt::ClosedHandCursor);
     else
         viewport()->unsetCursor();
@@ -419,10 +424,10 @@ void Grid::paintFrames()
     }
 }
 
-void Grid::setAppearance(int appearance)
+void Grid::setAppearance(Appearance appearance)
 {
     appearance_ = appearance;
-    if (appearance == 1) {
+    if (appearance == Appearance::Sunken) {
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setLineWidth(2);
     } else {
@@ -530,19 +535,19 @@ void Grid::sortByHeader(int col)
     if (!finishOpenEdit())
         return;
     const bool descending = col == sortCol_ && sortOrder_ == Qt::AscendingOrder;
-    sortRows(col, descending ? 2 : 1);
+    sortRows(col, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
-void Grid::sortRows(int col, int order)
+void Grid::sortRows(int col, Qt::SortOrder order)
 {
     if (col < 0 || col >= cols())
         return;
-    sortOrder_ = order == 2 ? Qt::DescendingOrder : Qt::AscendingOrder;
+    sortOrder_ = order;
     sortCol_ = col;
     own().sort(col, sortOrder_);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(col, sortOrder_);
-    emit afterSort(col, sortOrder_ == Qt::AscendingOrder ? 1 : 2);
+    emit afterSort(col, sortOrder_);
 }
 
 void Grid::setColComboList(int col, const QString& list)
