@@ -63,46 +63,46 @@ void frmMAIN::createControls()
     setCentralWidget(client);
 
     tbMAIN = new ui::TabControl(QStringLiteral("tbMAIN"), client);
-    ui::place(tbMAIN, 0, 4, 893, 733);
+    tbMAIN->setGeometry(0, 4, 893, 733);
     QWidget* editor = tbMAIN->addPage(QStringLiteral("Editor"));
     QWidget* playlist = tbMAIN->addPage(QStringLiteral("Play list"));
 
     Frame1 = new ui::Frame(QStringLiteral("Frame1"), false, client);
-    ui::place(Frame1, 322, 0, 475, 23);
+    Frame1->setGeometry(322, 0, 475, 23);
     txtGASPARIP = new ui::TextBox(QStringLiteral("txtGASPARIP"), QStringLiteral("127.0.0.1"), Frame1);
-    ui::place(txtGASPARIP, 6, 4, 69, 19);
+    txtGASPARIP->setGeometry(6, 4, 69, 19);
     txtGASPARPORT = new ui::TextBox(QStringLiteral("txtGASPARPORT"), QStringLiteral("5250"), Frame1);
-    ui::place(txtGASPARPORT, 74, 4, 37, 19);
+    txtGASPARPORT->setGeometry(74, 4, 37, 19);
     cmdGASPARCONNECT = new ui::Button(QStringLiteral("cmdGASPARCONNECT"), QStringLiteral("Connect"), Frame1);
-    ui::place(cmdGASPARCONNECT, 114, 0, 71, 23);
+    cmdGASPARCONNECT->setGeometry(114, 0, 71, 23);
     cmdGASPARCONNECT->tag = QStringLiteral("connect");
     cmdGASPARCONNECT->setBackColor(ui::palette::LinkIdle);
     const char* clearCaptions[] = {"Clear", "C1", "C2", "C3", "C4", "?"};
     for (int i = 0; i < 6; ++i)
         cmdCLEAR[size_t(i)] = new ui::Button(indexed("cmdCLEAR", i), QLatin1String(clearCaptions[i]), Frame1);
-    ui::place(cmdCLEAR[0], 158, -10, 51, 23);
+    cmdCLEAR[0]->setGeometry(158, -10, 51, 23);
     cmdCLEAR[0]->hide();
     for (int i = 1; i <= 4; ++i)
-        ui::place(cmdCLEAR[size_t(i)], 214 + (i - 1) * 26, 0, 23, 23);
-    ui::place(cmdCLEAR[5], 334, 0, 23, 23);
+        cmdCLEAR[size_t(i)]->setGeometry(214 + (i - 1) * 26, 0, 23, 23);
+    cmdCLEAR[5]->setGeometry(334, 0, 23, 23);
     Label2 = new ui::Label(QStringLiteral("Label2"), QStringLiteral("Preview"), Frame1);
-    ui::place(Label2, 376, 6, 43, 13);
+    Label2->setGeometry(376, 6, 43, 13);
     cmbPREVIEW = new ui::DropDown(QStringLiteral("cmbPREVIEW"), Frame1);
-    ui::place(cmbPREVIEW, 418, 2, 39, 21);
+    cmbPREVIEW->setGeometry(418, 2, 39, 21);
 
     fraCOMMAND = new ui::Frame(QStringLiteral("fraCOMMAND"), true, client);
-    ui::place(fraCOMMAND, 80, 96, 717, 385);
+    fraCOMMAND->setGeometry(80, 96, 717, 385);
     txtCOMMAND = new ui::MultiLineTextBox(QStringLiteral("txtCOMMAND"), fraCOMMAND);
-    ui::place(txtCOMMAND, 8, 16, 699, 335);
+    txtCOMMAND->setGeometry(8, 16, 699, 335);
     cmdCLOSE = new ui::Button(QStringLiteral("cmdCLOSE"), QStringLiteral("Close"), fraCOMMAND);
-    ui::place(cmdCLOSE, 638, 354, 57, 25);
+    cmdCLOSE->setGeometry(638, 354, 57, 25);
     fraCOMMAND->hide();
 
     Frame2 = new ui::Frame(QStringLiteral("Frame2"), true, client);
-    ui::place(Frame2, 824, 52, 117, 177);
+    Frame2->setGeometry(824, 52, 117, 177);
     for (int i = 0; i < 4; ++i) {
         imgTYPE[size_t(i)] = new ui::Picture(indexed("imgTYPE", i), ui::cardTypePicture(i), Frame2);
-        ui::place(imgTYPE[size_t(i)], 8 + i * 24, 16, 16, 16);
+        imgTYPE[size_t(i)]->setGeometry(8 + i * 24, 16, 16, 16);
     }
     Frame2->hide();
 
@@ -111,33 +111,33 @@ void frmMAIN::createControls()
     const char* labelCaptions[] = {"Cards", "Dataset", "Tags"};
     for (int i = 0; i < 3; ++i)
         Label1[size_t(i)] = new ui::Label(indexed("Label1", i), QLatin1String(labelCaptions[i]), editor);
-    ui::place(Label1[0], 12, 30, 57, 11);
-    ui::place(Label1[1], 248, 30, 57, 11);
-    ui::place(Label1[2], 436, 28, 57, 13);
+    Label1[0]->setGeometry(12, 30, 57, 11);
+    Label1[1]->setGeometry(248, 30, 57, 11);
+    Label1[2]->setGeometry(436, 28, 57, 13);
     vsCARDS = new ui::Grid(QStringLiteral("vsCARDS"), {.rowSelection = true, .headerSort = true}, editor);
-    ui::place(vsCARDS, 4, 44, 239, 567);
+    vsCARDS->setGeometry(4, 44, 239, 567);
     vsDATASET = new ui::Grid(QStringLiteral("vsDATASET"), {.rowSelection = true, .headerSort = true, .editable = true}, editor);
-    ui::place(vsDATASET, 246, 44, 185, 681);
+    vsDATASET->setGeometry(246, 44, 185, 681);
     vsTAGS = new ui::Grid(QStringLiteral("vsTAGS"), {.rowSelection = true, .editable = true, .ellipsis = true}, editor);
-    ui::place(vsTAGS, 434, 44, 453, 681);
+    vsTAGS->setGeometry(434, 44, 453, 681);
     cmdADDDATASET = new ui::Button(QStringLiteral("cmdADDDATASET"), QStringLiteral("+"), editor);
-    ui::place(cmdADDDATASET, 292, 26, 17, 17);
+    cmdADDDATASET->setGeometry(292, 26, 17, 17);
     cmdDELETEDATASET = new ui::Button(QStringLiteral("cmdDELETEDATASET"), QStringLiteral("-"), editor);
-    ui::place(cmdDELETEDATASET, 312, 26, 17, 17);
+    cmdDELETEDATASET->setGeometry(312, 26, 17, 17);
     cmbINVOKES = new ui::ListBox(QStringLiteral("cmbINVOKES"), editor);
-    ui::place(cmbINVOKES, 8, 616, 125, 108);
+    cmbINVOKES->setGeometry(8, 616, 125, 108);
     cmdAIR = new ui::Button(QStringLiteral("cmdAIR"), QStringLiteral("On Air"), editor);
-    ui::place(cmdAIR, 146, 656, 41, 23);
+    cmdAIR->setGeometry(146, 656, 41, 23);
 
     trLIST = new ui::Tree(QStringLiteral("trLIST"), playlist);
-    ui::place(trLIST, 4, 28, 201, 701);
+    trLIST->setGeometry(4, 28, 201, 701);
     vsPLAYLIST = new ui::Grid(QStringLiteral("vsPLAYLIST"), {.rowSelection = false, .ellipsis = true, .mouseEvents = true, .keyEvents = true},
                               playlist);
     // One pixel narrower than first drawn, which its page cut off.
-    ui::place(vsPLAYLIST, 206, 28, 682, 701);
+    vsPLAYLIST->setGeometry(206, 28, 682, 701);
     std::array<QPixmap, 4> typePictures;
     for (size_t i = 0; i < typePictures.size(); ++i)
-        typePictures[i] = imgTYPE[i]->picture();
+        typePictures[i] = imgTYPE[i]->pixmap();
     PlaylistCells = new PlaylistModel(Playlist, typePictures, this);
     vsPLAYLIST->setSource(PlaylistCells);
 
@@ -254,8 +254,8 @@ void frmMAIN::Form_Load()
     mMRU::DisplayMRU(s, mnMRU);
     cmbPREVIEW->clear();
     for (const char* channel : {"1", "2", "3", "4"})
-        cmbPREVIEW->addEntry(QLatin1String(channel));
-    cmbPREVIEW->setListIndex(1);
+        cmbPREVIEW->addItem(QLatin1String(channel));
+    cmbPREVIEW->setCurrentIndex(1);
     tbMAIN->setTab(0);
 }
 
@@ -296,7 +296,7 @@ void frmMAIN::mnMRU_Click(short Index)
 {
     ARM_TRAP();
     QString path;
-    path = mnMRU[size_t(Index)]->caption();
+    path = mnMRU[size_t(Index)]->text();
     if (path.isEmpty())
         return;
     openProject(path);
@@ -313,7 +313,7 @@ void frmMAIN::openProject(const QString& chosen)
     mMRU::DisplayMRU(s, mnMRU);
     s.ProjectName = mGENERAL::GetFilenameFromPath(path);
     s.DataFolder = s.DataRoot + QDir::separator() + s.ProjectName;
-    mnPROJECTTITLE->setCaption(s.ProjectName);
+    mnPROJECTTITLE->setText(s.ProjectName);
     setWindowTitle(version::caption() + QStringLiteral(" - ") + s.ProjectName);
     Playlist.unload();
     PlaylistCells->setColumns(0);

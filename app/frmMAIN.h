@@ -13,6 +13,8 @@
 #include "server/link.h"
 #include "ui/controls.h"
 #include "ui/grid.h"
+#include "ui/statusbar.h"
+#include "ui/tabcontrol.h"
 #include "ui/tree.h"
 
 namespace remote {

@@ -65,7 +65,7 @@ void SelectDataset(frmMAIN& f)
 void FocusCue(frmMAIN& f, const ui::Grid* focused)
 {
     for (ui::Grid* grid : {f.vsCARDS, f.vsDATASET, f.vsTAGS})
-        grid->setAppearance(grid == focused ? 1 : 2);
+        grid->setAppearance(grid == focused ? ui::Grid::Appearance::Sunken : ui::Grid::Appearance::Light);
 }
 
 // Refuses text the dataset file could not give back, saying why.

@@ -61,9 +61,8 @@ void ClearLayer(frmMAIN& f, playlist::Target target)
 void SelectRow(ui::Grid& grid, int r)
 {
     grid.setRow(r);
-    grid.setRowSel(r);
     grid.setCol(DatasetFile);
-    grid.setColSel(grid.cols() - 1);
+    grid.selectTo(r, grid.cols() - 1);
 }
 } // namespace
 
@@ -141,7 +140,7 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
             if (vsPLAYLIST->rows() > 1 && row > 0) {
                 Dragging = true;
                 DropRow = -1;
-                vsPLAYLIST->setDragDisplay(1);
+                vsPLAYLIST->setDragDisplay(ui::Grid::DragDisplay::Dragging);
                 DragRow = short(row);
             }
         } else if (step >= 0 && row > 0) {
@@ -194,7 +193,6 @@ void frmMAIN::vsPLAYLIST_MouseMove(short Button, short Shift, float X, float Y)
             Playlist.move(PlaylistModel::entryOf(DragRow), PlaylistModel::entryOf(row));
             vsPLAYLIST->setCol(Type);
             vsPLAYLIST->setRow(row);
-            vsPLAYLIST->setRowSel(row);
             DragRow = short(row);
         }
     }
@@ -210,7 +208,7 @@ void frmMAIN::vsPLAYLIST_MouseUp(short Button, short Shift, float X, float Y)
     if (Button != 1 || !OverTitle(vsPLAYLIST->mouseCol()))
         return;
     Dragging = false;
-    vsPLAYLIST->setDragDisplay(0);
+    vsPLAYLIST->setDragDisplay(ui::Grid::DragDisplay::None);
     ColorMe();
     vsPLAYLIST->refresh();
     mGENERAL::SavePlayList(*this);
@@ -337,14 +335,14 @@ void frmMAIN::PLAYLIST_EXEC(int Entry, int Step, bool Preview)
     if (step.isEmpty())
         return;
     // No preview channel chosen: nowhere to send it.
-    if (Preview && cmbPREVIEW->listIndex() < 0)
+    if (Preview && cmbPREVIEW->currentIndex() < 0)
         return;
     // No card, no line: nothing goes out, not even an empty one.
     if (entry.card < 1)
         return;
     const project::CARD& card = s.CARDS[size_t(entry.card)];
     channel = card.Channel;
-    if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+    if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->currentText())))
         return;
     if (!STEP(line = server::compose::cardLine(card, channel, s.ProjectName, s.DataFolder, entry.file, step)))
         return;
@@ -386,11 +384,11 @@ void frmMAIN::ClearEntryLayer(int Entry, bool Preview)
     ARM_TRAP();
     short channel = 0;
 
-    if (!Playlist.has(Entry) || (Preview && cmbPREVIEW->listIndex() < 0))
+    if (!Playlist.has(Entry) || (Preview && cmbPREVIEW->currentIndex() < 0))
         return;
     const playlist::RunningOrder::Entry& entry = Playlist.entry(Entry);
     channel = entry.channel;
-    if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->entry(cmbPREVIEW->listIndex()))))
+    if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->currentText())))
         return;
     ClearLayer(*this, {channel, entry.layer});
 }

@@ -25,7 +25,7 @@ void frmMAIN::connectServerHandlers()
             [this] { ui::dispatch([this] { cmdGASPARCONNECT_Click(); }); });
     connect(tmrCASPAR, &QTimer::timeout, this, [this] { ui::dispatchTick([this] { tmrCASPAR_Timer(); }); });
     connect(cmdAIR, &QPushButton::clicked, this, [this] { ui::dispatch([this] { cmdAIR_Click(); }); });
-    connect(cmbINVOKES, &ui::ListBox::dblClick, this, [this] { ui::dispatch([this] { cmbINVOKES_DblClick(); }); });
+    connect(cmbINVOKES, &QListWidget::itemDoubleClicked, this, [this] { ui::dispatch([this] { cmbINVOKES_DblClick(); }); });
     // Neither opens a box nor can fail: they run even while a box waits, so no answer is lost.
     connect(wsGASPAR, &server::Link::stateChanged, this, &frmMAIN::ShowLinkState);
     connect(wsGASPAR, &server::Link::answered, this, &frmMAIN::wsGASPAR_Answered);
@@ -37,13 +37,13 @@ void frmMAIN::cmdGASPARCONNECT_Click()
     if (cmdGASPARCONNECT->tag == QLatin1String("connect")) {
         STEP(wsGASPAR->Connect(txtGASPARIP->text(), txtGASPARPORT->text()));
         cmdGASPARCONNECT->setBackColor(ui::palette::LinkUp);
-        cmdGASPARCONNECT->setCaption(QStringLiteral("Disconnect"));
+        cmdGASPARCONNECT->setText(QStringLiteral("Disconnect"));
         cmdGASPARCONNECT->tag = QStringLiteral("disconnect");
         tmrCASPAR->setEnabled(true);
     } else {
         STEP(wsGASPAR->Close());
         cmdGASPARCONNECT->setBackColor(ui::palette::LinkIdle);
-        cmdGASPARCONNECT->setCaption(QStringLiteral("Connect"));
+        cmdGASPARCONNECT->setText(QStringLiteral("Connect"));
         cmdGASPARCONNECT->tag = QStringLiteral("connect");
         tmrCASPAR->setEnabled(false);
     }
@@ -73,9 +73,9 @@ void frmMAIN::cmdAIR_Click()
     QByteArray line;
 
     // The line's kind comes from the chosen action; with none chosen there is nothing to send.
-    if (cmbINVOKES->listIndex() < 0)
+    if (cmbINVOKES->currentRow() < 0)
         return;
-    action = cmbINVOKES->entry(cmbINVOKES->listIndex());
+    action = cmbINVOKES->entry(cmbINVOKES->currentRow());
     // An empty invoke name (a card's "INVOKE:next;") names no function: the server would refuse
     // the line, so it is not sent, as the playlist sends no empty step.
     if (action.isEmpty())

@@ -74,7 +74,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     f.cmbINVOKES->clear();
     // The steps the card's playlist entry would show when read from the file.
     for (const QString& name : playlist::playlistfile::stepNames(actions, false))
-        f.cmbINVOKES->addEntry(name);
+        f.cmbINVOKES->addItem(name);
 
     ui::Grid& grid = *f.vsDATASET;
     LayOutGrid(grid, {"filename", "Description"}, {0, 10});
@@ -96,7 +96,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
 
     s.CurrentDataset.clear();
     s.UnreadDataset.clear();
-    grid.sortRows(DatasetCol::Description, 1);
+    grid.sortRows(DatasetCol::Description, Qt::AscendingOrder);
 
     if (grid.rows() > 1) {
         grid.setRow(1);

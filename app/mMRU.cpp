@@ -54,7 +54,7 @@ void DisplayMRU(const project::State& s, const MenuItems& items)
     const qsizetype n = std::min<qsizetype>(recent.size(), qsizetype(items.size()));
     for (qsizetype i = 0; i < n; ++i) {
         items[size_t(i)]->setVisible(true);
-        items[size_t(i)]->setCaption(recent[i]);
+        items[size_t(i)]->setText(recent[i]);
     }
 }
 

@@ -41,13 +41,6 @@ namespace {
 }
 } // namespace
 
-QString item(const QStringList& items, qsizetype i)
-{
-    if (i < 0 || i >= items.size())
-        noItem(i, items.size());
-    return items[i];
-}
-
 QStringView Pieces::at(qsizetype i) const
 {
     // The items are counted only for the failure's description.

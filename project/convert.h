@@ -9,17 +9,14 @@ namespace project::convert {
 /// Raises 13 (type mismatch) for what is not a number and 6 (overflow) out of range.
 short toInteger16(QStringView text);
 
-/// Item i (0-based) of the cut text; raises 9 (subscript out of range) when there is none.
-QString item(const QStringList& items, qsizetype i);
-
 /// Cuts text at every separator. The empty text gives no items at all, as the run-time's split.
 QStringList cut(const QString& text, QChar separator);
 
-/// The same cut without making the items: each read in place, and item i failing as item() does.
+/// The same cut without making the items: each read in place.
 class Pieces {
 public:
     Pieces(QStringView text, QChar separator) : text_(text), separator_(separator) {}
-    /// Item i (0-based); raises 9 when there is none.
+    /// Item i (0-based); raises 9 (subscript out of range) when there is none.
     QStringView at(qsizetype i) const;
 
 private:

@@ -2,14 +2,11 @@
 
 #include <QCursor>
 #include <QMenu>
-#include <QTime>
 
 #include "ui/colors.h"
 #include "ui/dispatch.h"
 
 namespace ui {
-
-void place(QWidget* control, int x, int y, int width, int height) { control->setGeometry(x, y, width, height); }
 
 Button::Button(const QString& name, const QString& caption, QWidget* parent) : QPushButton(caption, parent)
 {
@@ -62,7 +59,6 @@ Label::Label(const QString& name, const QString& caption, QWidget* parent) : QLa
 ListBox::ListBox(const QString& name, QWidget* parent) : QListWidget(parent)
 {
     setObjectName(name);
-    connect(this, &QListWidget::itemDoubleClicked, this, [this] { emit dblClick(); });
 }
 
 QString ListBox::entry(int index) const
@@ -81,7 +77,7 @@ Frame::Frame(const QString& name, bool framed, QWidget* parent) : QGroupBox(pare
         setStyleSheet(QStringLiteral("QGroupBox#%1 { border: none; margin: 0; padding: 0; }").arg(name));
 }
 
-Picture::Picture(const QString& name, const QPixmap& picture, QWidget* parent) : QLabel(parent), picture_(picture)
+Picture::Picture(const QString& name, const QPixmap& picture, QWidget* parent) : QLabel(parent)
 {
     setObjectName(name);
     setPixmap(picture);
@@ -104,100 +100,6 @@ void Timer::setEnabled(bool enabled)
 MenuItem::MenuItem(const QString& name, const QString& caption, QObject* parent) : QAction(caption, parent)
 {
     setObjectName(name);
-}
-
-StatusBar::StatusBar(const QString& name, QWidget* parent)
-    : QStatusBar(parent), link_(new QLabel(this)), remote_(new QLabel(this)), refusal_(new QLabel(this))
-{
-    setObjectName(name);
-    setFocusPolicy(Qt::NoFocus);
-    setSizeGripEnabled(false);
-    link_->setObjectName(name + QStringLiteral(".link"));
-    refusal_->setObjectName(name + QStringLiteral(".refusal"));
-    refusal_->setTextFormat(Qt::PlainText);
-    link_->setTextFormat(Qt::PlainText);
-    remote_->setObjectName(name + QStringLiteral(".remote"));
-    remote_->setTextFormat(Qt::PlainText);
-    addWidget(link_);
-    addWidget(remote_);
-    addPermanentWidget(refusal_, 1);
-    refusal_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-}
-
-void StatusBar::showLink(const QString& text) { link_->setText(text); }
-
-QString StatusBar::link() const { return link_->text(); }
-
-void StatusBar::showRefusal(const QString& answer, const QString& line)
-{
-    // Enough of the line to know it again; a line break in it would break the bar.
-    constexpr qsizetype kShown = 80;
-    QString shown = line.left(kShown);
-    for (QChar& c : shown)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = QChar(0xB7);
-    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-    refusal_->setText(shown.isEmpty() ? QStringLiteral("%1  %2").arg(time, answer)
-                                      : QStringLiteral("%1  %2  %3").arg(time, answer, shown));
-}
-
-QString StatusBar::refusal() const { return refusal_->text(); }
-
-void StatusBar::showRemote(const QString& text) { remote_->setText(text); }
-
-QString StatusBar::remote() const { return remote_->text(); }
-
-TabControl::TabControl(const QString& name, QWidget* parent)
-    : QWidget(parent), bar_(new QTabBar(this)), panel_(new QFrame(this))
-{
-    setObjectName(name);
-    bar_->setObjectName(name + QStringLiteral(".tabs"));
-    bar_->setDrawBase(false);
-    bar_->setExpanding(false);
-    panel_->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
-    bar_->installEventFilter(this);
-    connect(bar_, &QTabBar::currentChanged, this, [this](int index) {
-        for (int i = 0; i < pages_.size(); ++i)
-            pages_[i]->setVisible(i == index);
-        emit click();
-    });
-}
-
-QWidget* TabControl::addPage(const QString& caption)
-{
-    auto* page = new QWidget(this);
-    page->setObjectName(objectName() + QStringLiteral(".page%1").arg(pages_.size()));
-    page->setGeometry(rect());
-    pages_.append(page);
-    const QSignalBlocker quiet(bar_); // adding pages is building, not a change of page
-    bar_->addTab(caption);
-    page->setVisible(bar_->currentIndex() == pages_.size() - 1);
-    bar_->raise();
-    return page;
-}
-
-// The page an edit is open on stays until the edit is finished: a refused text keeps it.
-bool TabControl::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == bar_ && event->type() == QEvent::MouseButtonPress && !finishOpenEdit())
-        return true;
-    return QWidget::eventFilter(watched, event);
-}
-
-int TabControl::tab() const { return bar_->currentIndex(); }
-
-void TabControl::setTab(int page) { bar_->setCurrentIndex(page); }
-
-void TabControl::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    const int barHeight = bar_->sizeHint().height();
-    bar_->setGeometry(2, 0, std::min(bar_->sizeHint().width(), width() - 2), barHeight);
-    panel_->setGeometry(0, barHeight - 1, width(), height() - barHeight + 1);
-    panel_->lower();
-    for (QWidget* page : pages_)
-        page->setGeometry(rect());
-    bar_->raise();
 }
 
 void popupMenu(QMenu* menu)

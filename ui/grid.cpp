@@ -2,16 +2,14 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
-#include <QMetaProperty>
 #include <QPainter>
-#include <QScopedValueRollback>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
-#include <QToolButton>
 
 #include "fault/runtimeerror.h"
+#include "ui/cellbutton.h"
 #include "ui/colors.h"
 #include "ui/dispatch.h"
+#include "ui/editdelegate.h"
 #include "ui/keys.h"
 
 namespace ui {
@@ -30,146 +28,21 @@ void paintEdges(QPainter& painter, const QRect& rect, const QColor& colour, int 
 
 } // namespace
 
-/// Raises the grid's editing events around Qt's own editing, and ends an edit only with text
-/// the checks accept: a refused text stays in its open editor, for the operator to correct.
-class EditDelegate : public QStyledItemDelegate, public CellEditor {
-public:
-    explicit EditDelegate(Grid* grid) : QStyledItemDelegate(grid), grid_(grid) { addCellEditor(this); }
-    ~EditDelegate() override { removeCellEditor(this); }
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        bool cancel = false;
-        emit grid_->beforeEdit(index.row() + grid_->fixedRows_, index.column(), cancel);
-        if (cancel)
-            return nullptr;
-        editing_ = index;
-        return QStyledItemDelegate::createEditor(parent, option, index);
-    }
-
-    bool isOpen() const override { return editor() != nullptr; }
-
-    bool finish() override
-    {
-        QWidget* open = editor();
-        return !open || end(open, NoHint);
-    }
-
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        // No cell shows more than a screen's width of text; laying out the whole of a huge one to
-        // elide it would hold the window for seconds on every paint.
-        constexpr qsizetype kShown = 1000;
-        if (option->text.size() > kShown)
-            option->text.truncate(kShown);
-        if (grid_->centredCols_.contains(index.column()))
-            option->displayAlignment = Qt::AlignCenter;
-    }
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        if (grid_->behaviour_.rowSelection) {
-            QStyledItemDelegate::paint(painter, option, index);
-        } else {
-            // Free cells are painted as they are held: no state of the view tints them, the
-            // cue's frame is drawn over them afterwards.
-            QStyleOptionViewItem plain(option);
-            plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
-            QStyledItemDelegate::paint(painter, plain, index);
-        }
-        const QVariant shown = index.data(PictureRole);
-        if (!shown.isValid())
-            return;
-        const QPixmap picture = shown.value<QPixmap>();
-        QRect at(QPoint(), picture.deviceIndependentSize().toSize());
-        at.moveCenter(option.rect.center());
-        painter->drawPixmap(at, picture);
-    }
-
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
-    {
-        Q_UNUSED(model);
-        // One commit at a time: what the check and the save raise does not commit again.
-        if (committing_)
-            return;
-        const QScopedValueRollback guard(committing_, true);
-        const CommitScope commit;
-        const QByteArray property = editor->metaObject()->userProperty().name();
-        grid_->editText_ = editor->property(property.constData()).toString();
-        const int row = index.row() + grid_->fixedRows_;
-        // The same text refused once in this action is not asked about again: a click raises
-        // several events, each of which would finish the edit.
-        bool cancel = grid_->editText_ == refusedText_ && refusedIn_ == currentAction();
-        if (!cancel)
-            emit grid_->validateEdit(row, index.column(), cancel);
-        accepted_ = !cancel;
-        if (cancel) {
-            refusedText_ = grid_->editText_;
-            refusedIn_ = currentAction();
-        } else {
-            refusedText_.clear();
-            grid_->setTextMatrix(row, index.column(), grid_->editText_);
-            emit grid_->afterEdit(row, index.column());
-        }
-        grid_->editText_.clear();
-    }
-
-protected:
-    bool eventFilter(QObject* object, QEvent* event) override
-    {
-        // Losing the focus ends nothing: the operator's next action finishes the edit, and a
-        // refusal stops that action; a box, a pop-up or a window going away takes the focus
-        // without being one.
-        if (event->type() == QEvent::FocusOut)
-            return false;
-        if (event->type() == QEvent::KeyPress && object == editor()) {
-            auto* open = static_cast<QWidget*>(object);
-            switch (static_cast<QKeyEvent*>(event)->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter: end(open, NoHint); return true;
-            case Qt::Key_Tab: end(open, EditNextItem); return true;
-            case Qt::Key_Backtab: end(open, EditPreviousItem); return true;
-            default: break;
-            }
-        }
-        return QStyledItemDelegate::eventFilter(object, event);
-    }
-
-private:
-    // The open editor, or null.
-    QWidget* editor() const
-    {
-        return grid_->state() == QAbstractItemView::EditingState && editing_.isValid() ? grid_->indexWidget(editing_) : nullptr;
-    }
-    // Commits the editor's text; with it taken the editor closes, refused it stays open.
-    bool end(QWidget* open, EndEditHint hint)
-    {
-        if (committing_)
-            return true;
-        accepted_ = false;
-        emit commitData(open);
-        if (!accepted_) {
-            open->setFocus();
-            return false;
-        }
-        emit closeEditor(open, hint);
-        return true;
-    }
-
-    Grid* grid_;
-    mutable QPersistentModelIndex editing_;
-    mutable bool committing_ = false;
-    mutable bool accepted_ = false;
-    mutable QString refusedText_;
-    mutable quint64 refusedIn_ = 0;
-};
-
 Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
     : QTableView(parent), behaviour_(behaviour), model_(new GridModel(behaviour.editable, this))
 {
     setObjectName(name);
     setModel(model_);
+    setUpLooks();
+    setUpSelection();
+    setUpInput();
+    setUpEditing();
+    connectSelection();
+    connectEvents();
+}
+
+void Grid::setUpLooks()
+{
     QFont font(QStringLiteral("Arial Narrow"));
     font.setPointSizeF(11.25);
     setFont(font);
@@ -181,17 +54,17 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setSectionsClickable(behaviour.headerSort);
+    horizontalHeader()->setSectionsClickable(behaviour_.headerSort);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWordWrap(false);
-    setTextElideMode(behaviour.ellipsis ? Qt::ElideRight : Qt::ElideNone);
-    setEditTriggers(behaviour.editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                                             QAbstractItemView::AnyKeyPressed
-                                       : QAbstractItemView::NoEditTriggers);
+    setTextElideMode(behaviour_.ellipsis ? Qt::ElideRight : Qt::ElideNone);
+}
 
+void Grid::setUpSelection()
+{
     QPalette pal = palette();
-    if (behaviour.rowSelection) {
+    if (behaviour_.rowSelection) {
         setSelectionBehavior(QAbstractItemView::SelectRows);
         setSelectionMode(QAbstractItemView::SingleSelection);
         for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
@@ -205,24 +78,29 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
         }
     }
     setPalette(pal);
-    setAppearance(2);
+    setAppearance(Appearance::Light);
+}
 
-    if (behaviour.keyEvents)
+void Grid::setUpInput()
+{
+    if (behaviour_.keyEvents)
         setTabKeyNavigation(false); // Tab leaves the grid, as from any other control
-    if (behaviour.mouseEvents) {
+    if (behaviour_.mouseEvents) {
         // Only the handlers move the view's current cell; it must not scroll the rows under the pointer.
         setAutoScroll(false);
         viewport()->setMouseTracking(true);
         horizontalHeader()->viewport()->setMouseTracking(true);
         horizontalHeader()->viewport()->installEventFilter(this);
     }
+}
 
+void Grid::setUpEditing()
+{
+    setEditTriggers(behaviour_.editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                              QAbstractItemView::AnyKeyPressed
+                                        : QAbstractItemView::NoEditTriggers);
     setItemDelegate(new EditDelegate(this));
-    cellButton_ = new QToolButton(viewport());
-    cellButton_->setObjectName(QStringLiteral("cellButton"));
-    cellButton_->setText(kCellButton);
-    cellButton_->setFocusPolicy(Qt::NoFocus);
-    cellButton_->hide();
+    cellButton_ = new CellButton(kCellButton, viewport());
     connect(cellButton_, &QToolButton::clicked, this, [this] {
         for (auto it = comboLists_.cbegin(); it != comboLists_.cend(); ++it)
             if (it.value() == kCellButton && row() > 0) {
@@ -230,8 +108,10 @@ Grid::Grid(const QString& name, const Behaviour& behaviour, QWidget* parent)
                 return;
             }
     });
+}
 
-    connectSelection();
+void Grid::connectEvents()
+{
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeCellButton(); });
     connect(this, &QAbstractItemView::clicked, this, [this] { emit click(); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int c) {
@@ -363,8 +243,8 @@ void Grid::setRow(int row)
     }
     pendingCol_ = -1;
     setCurrentIndex(cell(row, col));
-    rowSel_ = row;
-    colSel_ = col;
+    cornerRow_ = row;
+    cornerCol_ = col;
 }
 
 int Grid::col() const { return std::max(currentIndex().column(), 0); }
@@ -379,7 +259,13 @@ void Grid::setCol(int col)
         return;
     }
     setCurrentIndex(model()->index(current, col));
-    colSel_ = col;
+    cornerCol_ = col;
+}
+
+void Grid::selectTo(int row, int col)
+{
+    cornerRow_ = row;
+    cornerCol_ = col;
 }
 
 void Grid::setColHidden(int col, bool hidden) { setColumnHidden(col, hidden); }
@@ -438,9 +324,9 @@ void Grid::setCellBorder(quint32 colour, int left, int top, int right, int botto
 {
     Q_UNUSED(vertical);
     Q_UNUSED(horizontal);
-    const Frame frame{colour, left, top, right, bottom, std::min(col(), colSel_), std::max(col(), colSel_)};
-    const int first = std::max(std::min(row(), rowSel_), fixedRows_);
-    const int last = std::min(std::max(row(), rowSel_), rows() - 1);
+    const Frame frame{colour, left, top, right, bottom, std::min(col(), cornerCol_), std::max(col(), cornerCol_)};
+    const int first = std::max(std::min(row(), cornerRow_), fixedRows_);
+    const int last = std::min(std::max(row(), cornerRow_), rows() - 1);
     for (int r = first; r <= last; ++r) {
         const QModelIndex at = cell(r, 0);
         frames_.removeIf([&](const auto& f) { return !f.first.isValid() || f.first == at; });
@@ -467,10 +353,9 @@ bool Grid::cellBorder(int row, quint32* colour, QList<int>* widths) const
     return true;
 }
 
-void Grid::setDragDisplay(int mode)
+void Grid::setDragDisplay(DragDisplay display)
 {
-    dragDisplay_ = mode;
-    if (mode == 1)
+    if (display == DragDisplay::Dragging)
         viewport()->setCursor(Qt::ClosedHandCursor);
     else
         viewport()->unsetCursor();
@@ -539,10 +424,10 @@ void Grid::paintFrames()
     }
 }
 
-void Grid::setAppearance(int appearance)
+void Grid::setAppearance(Appearance appearance)
 {
     appearance_ = appearance;
-    if (appearance == 1) {
+    if (appearance == Appearance::Sunken) {
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setLineWidth(2);
     } else {
@@ -650,19 +535,19 @@ void Grid::sortByHeader(int col)
     if (!finishOpenEdit())
         return;
     const bool descending = col == sortCol_ && sortOrder_ == Qt::AscendingOrder;
-    sortRows(col, descending ? 2 : 1);
+    sortRows(col, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
-void Grid::sortRows(int col, int order)
+void Grid::sortRows(int col, Qt::SortOrder order)
 {
     if (col < 0 || col >= cols())
         return;
-    sortOrder_ = order == 2 ? Qt::DescendingOrder : Qt::AscendingOrder;
+    sortOrder_ = order;
     sortCol_ = col;
     own().sort(col, sortOrder_);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(col, sortOrder_);
-    emit afterSort(col, sortOrder_ == Qt::AscendingOrder ? 1 : 2);
+    emit afterSort(col, sortOrder_);
 }
 
 void Grid::setColComboList(int col, const QString& list)
@@ -693,11 +578,7 @@ void Grid::placeCellButton()
         cellButton_->hide();
         return;
     }
-    const QRect cellRect = visualRect(model()->index(current, col));
-    const int side = cellRect.height();
-    cellButton_->setGeometry(cellRect.right() - side + 1, cellRect.top(), side, side);
-    cellButton_->show();
-    cellButton_->raise();
+    cellButton_->standAt(visualRect(model()->index(current, col)));
 }
 
 } // namespace ui

@@ -5,10 +5,9 @@
 #include "ui/gridmodel.h"
 #include "ui/twips.h"
 
-class QToolButton;
-
 namespace ui {
 
+class CellButton;
 class EditDelegate;
 
 /// A grid as the handlers see it: row 0 is the header row when the grid has one fixed row, data
@@ -46,8 +45,7 @@ public:
     void setFixedRows(int fixedRows);
 
     /// Cell text; a cell outside the grid raises 9 (subscript out of range).
-    /// The text itself, not a copy: a scan of a long grid reads it in place. Valid until the grid
-    /// next changes (with a source, until the next call).
+    /// A reference, not a copy, valid until the grid next changes (with a source, until the next call).
     const QString& textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
 
@@ -69,12 +67,9 @@ public:
     int col() const;
     /// With no current row yet the column waits for the next setRow.
     void setCol(int col);
-    /// The far corner of the selection, which runs from the current cell to it. Setting the
-    /// current row or column puts the corner there too.
-    int rowSel() const { return rowSel_; }
-    void setRowSel(int row) { rowSel_ = row; }
-    int colSel() const { return colSel_; }
-    void setColSel(int col) { colSel_ = col; }
+    /// Makes (row, col) the far corner of the selection, which runs from the current cell to it
+    /// and is what setCellBorder frames. Setting the current row or column puts the corner there too.
+    void selectTo(int row, int col);
 
     void setColHidden(int col, bool hidden);
     /// Widths in twips.
@@ -112,13 +107,20 @@ public:
     /// How many whole rows the view shows at once (at least 1).
     int rowsInView() const;
 
-    /// 1 while a row is dragged (the pointer shows a closed hand), 0 otherwise.
-    void setDragDisplay(int mode);
-    int dragDisplay() const { return dragDisplay_; }
+    /// What the pointer shows over the cells.
+    enum class DragDisplay {
+        None,    // the pointer as everywhere else
+        Dragging // a closed hand: a row is being dragged
+    };
+    void setDragDisplay(DragDisplay display);
 
-    /// 1: sunken three-dimensional border; 2: light border.
-    void setAppearance(int appearance);
-    int appearance() const { return appearance_; }
+    /// The grid's border.
+    enum class Appearance {
+        Sunken, // three-dimensional: the grid stands out
+        Light   // a thin line: the grid rests
+    };
+    void setAppearance(Appearance appearance);
+    Appearance appearance() const { return appearance_; }
 
     // Editing, cell buttons and sorting by code (the editor page's grids).
 
@@ -130,14 +132,13 @@ public:
     static inline const QString kCellButton = QStringLiteral("...");
     void setColComboList(int col, const QString& list);
     QString colComboList(int col) const;
-    /// Sorts the data rows by col, order 1 ascending or 2 descending, as a header click does,
-    /// and raises afterSort.
-    void sortRows(int col, int order);
+    /// Sorts the data rows by col, as a header click does, and raises afterSort.
+    void sortRows(int col, Qt::SortOrder order);
 
 signals:
     void rowColChange();
     void click();
-    void afterSort(int col, int order);
+    void afterSort(int col, Qt::SortOrder order);
     void gotFocus();
     /// An edit of a cell is about to start; cancel refuses it.
     void beforeEdit(int row, int col, bool& cancel);
@@ -179,6 +180,12 @@ private:
         int col1 = 0, col2 = 0;
         bool isNone() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     };
+    // The constructor's steps.
+    void setUpLooks();
+    void setUpSelection();
+    void setUpInput();
+    void setUpEditing();
+    void connectEvents();
     GridModel& own() const; // raises 5 when a source is shown
     QModelIndex cell(int row, int col) const { return model()->index(row - fixedRows_, col); }
     void connectSelection();
@@ -198,19 +205,19 @@ private:
     // Each frame stays with its row, by the row's first cell, however rows move or sort.
     QList<std::pair<QPersistentModelIndex, Frame>> frames_;
     int fixedRows_ = 0;
-    int appearance_ = 0;
+    Appearance appearance_ = Appearance::Light;
     int sortCol_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     QString editText_;
     QHash<int, QString> comboLists_;
-    QToolButton* cellButton_ = nullptr;
+    CellButton* cellButton_ = nullptr;
     QList<int> centredCols_;
     int pendingCol_ = -1;
-    int rowSel_ = 0;
-    int colSel_ = 0;
+    // The selection's far corner (selectTo).
+    int cornerRow_ = 0;
+    int cornerCol_ = 0;
     int mouseRow_ = -1;
     int mouseCol_ = -1;
-    int dragDisplay_ = 0;
 };
 
 } // namespace ui

@@ -12,9 +12,10 @@ namespace ui {
 /// whether the cell is the cue, which the grid frames.
 enum GridRole : int { PictureRole = Qt::UserRole + 1, CueRole };
 
-/// The cells of a grid, kept compactly: per column one array of cells, per row its key and
-/// pictures, the header texts apart. A scan down a column (the playlist's channel and layer on
-/// every fired step) reads one block in order. Rows count from 0 here: the grid's header row is not one.
+/// The cells of a grid that keeps its own (the editor page's; the playlist grid shows the
+/// program's model instead), kept compactly: per column one array of cells, per row its key and
+/// pictures, the header texts apart. A sort reads its column as one block in order. Rows count
+/// from 0 here: the grid's header row is not one.
 /// Every setter reports a change only when it changes something, and a whole call once.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT

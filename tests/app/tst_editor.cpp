@@ -146,7 +146,7 @@ private slots:
         for (const char* name : {"vsDATASET", "vsTAGS", "vsCARDS"}) {
             click(grid(name), 1, 1);
             for (const char* other : {"vsCARDS", "vsDATASET", "vsTAGS"})
-                QCOMPARE(grid(other)->appearance(), qstrcmp(name, other) == 0 ? 1 : 2);
+                QCOMPARE(grid(other)->appearance(), qstrcmp(name, other) == 0 ? ui::Grid::Appearance::Sunken : ui::Grid::Appearance::Light);
         }
     }
 

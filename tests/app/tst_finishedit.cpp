@@ -59,7 +59,7 @@ class TestFinishEdit : public QObject {
             clickTab(1);
         else if (action == QLatin1String("a fired step")) {
             clickTab(1);
-            fx.click(1, 6);
+            fx.click(1, Step1);
         } else if (action == QLatin1String("another card"))
             drive::click(w.vsCARDS, 2, CardCol::Title);
         else if (action == QLatin1String("another dataset"))

@@ -12,17 +12,17 @@ class TestFiring : public QObject {
     Q_OBJECT
     PlaylistFixture fx;
 
-    QList<quint32> steps(int r) const { return fx.colours(r).mid(5); }
-    QList<quint32> rest(int r) const { return QList<quint32>(fx.grid()->cols() - 6, ui::palette::rest(r)); }
+    QList<quint32> steps(int r) const { return fx.colours(r).mid(Step1 - 1); }
+    QList<quint32> rest(int r) const { return QList<quint32>(fx.grid()->cols() - Step1, ui::palette::rest(r)); }
     QList<quint32> marked(int r, int col, quint32 mark) const
     {
         QList<quint32> out = rest(r);
-        out[col - 6] = mark;
+        out[col - Step1] = mark;
         return out;
     }
     QList<quint32> marked(int r, quint32 first, quint32 second) const
     {
-        QList<quint32> out = marked(r, 6, first);
+        QList<quint32> out = marked(r, Step1, first);
         out[1] = second;
         return out;
     }
@@ -40,27 +40,27 @@ private slots:
 
         // "Play" from the editor page: the playlist sends the very same bytes.
         fx.w->tbMAIN->setTab(0);
-        fx.w->cmbINVOKES->setListIndex(0);
+        fx.w->cmbINVOKES->setCurrentRow(0);
         QTest::mouseClick(fx.w->cmdAIR, Qt::LeftButton);
         const QByteArray onAir = fx.sentUpToC4(r);
         QVERIFY(onAir.startsWith("CG 1-20 ADD 1 \"news/news\" 1 \"<templateData>"));
         fx.showPage();
 
-        fx.mark(2, 7, Mark::OnPreview, {1, 20}); // whichever entry put it there
-        fx.mark(3, 6, Mark::OnAir, {2, 20});
-        fx.click(1, 6);
+        fx.mark(2, Step2, Mark::OnPreview, {1, 20}); // whichever entry put it there
+        fx.mark(3, Step1, Mark::OnAir, {2, 20});
+        fx.click(1, Step1);
         QCOMPARE(fx.sentUpToC4(r), onAir);
         QCOMPARE(fx.w->txtCOMMAND->text().toUtf8(), onAir);
-        QCOMPARE(steps(1), marked(1, 6, OnAir));
+        QCOMPARE(steps(1), marked(1, Step1, OnAir));
         QCOMPARE(steps(2), rest(2)); // what went to the same channel and layer is off the air
-        QCOMPARE(steps(3), marked(3, 6, OnAir)); // another channel keeps it
+        QCOMPARE(steps(3), marked(3, Step1, OnAir)); // another channel keeps it
 
-        fx.click(1, 7);
+        fx.click(1, Step2);
         QVERIFY(fx.sentUpToC4(r).startsWith("CG 1-20 UPDATE 1 \"<templateData>"));
-        QCOMPARE(steps(1), marked(1, 7, OnAir));
+        QCOMPARE(steps(1), marked(1, Step2, OnAir));
 
-        fx.w->cmbPREVIEW->setListIndex(2);
-        fx.click(1, 6, Qt::RightButton);
+        fx.w->cmbPREVIEW->setCurrentIndex(2);
+        fx.click(1, Step1, Qt::RightButton);
         const QByteArray preview = fx.sentUpToC4(r);
         QVERIFY(preview.startsWith("CG 3-20 ADD 1 "));
         QVERIFY(preview.contains("id=\\\"cg_channel\\\"><data type=\\\"txt\\\" ani=\\\"0\\\" value=\\\"3\\\">"));
@@ -68,21 +68,21 @@ private slots:
 
         // The command card: its "Custom" cell, and an invoke name, which an entry added from the
         // tree holds.
-        fx.click(5, 6);
+        fx.click(5, Step1);
         QCOMPARE(fx.sentUpToC4(r), QByteArray("PLAY 1-5 ticker\r\n"));
         QVERIFY(drive::selectTreeNode(fx.w->trLIST, "K"));
         fx.w->trLIST_DblClick();
-        fx.click(6, 7, Qt::RightButton);
+        fx.click(6, Step2, Qt::RightButton);
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CG 3-5 INVOKE 1 \"Go\r\n"));
 
         // Nothing is composed from an empty step cell or off the step columns, and no mark
         // changes: with the marks following what was composed, an empty cell no longer clears
         // the other entries of its channel and layer.
         const QList<quint32> before = fx.colours(5);
-        fx.mark(4, 6, Mark::OnAir, {3, 7});
-        fx.click(5, 9);
+        fx.mark(4, Step1, Mark::OnAir, {3, 7});
+        fx.click(5, Step4);
         fx.click(5, 3);
-        fx.click(0, 6);
+        fx.click(0, Step1);
         QCOMPARE(fx.sentUpToC4(r), QByteArray());
         QCOMPARE(fx.colours(5), before);
         QCOMPARE(fx.reports(), QString());
@@ -96,16 +96,16 @@ private slots:
 
         // A missing copy: reported, nothing sent, no mark changed.
         QFile::remove(fx.data("news_b.ft8"));
-        fx.mark(1, 6, Mark::OnAir, {1, 20});
-        fx.click(2, 6);
+        fx.mark(1, Step1, Mark::OnAir, {1, 20});
+        fx.click(2, Step1);
         QVERIFY2(fx.reports().startsWith("Error 53\r\n"), qPrintable(fx.reports()));
         QVERIFY(fx.reports().contains("PLAYLIST_EXEC"));
-        QCOMPARE(steps(1), marked(1, 6, OnAir));
+        QCOMPARE(steps(1), marked(1, Step1, OnAir));
         QCOMPARE(steps(2), rest(2));
 
         // No preview channel chosen.
-        fx.w->cmbPREVIEW->setListIndex(-1);
-        fx.click(3, 6, Qt::RightButton);
+        fx.w->cmbPREVIEW->setCurrentIndex(-1);
+        fx.click(3, Step1, Qt::RightButton);
         QCOMPARE(steps(3), rest(3));
 
         // A card that is gone: nothing goes out, not even an empty line, and the panel keeps its text.
@@ -114,19 +114,19 @@ private slots:
         fx.open();
         fx.showPage();
         fx.w->txtCOMMAND->setText("before");
-        fx.click(6, 6);
+        fx.click(6, Step1);
         QCOMPARE(fx.sentUpToC4(r), QByteArray());
         QCOMPARE(fx.w->txtCOMMAND->text(), QString("before"));
         QCOMPARE(steps(6), rest(6));
 
         // The link down: nothing is sent and no mark changes.
-        fx.mark(4, 7, Mark::OnAir, {3, 7});
+        fx.mark(4, Step2, Mark::OnAir, {3, 7});
         QTest::mouseClick(fx.w->cmdGASPARCONNECT, Qt::LeftButton);
         QTRY_COMPARE(r.peers[0]->state(), QAbstractSocket::UnconnectedState);
-        fx.click(4, 6);
+        fx.click(4, Step1);
         QTest::mouseClick(fx.w->cmdCLEAR[3], Qt::LeftButton);
         fx.chooseFromMenu(4, 4, "Clear OnAir");
-        QCOMPARE(steps(4), marked(4, 7, OnAir));
+        QCOMPARE(steps(4), marked(4, Step2, OnAir));
         QCOMPARE(r.all(), QByteArray());
         QCOMPARE(fx.scope->script.reports.size(), 1);
     }
@@ -137,42 +137,42 @@ private slots:
         Recorder r;
         fx.connectTo(r);
         fx.w->txtCOMMAND->setText("kept");
-        fx.mark(1, 6, Mark::OnAir, {1, 20});
-        fx.mark(2, 7, Mark::OnPreview, {2, 20});
-        fx.mark(3, 7, Mark::OnPreview, {3, 20});
-        fx.mark(4, 7, Mark::OnPreview, {2, 7});
-        fx.mark(5, 6, Mark::Cleared, {1, 5});
+        fx.mark(1, Step1, Mark::OnAir, {1, 20});
+        fx.mark(2, Step2, Mark::OnPreview, {2, 20});
+        fx.mark(3, Step2, Mark::OnPreview, {3, 20});
+        fx.mark(4, Step2, Mark::OnPreview, {2, 7});
+        fx.mark(5, Step1, Mark::Cleared, {1, 5});
 
         fx.hover(2);
         fx.chooseFromMenu(1, 4, "Clear OnAir"); // the pop-up's entry becomes the current row
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 1-20\r\n"));
-        QCOMPARE(steps(1), marked(1, 6, Cleared));
-        QCOMPARE(steps(2), marked(2, 7, OnPreview));
+        QCOMPARE(steps(1), marked(1, Step1, Cleared));
+        QCOMPARE(steps(2), marked(2, Step2, OnPreview));
 
         // Only the previews that went to this channel and layer.
-        fx.w->cmbPREVIEW->setListIndex(1);
-        fx.chooseFromMenu(3, 5, "Clear Preview");
+        fx.w->cmbPREVIEW->setCurrentIndex(1);
+        fx.chooseFromMenu(3, PlaylistCol::Layer, "Clear Preview");
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 2-20\r\n"));
-        QCOMPARE(steps(2), marked(2, 7, Cleared));
-        QCOMPARE(steps(3), marked(3, 7, OnPreview)); // previewed on channel 3
-        QCOMPARE(steps(4), marked(4, 7, OnPreview)); // layer 7
+        QCOMPARE(steps(2), marked(2, Step2, Cleared));
+        QCOMPARE(steps(3), marked(3, Step2, OnPreview)); // previewed on channel 3
+        QCOMPARE(steps(4), marked(4, Step2, OnPreview)); // layer 7
 
         // A channel: its entries, and every line that went to it.
-        fx.chooseFromMenu(4, 3, "C3");
+        fx.chooseFromMenu(4, PlaylistCol::Ft, "C3");
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 3\r\n"));
         QList<quint32> plain = fx.painted(4, ui::palette::RestEven);
-        plain[6] = OnPreview; // its line went to channel 2, which still shows it
+        plain[Step2 - 1] = OnPreview; // its line went to channel 2, which still shows it
         QCOMPARE(fx.colours(4), plain);
         QCOMPARE(steps(3), rest(3));
-        QCOMPARE(steps(2), marked(2, 7, Cleared));
-        QCOMPARE(steps(5), marked(5, 6, Cleared));
+        QCOMPARE(steps(2), marked(2, Step2, Cleared));
+        QCOMPARE(steps(5), marked(5, Step1, Cleared));
         QCOMPARE(fx.w->txtCOMMAND->text(), QString("kept"));
 
         QTest::mouseClick(fx.w->cmdCLEAR[1], Qt::LeftButton);
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 1\r\n"));
         for (int row : {1, 5})
             QCOMPARE(fx.colours(row), fx.painted(row, ui::palette::rest(row)));
-        QCOMPARE(steps(2), marked(2, 7, Cleared)); // cleared on channel 2, not 1
+        QCOMPARE(steps(2), marked(2, Step2, Cleared)); // cleared on channel 2, not 1
         QCOMPARE(fx.reports(), QString());
 
         QTest::mouseClick(fx.w->cmdCLEAR[5], Qt::LeftButton);
@@ -193,7 +193,7 @@ private slots:
         r.answerLikeTheServer();
         fx.connectTo(r);
         ui::Grid* g = fx.grid();
-        fx.w->cmbPREVIEW->setListIndex(2); // "3"
+        fx.w->cmbPREVIEW->setCurrentIndex(2); // "3"
         g->setFocus();
         struct Key {
             Qt::Key key;
@@ -203,35 +203,35 @@ private slots:
         };
         const Key keys[] = {
             {Qt::Key_Return, {}, 0, 0, ""}, // no cue yet: nothing to fire
-            {Qt::Key_Down, {}, 1, 6, ""},   // the first key puts it on the first step
-            {Qt::Key_Right, {}, 1, 7, ""},
-            {Qt::Key_End, {}, 1, 9, ""},
-            {Qt::Key_Right, {}, 1, 9, ""},  // never past the last step
-            {Qt::Key_Down, {}, 2, 9, ""},
-            {Qt::Key_Down, {}, 3, 7, ""},   // fewer steps: its last one
-            {Qt::Key_Return, {}, 3, 7, "CG 2-20 UPDATE 1 \""},
-            {Qt::Key_Return, Qt::ShiftModifier, 3, 7, "CG 3-20 UPDATE 1 \""},
-            {Qt::Key_Home, {}, 3, 6, ""},
-            {Qt::Key_Left, {}, 3, 6, ""},   // never into the description columns
-            {Qt::Key_PageDown, {}, 5, 6, ""},
-            {Qt::Key_Space, {}, 5, 6, "PLAY 1-5 ticker\r\n"},
-            {Qt::Key_Return, Qt::ControlModifier, 5, 6, ""},
-            {Qt::Key_Up, {}, 4, 6, ""},
-            {Qt::Key_Enter, Qt::KeypadModifier, 4, 6, "CG 3-7 ADD 1 \"news/third\""},
-            {Qt::Key_F12, {}, 4, 6, "CLEAR 3-7\r\n"},
-            {Qt::Key_F12, Qt::ShiftModifier, 4, 6, "CLEAR 3-7\r\n"},
-            {Qt::Key_PageUp, {}, 1, 6, ""},
+            {Qt::Key_Down, {}, 1, Step1, ""},   // the first key puts it on the first step
+            {Qt::Key_Right, {}, 1, Step2, ""},
+            {Qt::Key_End, {}, 1, Step4, ""},
+            {Qt::Key_Right, {}, 1, Step4, ""},  // never past the last step
+            {Qt::Key_Down, {}, 2, Step4, ""},
+            {Qt::Key_Down, {}, 3, Step2, ""},   // fewer steps: its last one
+            {Qt::Key_Return, {}, 3, Step2, "CG 2-20 UPDATE 1 \""},
+            {Qt::Key_Return, Qt::ShiftModifier, 3, Step2, "CG 3-20 UPDATE 1 \""},
+            {Qt::Key_Home, {}, 3, Step1, ""},
+            {Qt::Key_Left, {}, 3, Step1, ""},   // never into the description columns
+            {Qt::Key_PageDown, {}, 5, Step1, ""},
+            {Qt::Key_Space, {}, 5, Step1, "PLAY 1-5 ticker\r\n"},
+            {Qt::Key_Return, Qt::ControlModifier, 5, Step1, ""},
+            {Qt::Key_Up, {}, 4, Step1, ""},
+            {Qt::Key_Enter, Qt::KeypadModifier, 4, Step1, "CG 3-7 ADD 1 \"news/third\""},
+            {Qt::Key_F12, {}, 4, Step1, "CLEAR 3-7\r\n"},
+            {Qt::Key_F12, Qt::ShiftModifier, 4, Step1, "CLEAR 3-7\r\n"},
+            {Qt::Key_PageUp, {}, 1, Step1, ""},
         };
         for (const Key& k : keys) {
             const QString what = QStringLiteral("key %1 to %2, %3").arg(k.key, 0, 16).arg(k.row).arg(k.col);
             QTest::keyClick(g, k.key, k.modifiers);
             const playlist::RunningOrder::Cue cue = fx.w->Playlist.cue();
-            QVERIFY2(cue.entry + 1 == k.row && (k.row == 0 || cue.step + 6 == k.col),
-                     qPrintable(what + QStringLiteral(": at %1, %2").arg(cue.entry + 1).arg(cue.step + 6)));
+            const int row = app::PlaylistModel::rowOf(cue.entry), col = app::PlaylistModel::colOf(cue.step);
+            QVERIFY2(row == k.row && (k.row == 0 || col == k.col), qPrintable(what + QStringLiteral(": at %1, %2").arg(row).arg(col)));
             const QByteArray sent = fx.sentUpToC4(r);
             QVERIFY2(sent.startsWith(k.line) && (sent.isEmpty() == (*k.line == 0)), qPrintable(what + ": " + sent));
         }
-        QCOMPARE(steps(4), marked(4, 6, Cleared)); // fired on air, then its layer cleared
+        QCOMPARE(steps(4), marked(4, Step1, Cleared)); // fired on air, then its layer cleared
 
         // A held key fires once.
         QTest::keyClick(g, Qt::Key_Down);
@@ -251,7 +251,7 @@ private slots:
         QTRY_COMPARE(fx.w->wsGASPAR->linesInFlight(), 0);
         r.answerLikeTheServer("news/news", "404 CG ADD FAILED");
         QTest::keyClick(g, Qt::Key_Return);
-        QTRY_COMPARE(steps(2), marked(2, 6, ui::palette::Refused));
+        QTRY_COMPARE(steps(2), marked(2, Step1, ui::palette::Refused));
 
         // With the link down a key fires nothing and no mark changes.
         QTest::mouseClick(fx.w->cmdGASPARCONNECT, Qt::LeftButton);

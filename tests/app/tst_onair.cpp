@@ -42,7 +42,7 @@ class TestOnAir : public QObject {
         writeRaw(copyPath(), "TITLE~Greeting\r\nTAG~f0;Hello\r\n");
         fx.w->cmbINVOKES->clear();
         for (const QString& a : actions)
-            fx.w->cmbINVOKES->addEntry(a);
+            fx.w->cmbINVOKES->addItem(a);
         fx.w->tbMAIN->setEnabled(true);
     }
     template <class T = QPushButton> T* control(const char* name) { return fx.w->findChild<T*>(QLatin1String(name)); }
@@ -60,9 +60,9 @@ class TestOnAir : public QObject {
     void button(quint32 colour, const char* caption, const char* tag)
     {
         QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), colour);
-        QCOMPARE(fx.w->cmdGASPARCONNECT->caption(), QLatin1String(caption));
+        QCOMPARE(fx.w->cmdGASPARCONNECT->text(), QLatin1String(caption));
         QCOMPARE(fx.w->cmdGASPARCONNECT->tag, QLatin1String(tag));
-        QCOMPARE(fx.w->tmrCASPAR->enabled(), QLatin1String(tag) == QLatin1String("disconnect"));
+        QCOMPARE(fx.w->tmrCASPAR->isActive(), QLatin1String(tag) == QLatin1String("disconnect"));
     }
 
 private slots:
@@ -87,7 +87,7 @@ private slots:
             fx.w->tmrCASPAR_Timer();
             QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), colour);
         }
-        QCOMPARE(fx.w->cmdGASPARCONNECT->caption(), QStringLiteral("Disconnect"));
+        QCOMPARE(fx.w->cmdGASPARCONNECT->text(), QStringLiteral("Disconnect"));
         click("cmdGASPARCONNECT");
         button(ui::palette::LinkIdle, "Connect", "connect");
         click("cmdGASPARCONNECT");
@@ -143,7 +143,7 @@ private slots:
             chooseAction(action);
             click("cmdAIR");
         }
-        QCOMPARE(fx.w->cmbINVOKES->listIndex(), action);
+        QCOMPARE(fx.w->cmbINVOKES->currentRow(), action);
         QTRY_COMPARE(r.all(), expected);
         QCOMPARE(shown(), expected);
         QVERIFY(fx.w->fraCOMMAND->isHidden()); // the panel opens with "?" only
@@ -215,11 +215,11 @@ private slots:
         fx.connectTo(r.port());
         QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
         fx.w->txtCOMMAND->setText(QStringLiteral("before"));
-        QCOMPARE(fx.w->cmbINVOKES->listIndex(), -1);
+        QCOMPARE(fx.w->cmbINVOKES->currentRow(), -1);
         click("cmdAIR");
         doubleClickAction(3);
         click("cmdAIR");
-        QCOMPARE(fx.w->cmbINVOKES->listIndex(), 3);
+        QCOMPARE(fx.w->cmbINVOKES->currentRow(), 3);
         QCOMPARE(fx.w->txtCOMMAND->text(), QStringLiteral("before"));
         chooseAction(2);
         click("cmdAIR");

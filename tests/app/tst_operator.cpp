@@ -11,6 +11,7 @@
 #include "scripted.h"
 #include "server/link.h"
 #include "ui/application.h"
+#include "version.h"
 
 namespace CardCol = app::mGENERAL::CardCol;
 namespace DatasetCol = app::mGENERAL::DatasetCol;
@@ -63,7 +64,7 @@ private slots:
 
         scope.script.folders.push_back(QStringLiteral(PLINTOR_DEMO "/studio"));
         w.mnuOPEN->trigger();
-        QCOMPARE(w.windowTitle(), QStringLiteral("Plintor (1.3.0) - studio"));
+        QCOMPARE(w.windowTitle(), version::caption() + QStringLiteral(" - studio"));
         QCOMPARE(w.vsCARDS->textMatrix(3, CardCol::FileName), QStringLiteral("lowerthird"));
         drive::click(w.vsCARDS, 3, CardCol::Title);
         QCOMPARE(w.s.CurrentCardFile, QStringLiteral("lowerthird"));

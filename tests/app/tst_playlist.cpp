@@ -80,14 +80,14 @@ private slots:
         fx.w->trLIST->collapse(drive::treeNode(fx.w->trLIST, "News"));
         fx.dataset("news_f.ftd", {"TITLE~Delta"});
         fx.writePlaylist("ticker_t.ftd\r\n");
-        fx.mark(1, 7, Mark::OnAir);
+        fx.mark(1, Step2, Mark::OnAir);
         for (int i = 0; i < 3; ++i) {
             fx.w->tbMAIN->setTab(0);
             fx.showPage();
         }
         QCOMPARE(tree(), QString(shown).replace("Beta=news_a.ftd,", "Beta=news_a.ftd,Delta=news_f.ftd,"));
         QCOMPARE(files(), QStringList{"news_a.ftd"});
-        QCOMPARE(fx.grid()->cellBackColor(1, 7), OnAir);
+        QCOMPARE(fx.grid()->cellBackColor(1, Step2), OnAir);
         QCOMPARE(fx.reports(), QString());
     }
 
@@ -151,7 +151,7 @@ private slots:
 
         QVERIFY(g->isColumnHidden(0));
         QCOMPARE(g->columnWidth(2), ui::pixels(3100));
-        QCOMPARE(g->columnWidth(6), ui::pixels((683 * 15 - 5600) / 4));
+        QCOMPARE(g->columnWidth(Step1), ui::pixels((683 * 15 - 5600) / 4));
         QCOMPARE(app::playlistlayout::stepWidth(5000, 2), app::playlistlayout::kMinStepWidth);
 
         fx.click(1, 1); // a press and release on "Type" saves: the dropped lines go
@@ -269,7 +269,7 @@ private slots:
 
         fx.open();
         fx.showPage();
-        QCOMPARE(fx.row(3).mid(6), (QStringList{"Custom", "", "", ""}));
+        QCOMPARE(fx.row(3).mid(Step1), (QStringList{"Custom", "", "", ""}));
         QCOMPARE(fx.reports(), QString());
     }
 
@@ -279,18 +279,18 @@ private slots:
         fx.writePlaylist("news_a.ftd\r\nnews_b.ftd\r\nnews_c.ftd\r\nlower_y.ftd\r\nticker_t.ftd\r\n");
         fx.openPage();
         const QByteArray before = fx.playlist();
-        fx.mark(3, 7, Mark::OnAir); // row 3 (odd) goes to row 2 (even)
+        fx.mark(3, Step2, Mark::OnAir); // row 3 (odd) goes to row 2 (even)
         fx.press(0, 2);
         QVERIFY(!fx.w->Dragging);
 
         fx.press(2, 2);
         QCOMPARE(fx.grid()->viewport()->cursor().shape(), Qt::ClosedHandCursor);
         fx.moveHolding(3, 2);
-        fx.moveHolding(4, 6); // over a step cell the row stays
+        fx.moveHolding(4, Step1); // over a step cell the row stays
         fx.moveHolding(4, 1);
         fx.moveHolding(0, 2); // and over the header
         fx.moveHolding(5, 2);
-        fx.release(5, 7); // not over "Type" or "Description": the drag goes on
+        fx.release(5, Step2); // not over "Type" or "Description": the drag goes on
         QVERIFY(fx.w->Dragging);
         QCOMPARE(fx.playlist(), before);
         const QStringList moved{"news_a.ftd", "news_c.ftd", "lower_y.ftd", "ticker_t.ftd", "news_b.ftd"};
@@ -302,7 +302,7 @@ private slots:
         QCOMPARE(fx.grid()->viewport()->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(fx.playlist(), ("news_a.ftd\r\n" + moved.mid(1).join("\r\n") + "\r\n").toLatin1());
         QList<quint32> marked = fx.painted(2, ui::palette::RestEven);
-        marked[6] = OnAir;
+        marked[Step2 - 1] = OnAir;
         QCOMPARE(fx.colours(2), marked);
         QCOMPARE(fx.colours(5), fx.painted(5, ui::palette::RestOdd));
         QCOMPARE(fx.grid()->cellPicture(3, 1).toImage(), ui::cardTypePicture(3).toImage()); // the rows took theirs along
@@ -317,7 +317,7 @@ private slots:
         ui::Grid* g = fx.grid();
         QList<int> widths;
         quint32 colour = 1;
-        fx.hover(2, 7);
+        fx.hover(2, Step2);
         QVERIFY(g->cellBorder(2, &colour, &widths));
         QCOMPARE(colour, quint32(0));
         QCOMPARE(widths, (QList<int>{2, 2, 2, 2}));
@@ -328,14 +328,14 @@ private slots:
         fx.hover(-1); // below the last row: no row
         QCOMPARE(g->row(), 3);
 
-        fx.mark(2, 7, Mark::OnAir);
+        fx.mark(2, Step2, Mark::OnAir);
         fx.removeByMenu(3);
         QCOMPARE(fx.playlist(), QByteArray("news_a.ftd\r\nnews_b.ftd\r\n"));
         fx.hover(1); // the outlined row went: the hover starts from the last row
         QCOMPARE(fx.w->HoverRow, short(1));
         QVERIFY(g->cellBorder(1) && !g->cellBorder(2));
         fx.removeByMenu(1);
-        QCOMPARE(fx.colours(1).at(6), OnAir); // the mark went up with its entry
+        QCOMPARE(fx.colours(1).at(Step2 - 1), OnAir); // the mark went up with its entry
         fx.hover(1);
         fx.removeByMenu(1);
         QCOMPARE(g->rows(), 1);

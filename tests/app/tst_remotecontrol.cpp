@@ -63,14 +63,14 @@ private slots:
         press({"/plintor/cue/goto", "ii", "3", "1"}, {});
         QTRY_COMPARE(fx.w->Playlist.cue(), (playlist::RunningOrder::Cue{2, 0}));
         press({"/plintor/cue/fire", "i", "1"}, "CG 2-20 ADD 1 \"news/sport\" 1 \"<templateData>");
-        QCOMPARE(fx.shown(3, 6), OnAir);
+        QCOMPARE(fx.shown(3, Step1), OnAir);
         QTRY_VERIFY(hear().contains("/plintor/entry/3/step/1/onair i 1"));
         QTRY_COMPARE(companion.bodiesTo("/api/custom-variable/plintor_onair_2/value").value(0), QByteArray("Final"));
 
         // A preview to the same channel and layer takes the score off, on the screen and the tally.
         press({"/plintor/entry/1/step/1/preview"}, "CG 2-20 ADD 1 \"news/news\" 1 \"<templateData>");
-        QCOMPARE(fx.shown(1, 6), OnPreview);
-        QCOMPARE(fx.shown(3, 6), RestOdd);
+        QCOMPARE(fx.shown(1, Step1), OnPreview);
+        QCOMPARE(fx.shown(3, Step1), RestOdd);
         QTRY_VERIFY(hear().contains("/plintor/entry/3/step/1/onair i 0"));
         QVERIFY(heard.contains("/plintor/entry/1/step/1/preview i 1"));
         QCOMPARE(fx.w->Playlist.cue(), (playlist::RunningOrder::Cue{2, 0})); // firing an entry leaves the cue
@@ -79,7 +79,7 @@ private slots:
         QTRY_VERIFY(hear().contains("/plintor/cue ii 4 1"));
         QTRY_COMPARE(companion.bodiesTo("/api/custom-variable/plintor_cue_title/value").constLast(), QByteArray("T"));
         press({"/plintor/channel/2/clear"}, "CLEAR 2\r\n");
-        QCOMPARE(fx.shown(1, 6), RestOdd);
+        QCOMPARE(fx.shown(1, Step1), RestOdd);
         QVERIFY2(fx.w->sbSTATUS->remote().startsWith("Remote: "), qPrintable(fx.w->sbSTATUS->remote()));
 
         // A fire of a step that does not exist sends nothing and is said.

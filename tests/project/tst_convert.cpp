@@ -38,11 +38,10 @@ private slots:
             QCOMPARE(int(got), value);
     }
 
-    void cutAndItem()
+    void cuts()
     {
         QCOMPARE(project::convert::cut(QString(), QLatin1Char(':')).size(), 0);
         QCOMPARE(project::convert::cut(QStringLiteral("A:b:c"), QLatin1Char(':')).size(), 3);
-        QCOMPARE(failureNumber([] { project::convert::item({QStringLiteral("TAG")}, 1); }), int(fault::SubscriptOutOfRange));
     }
 };
 

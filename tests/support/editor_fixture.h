@@ -75,7 +75,7 @@ struct EditorFixture {
     QStringList invokes() const
     {
         QStringList entries;
-        for (int i = 0; i < w->cmbINVOKES->listCount(); ++i)
+        for (int i = 0; i < w->cmbINVOKES->count(); ++i)
             entries << w->cmbINVOKES->entry(i);
         return entries;
     }

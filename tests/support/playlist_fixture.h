@@ -13,6 +13,10 @@
 #include "recorder.h"
 #include "ui/colors.h"
 
+namespace PlaylistCol = app::mGENERAL::PlaylistCol;
+/// The grid columns of an entry's first steps.
+constexpr int Step1 = PlaylistCol::Steps, Step2 = Step1 + 1, Step3 = Step1 + 2, Step4 = Step1 + 3;
+
 struct PlaylistFixture : EditorFixture {
     std::unique_ptr<QAbstractItemModelTester> modelTester;
     std::unique_ptr<QAbstractItemModelTester> treeTester;
@@ -86,7 +90,7 @@ struct PlaylistFixture : EditorFixture {
     }
     void removeByMenu(int row) { chooseFromMenu(row, 1, QStringLiteral("Διαγραφή")); }
 
-    /// Back colours of row r, columns 1 to the last.
+    /// Back colours of row r, columns 1 to the last: column c at c - 1.
     QList<quint32> colours(int r) const
     {
         QList<quint32> out;
@@ -97,8 +101,8 @@ struct PlaylistFixture : EditorFixture {
     /// Row r's stripe on columns 1 to 5 and `steps` on the step cells.
     QList<quint32> painted(int r, quint32 steps) const
     {
-        QList<quint32> out(5, ui::palette::stripe(r));
-        for (int c = 6; c < grid()->cols(); ++c)
+        QList<quint32> out(Step1 - 1, ui::palette::stripe(r));
+        for (int c = Step1; c < grid()->cols(); ++c)
             out << steps;
         return out;
     }
@@ -109,7 +113,7 @@ struct PlaylistFixture : EditorFixture {
         using playlist::Mark;
         if (target == playlist::Target())
             target = {short(90 + r), short(col)};
-        w->Playlist.sent(r - 1, col - 6, m == Mark::OnPreview ? Mark::OnPreview : Mark::OnAir, target, ++tickets);
+        w->Playlist.sent(app::PlaylistModel::entryOf(r), app::PlaylistModel::stepOf(col), m == Mark::OnPreview ? Mark::OnPreview : Mark::OnAir, target, ++tickets);
         if (m == Mark::Cleared)
             w->Playlist.clearedLayer(target);
         if (m == Mark::Refused)
