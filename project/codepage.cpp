@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <array>
 #include <optional>
 #ifdef Q_OS_WIN
@@ -20,6 +21,7 @@ constexpr char16_t kUndefinedBase = 0xF700;
 struct Table {
     std::array<char16_t, 256> toUnicode{};
     QHash<char16_t, char> fromUnicode;
+    bool asciiAsIs = false; // bytes below 0x80 read as the same characters
 };
 
 /// The one character each byte reads as alone; nothing when the name is unknown or a byte is no
@@ -132,6 +134,9 @@ bool build(const QString& name, Table& table)
         table.toUnicode[size_t(b)] = u;
         table.fromUnicode.insert(u, char(b));
     }
+    table.asciiAsIs = true;
+    for (int b = 0; b < 0x80; ++b)
+        table.asciiAsIs = table.asciiAsIs && table.toUnicode[size_t(b)] == char16_t(b);
     return true;
 }
 
@@ -159,6 +164,9 @@ bool select(const QString& name)
 QString decode(QByteArrayView bytes)
 {
     const Table& t = current();
+    // Most lines are plain ASCII, which Latin-1's conversion widens many bytes at a time.
+    if (t.asciiAsIs && std::all_of(bytes.begin(), bytes.end(), [](char b) { return uchar(b) < 0x80; }))
+        return QString::fromLatin1(bytes);
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (qsizetype i = 0; i < bytes.size(); ++i)

@@ -47,13 +47,16 @@ QStringView Pieces::at(qsizetype i) const
     const auto missing = [&] { noItem(i, text_.isEmpty() ? 0 : text_.count(separator_) + 1); };
     if (i < 0 || text_.isEmpty())
         missing();
-    qsizetype start = 0;
-    for (qsizetype k = 0; k < i; ++k) {
+    const bool onward = i >= lastItem_;
+    qsizetype start = onward ? lastStart_ : 0;
+    for (qsizetype k = onward ? lastItem_ : 0; k < i; ++k) {
         const qsizetype next = text_.indexOf(separator_, start);
         if (next < 0)
             missing();
         start = next + 1;
     }
+    lastItem_ = i;
+    lastStart_ = start;
     const qsizetype end = text_.indexOf(separator_, start);
     return text_.sliced(start, (end < 0 ? text_.size() : end) - start);
 }

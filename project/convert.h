@@ -22,6 +22,10 @@ public:
 private:
     QStringView text_;
     QChar separator_;
+    // Where the last item asked for starts: a reader asks for the items in order, and each is
+    // found from the one before rather than from the start.
+    mutable qsizetype lastItem_ = 0;
+    mutable qsizetype lastStart_ = 0;
 };
 
 } // namespace project::convert

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 #ifndef Q_OS_WIN
@@ -46,6 +47,23 @@ QStringList sortedByName(QStringList names)
     return sorted;
 }
 
+#ifndef Q_OS_WIN
+// A name as the system spells it. An ASCII name reads the same in every locale and is widened
+// in place, into the string the last name took.
+void setName(QString& name, const char* raw)
+{
+    const size_t size = std::strlen(raw);
+    if (!std::all_of(raw, raw + size, [](char c) { return uchar(c) < 0x80; })) {
+        name = QFile::decodeName(raw);
+        return;
+    }
+    name.resize(qsizetype(size));
+    QChar* out = name.data();
+    for (size_t i = 0; i < size; ++i)
+        out[i] = QChar(uchar(raw[i]));
+}
+#endif
+
 } // namespace
 
 QStringList listFiles(const QString& folder)
@@ -80,11 +98,13 @@ QStringList listFiles(const QString& folder, const std::function<bool(const QStr
         fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
     }
     const auto closeFolder = qScopeGuard([dir] { ::closedir(dir); });
+    // One string for every name: most are turned down, and only those kept are copied out.
+    QString name;
     while (const dirent* entry = ::readdir(dir)) {
         const char* raw = entry->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
             continue;
-        const QString name = QFile::decodeName(raw);
+        setName(name, raw);
         if (!keep(name))
             continue;
         // Only regular files (or links to one): a pipe would block the open, a device never ends.
