@@ -1,6 +1,7 @@
 #include "project/convert.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 #include "fault/runtimeerror.h"
@@ -47,18 +48,24 @@ QStringView Pieces::at(qsizetype i) const
     const auto missing = [&] { noItem(i, text_.isEmpty() ? 0 : text_.count(separator_) + 1); };
     if (i < 0 || text_.isEmpty())
         missing();
-    const bool onward = i >= lastItem_;
-    qsizetype start = onward ? lastStart_ : 0;
-    for (qsizetype k = onward ? lastItem_ : 0; k < i; ++k) {
-        const qsizetype next = text_.indexOf(separator_, start);
-        if (next < 0)
-            missing();
-        start = next + 1;
+    // A card's lines are short: a plain loop finds a separator sooner than a string search.
+    const auto separatorFrom = [this](qsizetype from) {
+        const QChar* const at = std::find(text_.begin() + from, text_.end(), separator_);
+        return at == text_.end() ? qsizetype(-1) : qsizetype(at - text_.begin());
+    };
+    if (i < lastItem_ || lastEnd_ == kUnknown) {
+        lastItem_ = 0;
+        lastStart_ = 0;
+        lastEnd_ = separatorFrom(0);
     }
-    lastItem_ = i;
-    lastStart_ = start;
-    const qsizetype end = text_.indexOf(separator_, start);
-    return text_.sliced(start, (end < 0 ? text_.size() : end) - start);
+    while (lastItem_ < i) {
+        if (lastEnd_ < 0)
+            missing();
+        lastStart_ = lastEnd_ + 1;
+        lastEnd_ = separatorFrom(lastStart_);
+        ++lastItem_;
+    }
+    return text_.sliced(lastStart_, (lastEnd_ < 0 ? text_.size() : lastEnd_) - lastStart_);
 }
 
 QStringList cut(const QString& text, QChar separator)

@@ -22,10 +22,12 @@ public:
 private:
     QStringView text_;
     QChar separator_;
-    // Where the last item asked for starts: a reader asks for the items in order, and each is
-    // found from the one before rather than from the start.
+    // Where the last item asked for starts and ends (-1: at the text's end): a reader asks for
+    // the items in order, and each is found from the one before rather than from the start.
+    static constexpr qsizetype kUnknown = -2;
     mutable qsizetype lastItem_ = 0;
     mutable qsizetype lastStart_ = 0;
+    mutable qsizetype lastEnd_ = kUnknown;
 };
 
 } // namespace project::convert
