@@ -79,13 +79,20 @@ void TreeModel::setSorted(int node, bool sorted)
     if (!sorted || n.children.size() < 2)
         return;
     const bool seen = !gathering_;
+    const QModelIndexList held = seen ? persistentIndexList() : QModelIndexList();
     if (seen)
-        emit layoutAboutToBeChanged();
+        emit layoutAboutToBeChanged({indexOf(node)}, QAbstractItemModel::VerticalSortHint);
     std::stable_sort(n.children.begin(), n.children.end(),
                      [this](int a, int b) { return before(nodes_[size_t(a)].text, nodes_[size_t(b)].text); });
     renumber(node, 0);
-    if (seen)
-        emit layoutChanged();
+    if (!seen)
+        return;
+    // A selected or current child keeps pointing at its node, now on another row.
+    QModelIndexList moved;
+    for (const QModelIndex& index : held)
+        moved.append(indexOf(nodeOf(index)));
+    changePersistentIndexList(held, moved);
+    emit layoutChanged({indexOf(node)}, QAbstractItemModel::VerticalSortHint);
 }
 
 QModelIndex TreeModel::indexOf(int node) const

@@ -78,6 +78,14 @@ private slots:
         QCOMPARE(shape(tree), QString("Card[]"));
         tree.setCurrentIndex(tree.model()->index(0, 0));
         QCOMPARE(tree.selectedNode().key(), QString("card"));
+        // Sorting a shown node's children keeps the selection on its node.
+        ui::TreeNode other = tree.add({}, "other", "Other");
+        tree.add("other", "b", "b");
+        tree.add("other", "a", "a");
+        tree.setCurrentIndex(tree.model()->index(0, 0, tree.model()->index(1, 0)));
+        other.setSorted(true);
+        QCOMPARE(shape(tree), QString("Card[] Other[a,b]"));
+        QCOMPARE(tree.selectedNode().key(), QString("b"));
         tree.clearNodes();
         QVERIFY(!tree.selectedNode());
     }
