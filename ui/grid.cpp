@@ -399,6 +399,10 @@ int Grid::rowsInView() const { return std::max(viewport()->height() / std::max(v
 
 void Grid::keyPressEvent(QKeyEvent* event)
 {
+    // Shift, AltGr or a dead key pressed in an open editor come through it unused: they are part
+    // of the character being typed, and finishing the edit on them would lose what is typed.
+    if (preparesCharacter(event))
+        return event->accept();
     // A key that moves on from an open editor finishes it first; a refused text keeps it there.
     if (!finishOpenEdit())
         return event->accept();

@@ -27,4 +27,31 @@ short shiftCode(Qt::KeyboardModifiers modifiers)
                  (modifiers & Qt::AltModifier ? keys::Alt : 0));
 }
 
+bool preparesCharacter(const QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key >= Qt::Key_Dead_Grave && key <= Qt::Key_Dead_Longsolidusoverlay)
+        return true;
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_Mode_switch:
+    case Qt::Key_Multi_key:
+    case Qt::Key_Codeinput: return true;
+    // A level or group shift the toolkit has no name for (ISO_Level5_Shift and the like).
+    case Qt::Key_unknown: return event->text().isEmpty();
+    default: return false;
+    }
+}
+
 } // namespace ui

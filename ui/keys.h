@@ -27,5 +27,8 @@ enum : short { Shift = 1, Control = 2, Alt = 4 };
 short keyCode(const QKeyEvent* event);
 /// Shift 1, control 2, alt 4.
 short shiftCode(Qt::KeyboardModifiers modifiers);
+/// Whether a key only prepares the character still to come (a modifier alone, Caps Lock, a dead
+/// or compose key): it belongs to whatever is being typed and is no action of its own.
+bool preparesCharacter(const QKeyEvent* event);
 
 } // namespace ui

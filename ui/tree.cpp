@@ -107,7 +107,9 @@ Tree::Refill::~Refill()
 void Tree::keyPressEvent(QKeyEvent* event)
 {
     QTreeView::keyPressEvent(event);
-    emit keyDown(keyCode(event), shiftCode(event->modifiers()), event->isAutoRepeat());
+    // A modifier alone is no key of the operator's: it must not finish an edit open elsewhere.
+    if (!preparesCharacter(event))
+        emit keyDown(keyCode(event), shiftCode(event->modifiers()), event->isAutoRepeat());
 }
 
 } // namespace ui

@@ -1,7 +1,9 @@
 // The grid's own cell store: its sort order and what it announces to the view, every change of
 // it checked by Qt's model tester.
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -117,6 +119,47 @@ private slots:
         grid.setCols(1);
         grid.setRows(0);
         QCOMPARE(grid.rows(), 0);
+    }
+
+    // A keyboard sends Shift, AltGr and a dead key as presses of their own before the character:
+    // in an open editor they keep it open; in a closed cell they start no edit.
+    void keysThatPrepareACharacterActOnNothing()
+    {
+        ui::Grid::Behaviour free;
+        free.rowSelection = false;
+        free.editable = true;
+        ui::Grid grid(QStringLiteral("g"), free, nullptr);
+        grid.setCols(1);
+        grid.setFixedRows(1);
+        grid.addItem(QStringLiteral("Maria"));
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QSignalSpy edited(&grid, &ui::Grid::afterEdit);
+        const QPoint at = grid.visualRect(grid.model()->index(0, 0)).center();
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
+        for (Qt::Key key : {Qt::Key_Shift, Qt::Key_AltGr, Qt::Key_Control, Qt::Key_Dead_Acute}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(&grid, &press);
+        }
+        QVERIFY(!grid.viewport()->findChild<QLineEdit*>());
+
+        QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
+        auto* editor = grid.viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_End);
+        for (const auto& [key, modifiers, text] : {std::tuple{Qt::Key_Shift, Qt::ShiftModifier, ""},
+                                                   std::tuple{Qt::Key_J, Qt::ShiftModifier, "J"},
+                                                   std::tuple{Qt::Key_AltGr, Qt::GroupSwitchModifier, ""},
+                                                   std::tuple{Qt::Key_Dead_Acute, Qt::NoModifier, ""},
+                                                   std::tuple{Qt::Key_CapsLock, Qt::NoModifier, ""}}) {
+            QKeyEvent press(QEvent::KeyPress, key, modifiers, QString::fromUtf8(text));
+            QApplication::sendEvent(editor, &press);
+        }
+        QVERIFY(editor->isVisible());
+        QCOMPARE(edited.size(), 0);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(edited.size(), 1);
+        QCOMPARE(grid.textMatrix(1, 0), QStringLiteral("MariaJ"));
     }
 };
 
