@@ -7,10 +7,10 @@
 #                                                    (default 1080i5000), config and logs in DIR, on a
 #                                                    free port; prints "PORT PID" once it listens
 #   tests/realserver/casparcg.sh stop PID              stops it, and waits until it has ended
-#   tests/realserver/casparcg.sh isolated COMMAND...   runs COMMAND in a network namespace of its own with
-#                                                    only loopback up (the server listens on every
-#                                                    interface); exits 77 with the reason where that
-#                                                    cannot be had
+#   tests/realserver/casparcg.sh isolated COMMAND...   prepares the server, then runs COMMAND in a network
+#                                                    namespace of its own with only loopback up (the
+#                                                    server listens on every interface); exits 77 with
+#                                                    the reason where that cannot be had
 #
 # The server is kept outside the tree, in $PLINTOR_CASPARCG (default
 # /var/cache/plintor/casparcg-server-2.5.0). When that folder is absent or incomplete, the build in
@@ -164,6 +164,7 @@ isolated() {
     echo "SKIPPED: $why" >&2
     exit 77
   fi
+  prepare >/dev/null # out here, where apt can reach its mirrors
   exec unshare -n sh -c 'ip link set lo up && exec "$@"' isolated "$@"
 }
 
