@@ -56,6 +56,7 @@ Lenient lenientNumber(const QByteArray& text)
     qsizetype at = 0;
     while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r')))
         ++at;
+    const bool negative = at < text.size() && text[at] == '-';
     if (at < text.size() && (text[at] == '+' || text[at] == '-'))
         ++at;
     const qsizetype digits = at;
@@ -67,7 +68,7 @@ Lenient lenientNumber(const QByteArray& text)
     }
     if (at == digits)
         return Lenient::NotANumber;
-    return value > INT_MAX && text[digits - 1] != '-' ? Lenient::OutOfRange : Lenient::Number;
+    return value > INT_MAX && !negative ? Lenient::OutOfRange : Lenient::Number;
 }
 
 } // namespace

@@ -150,7 +150,8 @@ L corpusLines()
                "MIXER 1-10", "MIXER 1-10 FOO 1", "MIXER 1-10 OPACITY 0.5", "FROB 1\nx", "CLEAR 1\nCLEAR 2", "CLEAR 1\rCLEAR 2",
                "CLEAR 1\xc0", "CG 1-20 INVOKE 1 \"\xff\xfe", "\xEF\xBB\xBF" "CLEAR 1", "CG 1-20 INVOKE 1 \"a\nb",
                // the commands, on layers that hold nothing
-               "CG 1-20 ADD x \"t\" 1", "CG 1-20 ADD 99999999999 \"t\" 1", "CG 1-20 ADD 1 \"t\" 1 \"\"",
+               "CG 1-20 ADD x \"t\" 1", "CG 1-20 ADD 99999999999 \"t\" 1", "CG 1-20 ADD 2147483648 \"t\" 1",
+               "CG 1-20 STOP -2147483648", "CG 1-20 STOP \" +7x\"", "CG 1-20 ADD 1 \"t\" 1 \"\"",
                "CG 1-20 ADD 1 \"t\" label", "CG 1-20 UPDATE 1 \"\"", "CG 1-20 UPDATE 1 \"a < b\"", "CG 1-20 STOP 1",
                "CG 1-20 NEXT 1", "CG 1-20 REMOVE 1", "CG 1-20 PLAY 1", "CG 1-20 CLEAR", "CG 2 INVOKE 1 \"x\"",
                "cg 1-20 invoke 1 \"Out", "PLAY 1-10 #FF0000", "CG 1-10 UPDATE 1 \"<a/>\"", "STOP 1-10", "PAUSE 2-1",
