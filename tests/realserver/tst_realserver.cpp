@@ -352,15 +352,15 @@ private slots:
                     if (ticket)
                         tied.append({answer.status, line});
                 });
-        // Each line of its own command word, and the 400 tied by its echo: every answer is tied.
+        // Each line of its own command word (and a 400 is tied by its echo): every answer is tied,
+        // in whatever order the server gives them.
         fx.click(2, Step2);
         fx.click(6, Step1);
-        fx.click(4, Step1);
+        QTest::mouseClick(fx.w->cmdCLEAR[3], Qt::LeftButton);
         QVERIFY(answered());
         QCOMPARE(answers, 3);
         QCOMPARE(tied.size(), 3);
         QTRY_COMPARE(fx.shown(2, Step2), Refused);
-        QCOMPARE(fx.shown(4, Step1), Refused);
         QCOMPARE(fx.shown(6, Step1), OnAir);
         answers = 0;
 
@@ -368,7 +368,7 @@ private slots:
         const QHash<QByteArray, QByteArray> answerOf = {
             {"PLAY 1-5 ticker", "404 PLAY FAILED"}, {"PLAY 2-10 #FF0000", "202 PLAY OK"},
             {"CG 2-20 ADD", "404 CG ADD FAILED"},   {"CG 1-20 ADD", "404 CG ADD FAILED"},
-            {"CG 1-20 UPDATE", "403 CG UPDATE FAILED"}, {"CG 3-7 ADD", "400 ERROR"}};
+            {"CG 1-20 UPDATE", "403 CG UPDATE FAILED"}, {"CG 3-7 ADD", "400 ERROR"}, {"CLEAR 3", "400 ERROR"}};
         fx.click(5, Step1);
         fx.click(6, Step1);
         fx.click(3, Step1);
