@@ -27,8 +27,6 @@ public:
     /// "404 <COMMAND> FAILED", as the server answers a missing template.
     QByteArray answer(const QByteArray& line, const Tokens& tokens, const QByteArray& refuse);
 
-    const Channels& channels() const { return channels_; }
-
 private:
     struct Command;
     QByteArray execute(const Command& command, const QByteArray& refuse, const QByteArray& line);
