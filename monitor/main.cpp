@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
 #include <cstdio>
 #ifdef Q_OS_WIN
 #include <fcntl.h>
@@ -37,7 +38,14 @@ int main(int argc, char* argv[])
                                                    "failed command, \"404 <COMMAND> FAILED\", as the server answers "
                                                    "an add of a missing template."),
                                     QStringLiteral("TEXT"));
-    parser.addOptions({host, port, log, refuse});
+    const QCommandLineOption channels(QStringLiteral("channels"),
+                                      QStringLiteral("Stand in for a server of N channels, 1 to 99 (default 2)."),
+                                      QStringLiteral("N"), QStringLiteral("2"));
+    const QCommandLineOption mode(QStringLiteral("video-mode"),
+                                  QStringLiteral("The video mode every channel runs, as the server names it "
+                                                 "(default 1080i5000)."),
+                                  QStringLiteral("MODE"), QStringLiteral("1080i5000"));
+    parser.addOptions({host, port, log, refuse, channels, mode});
     project::commandline::process(parser, QCoreApplication::arguments());
 
     const QHostAddress address(parser.value(host));
@@ -53,6 +61,19 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    monitor::Channels stage;
+    bool channelsOk = false;
+    stage.count = parser.value(channels).toInt(&channelsOk);
+    stage.mode = parser.value(mode).toUtf8();
+    const bool modeOk = !stage.mode.isEmpty() && std::all_of(stage.mode.begin(), stage.mode.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    });
+    if (!channelsOk || stage.count < 1 || stage.count > 99 || !modeOk) {
+        std::fprintf(stderr, "plintor-monitor: --channels takes a number from 1 to 99 and --video-mode a name of "
+                             "letters and digits.\n");
+        return 2;
+    }
+
     QFile out;
 #ifdef Q_OS_WIN
     _setmode(_fileno(stdout), _O_BINARY); // the printout's bytes as they are: its lines end in LF, as on Linux
@@ -60,6 +81,7 @@ int main(int argc, char* argv[])
     out.open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered); // the printout's own queue is the only buffer
     monitor::Monitor monitor(&out);
     monitor.refuse(parser.value(refuse).toUtf8());
+    monitor.setChannels(stage);
     if (parser.isSet(log) && !monitor.openLog(parser.value(log))) {
         std::fprintf(stderr, "plintor-monitor: cannot write the log %s: %s\n", qPrintable(parser.value(log)),
                      qPrintable(monitor.errorString()));

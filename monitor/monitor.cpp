@@ -5,10 +5,16 @@
 #include <QTime>
 
 #include "monitor/printout.h"
+#include "version.h"
 
 namespace monitor {
 
 namespace {
+
+QByteArray versionLine()
+{
+    return "plintor-monitor " + version::text().toUtf8();
+}
 
 // Bytes taken from a connection at a time: what is beyond them waits in the system's buffers, and
 // a client that sends faster than it is served is slowed down there.
@@ -17,7 +23,8 @@ constexpr qint64 kChunk = 64 << 10;
 } // namespace
 
 Monitor::Monitor(QIODevice* out, QObject* parent, const Limits& limits)
-    : QObject(parent), limits_(limits), printout_(out ? std::make_unique<Printout>(out) : nullptr), chunk_(kChunk, '\0')
+    : QObject(parent), limits_(limits), printout_(out ? std::make_unique<Printout>(out) : nullptr),
+      stage_(Channels(), versionLine()), chunk_(kChunk, '\0')
 {
     connect(&server_, &QTcpServer::newConnection, this, &Monitor::accept);
     turn_.setSingleShot(true);
@@ -38,6 +45,11 @@ bool Monitor::listen(const QHostAddress& host, quint16 port)
         return true;
     error_ = server_.errorString();
     return false;
+}
+
+void Monitor::setChannels(const Channels& channels)
+{
+    stage_ = Stage(channels, versionLine());
 }
 
 bool Monitor::openLog(const QString& path)
@@ -137,7 +149,7 @@ void Monitor::answer(QTcpSocket* socket, const Frame& frame)
     if (!c)
         return;
     logLine(frame.bytes);
-    const Reading reading = read(frame.bytes, refusal_);
+    const Reading reading = read(frame.bytes, refusal_, &stage_);
     QString note;
     if (c->gone)
         note = QStringLiteral("  ! reply not sent: the client has gone\n");

@@ -13,6 +13,7 @@
 
 #include "monitor/framer.h"
 #include "monitor/reading.h"
+#include "monitor/stage.h"
 
 class QTcpSocket;
 
@@ -45,6 +46,8 @@ public:
     bool openLog(const QString& path);
     /// Lines that hold text, and that the server would carry out, are answered as failed.
     void refuse(const QByteArray& text) { refusal_ = text; }
+    /// The channels it stands in for; every layer is then empty.
+    void setChannels(const Channels& channels);
 
 signals:
     /// A whole line from client (numbered from 1 in order of connection).
@@ -85,6 +88,7 @@ private:
     QFile log_;
     QString error_;
     QByteArray refusal_;
+    Stage stage_; // one for all clients, as the server's channels are
     QHash<QTcpSocket*, Client> clients_;
     QByteArray chunk_;         // what is read from a client at a time
     QList<QTcpSocket*> round_; // clients with lines to serve, in turn

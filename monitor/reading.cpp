@@ -4,6 +4,7 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 
+#include "monitor/stage.h"
 #include "monitor/tokenizer.h"
 
 namespace monitor {
@@ -22,69 +23,6 @@ qsizetype templateDataIndex(const QList<QByteArray>& p)
     if (verb == "UPDATE")
         return 4;
     return -1;
-}
-
-// "1" or "1-20": a channel, maybe with its layer.
-bool isTarget(const QByteArray& text)
-{
-    const QList<QByteArray> parts = text.split('-');
-    if (parts.size() > 2)
-        return false;
-    for (const QByteArray& part : parts)
-        if (part.isEmpty() || !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            return false;
-    return true;
-}
-
-// The sub-commands of CG and how many parameters each needs after it (its CG layer first).
-qsizetype cgArguments(const QByteArray& verb)
-{
-    static const QList<std::pair<QByteArray, qsizetype>> verbs = {
-        {"ADD", 3}, {"UPDATE", 2}, {"INVOKE", 2}, {"PLAY", 1}, {"STOP", 1}, {"NEXT", 1}, {"REMOVE", 1}, {"CLEAR", 0}};
-    for (const auto& [name, arguments] : verbs)
-        if (name == verb)
-            return arguments;
-    return -1;
-}
-
-// The command a line names as the server's replies name it: the word, and for CG its
-// sub-command; empty when the server could not parse the line.
-QByteArray commandOf(const Reading& r)
-{
-    const QList<QByteArray>& p = r.parameters;
-    if (p.isEmpty())
-        return {};
-    const QByteArray command = p[0].toUpper();
-    if (command == "CG") {
-        const qsizetype needed = p.size() >= 3 ? cgArguments(p[2].toUpper()) : -1;
-        if (needed < 0 || !isTarget(p[1]) || r.parameterCount - 3 < needed)
-            return {};
-        return "CG " + p[2].toUpper();
-    }
-    // The commands a card's custom line most often holds; each names its channel.
-    static const QList<QByteArray> commands = {"CLEAR", "PLAY", "LOAD", "LOADBG", "PAUSE", "RESUME", "STOP", "CALL",
-                                               "MIXER"};
-    if (commands.contains(command) && p.size() >= 2 && isTarget(p[1]))
-        return command;
-    return {};
-}
-
-QByteArray replyFor(const QByteArray& line, const Reading& r, const QByteArray& refuse)
-{
-    const QByteArray command = commandOf(r);
-    if (command.isEmpty()) {
-        // The line echoed as the server decoded it, built in one allocation: it may be 64 MiB. It
-        // ends at a lone CR or LF, as the command would at the server, so the answer stays framed.
-        QByteArray echoed = decoded(line);
-        echoed.truncate(std::find_if(echoed.cbegin(), echoed.cend(), [](char c) { return c == '\r' || c == '\n'; }) -
-                        echoed.cbegin());
-        QByteArray reply;
-        reply.reserve(echoed.size() + 13);
-        return reply.append("400 ERROR\r\n").append(echoed).append("\r\n");
-    }
-    if (!refuse.isEmpty() && line.contains(refuse))
-        return "404 " + command + " FAILED\r\n";
-    return "202 " + command.split(' ').constFirst() + " OK\r\n"; // CG's name the command alone
 }
 
 QString escaped(QStringView text)
@@ -140,10 +78,12 @@ QList<Field> templateFields(const QByteArray& document, QString* error, qsizetyp
     return fields;
 }
 
-Reading read(const QByteArray& line, const QByteArray& refuse)
+Reading read(const QByteArray& line, const QByteArray& refuse, Stage* stage)
 {
     Reading r;
     Tokens tokens = tokenize(line, kKeptItems);
+    Stage fresh;
+    r.reply = (stage ? stage : &fresh)->answer(line, tokens, refuse);
     r.parameters = std::move(tokens.parameters);
     r.parameterCount = tokens.count;
     r.invalidBytes = tokens.invalidBytes;
@@ -152,7 +92,6 @@ Reading read(const QByteArray& line, const QByteArray& refuse)
     r.hasTemplateData = at >= 0 && at < r.parameters.size();
     if (r.hasTemplateData)
         r.fields = templateFields(r.parameters[at], &r.xmlError, kKeptItems, &r.fieldCount);
-    r.reply = replyFor(line, r, refuse);
     return r;
 }
 

@@ -31,10 +31,13 @@ struct Reading {
     QByteArray reply;             // the server's answer, framed: status line, then its data, CR LF after each
 };
 
-/// Reads one line (its CR LF already taken off). A line that the server would carry out is
-/// answered "404 <COMMAND> FAILED" when it holds refuse (a byte string; empty refuses nothing),
-/// as the server answers a command that fails, such as an add of a missing template.
-Reading read(const QByteArray& line, const QByteArray& refuse = QByteArray());
+class Stage;
+
+/// Reads one line (its CR LF already taken off) and carries it out on stage (by default a fresh
+/// one, where no layer holds anything). A line that the server would carry out is answered
+/// "404 <COMMAND> FAILED" when it holds refuse (a byte string; empty refuses nothing), as the
+/// server answers a command that fails, such as an add of a missing template.
+Reading read(const QByteArray& line, const QByteArray& refuse = QByteArray(), Stage* stage = nullptr);
 
 /// The fields of a template-data document, the first keep of them; count gets how many it holds
 /// and error the parser's message, with its line and column, when the document is malformed.

@@ -11,12 +11,15 @@
 #include "monitor/monitor.h"
 #include "monitor/printout.h"
 #include "monitor/reading.h"
+#include "monitor/stage.h"
 #include "server/compose.h"
+#include "version.h"
 
 using L = QList<QByteArray>;
 using monitor::Field;
 using Fields = QList<Field>;
 Q_DECLARE_METATYPE(monitor::Field)
+Q_DECLARE_METATYPE(monitor::Channels)
 
 namespace {
 
@@ -148,13 +151,13 @@ private slots:
         const QByteArray channel = "<componentData id=\\\"cg_channel\\\"><data type=\\\"txt\\\" ani=\\\"0\\\" value=\\\"1\\\"></data></componentData>";
         const QByteArray none;
         QTest::newRow("update") << "CG 1-20 UPDATE 1 \"<templateData>" + channel + "</templateData>\"" << none
-                                << qsizetype(5) << QByteArray("202 CG OK\r\n") << Fields{{"cg_channel", "1"}} << QString();
+                                << qsizetype(5) << QByteArray("403 CG UPDATE FAILED\r\n") << Fields{{"cg_channel", "1"}} << QString();
         QTest::newRow("malformed document")
             << QByteArray("CG 1-20 ADD 1 \"demo/x\" 1 \"<templateData><componentData id='a'><data value='1'></templateData>\"")
             << none << qsizetype(7) << QByteArray("202 CG OK\r\n") << Fields{{"a", "1"}}
             << QStringLiteral("malformed template data: ");
         QTest::newRow("not XML at all") << QByteArray("CG 1-20 UPDATE 1 \"a < b\"") << none << qsizetype(5)
-                                        << QByteArray("202 CG OK\r\n") << Fields{} << QStringLiteral("malformed template data: ");
+                                        << QByteArray("403 CG UPDATE FAILED\r\n") << Fields{} << QStringLiteral("malformed template data: ");
         QTest::newRow("a custom line with a group") << QByteArray("PLAY 1-10 AMB STING (MASK=m OVERLAY=\"x y\")") << none
                                                     << qsizetype(5) << QByteArray("202 PLAY OK\r\n") << Fields{} << QString();
         QTest::newRow("clear a layer") << QByteArray("clear 2-20") << none << qsizetype(2)
@@ -172,7 +175,7 @@ private slots:
             << QByteArray("CLEAR 1\xc0") << none << qsizetype(2) << QByteArray("202 CLEAR OK\r\n") << Fields{}
             << QStringLiteral("1 byte(s) not UTF-8");
         QTest::newRow("a lone LF is flagged") << QByteArray("CLEAR 1\nCLEAR 2") << none << qsizetype(3)
-                                              << QByteArray("400 ERROR\r\nCLEAR 1\r\n") << Fields{}
+                                              << QByteArray("400 ERROR\r\nCLEAR 1\nCLEAR 2\r\n") << Fields{}
                                               << QStringLiteral("a lone CR or LF inside the line");
         QTest::newRow("unknown command") << QByteArray("FROB 1") << none << qsizetype(2)
                                          << QByteArray("400 ERROR\r\nFROB 1\r\n") << Fields{} << QString();
@@ -207,7 +210,7 @@ private slots:
         for (int i = 0; i < 1500; ++i)
             many += "<componentData id=\\\"f" + QByteArray::number(i) + "\\\"><data value=\\\"v\\\"/></componentData>";
         QTest::newRow("a document of 1,500 fields") << many + "</templateData>\"" << none << qsizetype(5)
-                                                    << QByteArray("202 CG OK\r\n") << Fields{}
+                                                    << QByteArray("403 CG UPDATE FAILED\r\n") << Fields{}
                                                     << QStringLiteral("      f299 = v\n      ... 1200 more field(s)\n");
     }
     void reading()
@@ -230,6 +233,62 @@ private slots:
             QVERIFY2(!printed.contains(u'!'), qPrintable(printed));
         else
             QVERIFY2(printed.contains(flag), qPrintable(printed.right(400)));
+    }
+
+    // Lines in order on one stage: the answers that depend on the channels and on what each layer
+    // holds, the request id, and the parser's own errors, as the server gives them.
+    void theStageAnswersAsTheServerDoes_data()
+    {
+        QTest::addColumn<monitor::Channels>("channels");
+        QTest::addColumn<QByteArray>("refuse");
+        QTest::addColumn<L>("lines");
+        QTest::addColumn<L>("replies");
+        const monitor::Channels two;
+        const QByteArray version = "201 VERSION OK\r\nplintor-monitor " + version::text().toUtf8() + "\r\n";
+        QTest::newRow("version, channels, request id")
+            << two << QByteArray() << L{"VERSION", "info", "REQ abc VERSION", "REQ q CLEAR 3", "REQ q CLEAR 2-10"}
+            << L{version, "200 INFO OK\r\n1 1080i5000 PLAYING\r\n2 1080i5000 PLAYING\r\n\r\n", "RES abc " + version,
+                 "RES q 400 ERROR\r\nREQ q CLEAR 3\r\n", "RES q 202 CLEAR OK\r\n"};
+        QTest::newRow("three channels of 720p5000")
+            << monitor::Channels{3, "720p5000"} << QByteArray() << L{"INFO 9", "CLEAR 3", "CLEAR 4", "CLEAR 0"}
+            << L{"200 INFO OK\r\n1 720p5000 PLAYING\r\n2 720p5000 PLAYING\r\n3 720p5000 PLAYING\r\n\r\n",
+                 "202 CLEAR OK\r\n", "400 ERROR\r\nCLEAR 4\r\n", "400 ERROR\r\nCLEAR 0\r\n"};
+        const QByteArray update = "CG 1-20 UPDATE 1 \"<a/>\"";
+        const QByteArray add = "CG 1-20 ADD 1 \"t\" 1";
+        QTest::newRow("what a layer holds")
+            << two << QByteArray()
+            << L{update, "CG 1-20 INVOKE 1 \"x\"", "CG 1-20 STOP 1", "CG 1-20 PLAY 1", add, update,
+                 "CG 1-20 INVOKE 1 \"x\"", "CG 2-20 UPDATE 1 \"<a/>\"", "CLEAR 1-20", update, add, "CLEAR 1", update,
+                 add, "PLAY 1-20 clip", update, add, "CG 1-20 CLEAR", update, "CG 1 ADD 1 t 1",
+                 "CG 1-9999 UPDATE 1 \"<a/>\""}
+            << L{"403 CG UPDATE FAILED\r\n", "403 CG INVOKE FAILED\r\n", "403 CG STOP FAILED\r\n", "202 CG OK\r\n",
+                 "202 CG OK\r\n", "202 CG OK\r\n", "201 CG OK\r\n\r\n", "403 CG UPDATE FAILED\r\n", "202 CLEAR OK\r\n",
+                 "403 CG UPDATE FAILED\r\n", "202 CG OK\r\n", "202 CLEAR OK\r\n", "403 CG UPDATE FAILED\r\n",
+                 "202 CG OK\r\n", "202 PLAY OK\r\n", "403 CG UPDATE FAILED\r\n", "202 CG OK\r\n", "202 CG OK\r\n",
+                 "403 CG UPDATE FAILED\r\n", "202 CG OK\r\n", "202 CG OK\r\n"};
+        QTest::newRow("the parser's own errors")
+            << two << QByteArray()
+            << L{"\"\" CLEAR 1", "REQ", "PING a b", "CG 1-20 ADD x \"t\" 1", "CG 1-20 ADD 99999999999 \"t\" 1",
+                 "CG 1-20 ADD 1 \"t\" 1 \"\"", "CG 1-20 ADD 1 \"t\" label", "CG 1-20 UPDATE 1 \"\"", "LOADBG 1-10",
+                 "CLEAR 1-x", "/x CLEAR 1", "MIXER 1-10 OPACITY 0.5", "MIXER 1-10"}
+            << L{"401  ERROR\r\n", "402  ERROR\r\n", "PONG a b\r\n", "501 CG ADD FAILED\r\n", "402 CG ADD FAILED\r\n",
+                 "402 CG ADD FAILED\r\n", "402 CG ADD FAILED\r\n", "402 CG UPDATE FAILED\r\n",
+                 "400 ERROR\r\nLOADBG 1-10\r\n", "202 CLEAR OK\r\n", "202 CLEAR OK\r\n", "202 MIXER OK\r\n",
+                 "400 ERROR\r\nMIXER 1-10\r\n"};
+        QTest::newRow("a template refused is not there")
+            << two << QByteArray("t1") << L{"CG 1-20 ADD 1 \"t1\" 1", update, "CG 1-20 ADD 1 \"t2\" 1", update}
+            << L{"404 CG ADD FAILED\r\n", "403 CG UPDATE FAILED\r\n", "202 CG OK\r\n", "202 CG OK\r\n"};
+    }
+    void theStageAnswersAsTheServerDoes()
+    {
+        QFETCH(monitor::Channels, channels);
+        QFETCH(QByteArray, refuse);
+        QFETCH(L, lines);
+        monitor::Stage stage(channels, "plintor-monitor " + version::text().toUtf8());
+        L replies;
+        for (const QByteArray& line : lines)
+            replies.append(monitor::read(line, refuse, &stage).reply);
+        QTEST(replies, "replies");
     }
 
     void theTerminalGetsNoControlCharacters()
@@ -278,7 +337,7 @@ private slots:
         QCOMPARE(r.xmlError, QString());
         QCOMPARE(r.fields, (Fields{{"cg_channel", "1"}, {"f0", hostile}, {in.tags[2].Id, ""}}));
         QCOMPARE(rig.lines[1].reading.parameters, (L{"CG", "1-20", "INVOKE", "1", hostile.toUtf8()}));
-        QTRY_COMPARE(client.replies, QByteArray("202 CG OK\r\n202 CG OK\r\n"));
+        QTRY_COMPARE(client.replies, QByteArray("202 CG OK\r\n201 CG OK\r\n\r\n")); // the template is there now
     }
 
     // Ten at once: short lines in fragments, a 10 MB line, one that leaves mid-line. Each gets
@@ -286,6 +345,7 @@ private slots:
     void tenClientsAtOnce()
     {
         Rig rig;
+        rig.monitor.setChannels({10, "1080i5000"});
         std::vector<std::unique_ptr<Client>> clients;
         for (int k = 0; k < 10; ++k)
             clients.push_back(std::make_unique<Client>(rig.monitor.port()));
@@ -323,7 +383,7 @@ private slots:
                 QCOMPARE(lines, (L{"CLEAR " + k + "-1", "CLEAR " + k + "-2", "CLEAR " + k + "-3"}));
             }
         }
-        QTRY_COMPARE(clients[8]->replies, QByteArray("202 CG OK\r\n202 CLEAR OK\r\n"));
+        QTRY_COMPARE(clients[8]->replies, QByteArray("403 CG INVOKE FAILED\r\n202 CLEAR OK\r\n"));
         for (int k = 0; k < 8; ++k)
             QTRY_COMPARE(clients[k]->replies, QByteArray("202 CLEAR OK\r\n").repeated(3));
     }
