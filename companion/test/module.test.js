@@ -12,7 +12,15 @@ const os = require('node:os')
 const path = require('node:path')
 
 const { SHOW_HELPER, MONITOR_EXE, PLINTOR_DEMO } = process.env
-const missing = !SHOW_HELPER || !MONITOR_EXE || !PLINTOR_DEMO ? 'run through ctest' : null
+function installed() {
+	try {
+		require.resolve('@companion-module/base')
+		return true
+	} catch {
+		return false
+	}
+}
+const missing = !SHOW_HELPER || !MONITOR_EXE || !PLINTOR_DEMO ? 'run through ctest' : !installed() ? 'npm ci in companion/ first' : null
 
 /** Companion, as far as the module sees it: what it was given, kept as Companion keeps it. */
 class Companion {
