@@ -20,7 +20,7 @@ function installed() {
 		return false
 	}
 }
-const missing = !SHOW_HELPER || !MONITOR_EXE || !PLINTOR_DEMO ? 'run through ctest' : !installed() ? 'npm ci in companion/ first' : null
+const missing = !SHOW_HELPER || !MONITOR_EXE || !PLINTOR_DEMO ? 'run through ctest' : !installed() ? 'npm ci in companion/ first' : false
 
 /** Companion, as far as the module sees it: what it was given, kept as Companion keeps it. */
 class Companion {
