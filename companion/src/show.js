@@ -61,11 +61,18 @@ class Show {
 		const socket = dgram.createSocket({ type: 'udp4', reuseAddr: false })
 		this.socket = socket
 		socket.on('message', (data) => this.receive(data))
-		socket.on('error', (error) => {
-			this.host.log('error', `Feedback port ${config.feedbackPort}: ${error.message}`)
-			this.host.updateStatus(InstanceStatus.BadConfig, `feedback port ${config.feedbackPort}: ${error.message}`)
+		// A port another program holds (Companion's own OSC listener, say) is said, not waited on.
+		const bound = await new Promise((resolve) => {
+			socket.once('listening', () => resolve(true))
+			socket.once('error', (error) => {
+				this.host.log('error', `Tally port ${config.feedbackPort}: ${error.message}`)
+				this.host.updateStatus(InstanceStatus.BadConfig, `tally port ${config.feedbackPort}: ${error.message}`)
+				resolve(false)
+			})
+			socket.bind(config.feedbackPort, config.bind || '0.0.0.0')
 		})
-		await new Promise((resolve) => socket.bind(config.feedbackPort, config.bind || '0.0.0.0', resolve))
+		if (!bound || this.socket !== socket) return
+		socket.on('error', (error) => this.host.log('warn', `Tally port: ${error.message}`))
 		this.send('/plintor/state')
 		this.watch = setInterval(() => this.checkAlive(), 500)
 	}

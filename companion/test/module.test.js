@@ -190,3 +190,16 @@ test('the manifest is one Companion loads', { skip: missing }, () => {
 	assert.equal(manifest.runtime.type, 'node18')
 	assert.ok(fs.existsSync(path.join(__dirname, '..', 'companion', manifest.runtime.entrypoint)))
 })
+
+test('a tally port another program holds is said, not waited on', { skip: missing }, async () => {
+	const { Show } = require('../src/show')
+	const { InstanceStatus } = require('@companion-module/base')
+	const holder = dgram.createSocket('udp4')
+	await new Promise((resolve) => holder.bind(0, '0.0.0.0', resolve))
+	const companion = new Companion()
+	const show = new Show(companion)
+	await show.start({ host: '127.0.0.1', port: 9, feedbackPort: holder.address().port })
+	assert.equal(companion.status, InstanceStatus.BadConfig)
+	show.stop()
+	holder.close()
+})
