@@ -42,6 +42,8 @@ void frmMAIN::StartRemote(const Options& options)
         connect(OscIn.get(), &remote::OscControl::acted, sbSTATUS, &ui::StatusBar::showRemote);
         connect(OscIn.get(), &remote::OscControl::ignored, sbSTATUS, &ui::StatusBar::showRemote);
         connect(OscIn.get(), &remote::OscControl::stateRequested, OscOut.get(), &remote::OscFeedback::sendState);
+        if (CompanionOut)
+            connect(OscIn.get(), &remote::OscControl::stateRequested, CompanionOut.get(), &remote::Companion::resendAll);
         STEP(Listen(*OscIn, *options.oscListen));
     }
     using playlist::RunningOrder;

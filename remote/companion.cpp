@@ -25,6 +25,25 @@ Companion::Companion(const Surface& surface, const QUrl& base, QObject* parent)
     : QObject(parent), surface_(surface), base_(base)
 {
     network_.setTransferTimeout(kTimeoutMs);
+    retry_.setInterval(kRetryMs);
+    retry_.setSingleShot(true);
+    connect(&retry_, &QTimer::timeout, this, [this] {
+        for (const auto& [name, value] : companionVariables(surface_.tally())) {
+            const Variable& variable = variables_[name];
+            if (variable.failing) {
+                if (!variable.inFlight)
+                    post(name, value);
+                return;
+            }
+        }
+    });
+}
+
+void Companion::resendAll()
+{
+    for (Variable& variable : variables_)
+        variable.taken.reset();
+    changed();
 }
 
 void Companion::changed()
@@ -76,10 +95,21 @@ void Companion::finished(const QString& name, const QString& value, const QStrin
                                               [](const Variable& v) { return v.failing; }))
             emit failed(QStringLiteral("Companion: %1 not set (%2)").arg(name, error));
         variable.failing = true;
+        retry_.start();
         return;
     }
-    variable.failing = false;
     variable.taken = value;
+    if (std::exchange(variable.failing, false)) {
+        // Back after a failure: a restarted Companion has none of the variables but this one.
+        for (Variable& other : variables_)
+            if (&other != &variable) {
+                other.failing = false;
+                other.taken.reset();
+            }
+        variable.waiting.reset();
+        changed();
+        return;
+    }
     const std::optional<QString> next = std::exchange(variable.waiting, std::nullopt);
     if (next && next != value)
         post(name, *next);

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPair>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 #include <optional>
 
@@ -26,11 +27,17 @@ public:
     Companion(const Surface& surface, const QUrl& base, QObject* parent = nullptr);
 
     /// The running order or the link changed: each variable whose text differs from the last one
-    /// Companion took is sent, and so is each one whose last request failed.
+    /// Companion took is sent, and so is each one whose last request failed. When Companion
+    /// answers after failing or not answering, every variable is sent again.
     void changed();
+    /// Every variable again, whatever Companion was sent: it keeps no custom variable over a
+    /// restart. At a state request, and by itself when Companion answers after having failed.
+    void resendAll();
 
     /// A request not answered in this time counts as failed.
     static constexpr int kTimeoutMs = 3000;
+    /// While Companion fails, one variable is tried again this often, to learn that it is back.
+    static constexpr int kRetryMs = 1000;
 
 signals:
     /// A request failed while no other variable was failing: "Companion: plintor_cue_title not
@@ -51,6 +58,7 @@ private:
     QUrl base_;
     QNetworkAccessManager network_;
     QHash<QString, Variable> variables_;
+    QTimer retry_;
 };
 
 } // namespace remote

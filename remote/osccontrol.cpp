@@ -1,14 +1,36 @@
 #include "remote/osccontrol.h"
 
 #include <QNetworkDatagram>
-#include <QTimer>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 #include "remote/surface.h"
 
 namespace remote {
 
 namespace {
+
+/// An argument as a whole number: i and h as they are, f and d rounded to the nearest; nothing
+/// for another type, NaN, an infinity or what no int holds.
+std::optional<int> wholeNumber(const osc::Argument& argument)
+{
+    constexpr double kLimit = 2147483647.0;
+    switch (argument.tag) {
+    case 'i':
+    case 'h':
+        if (argument.integer < -qint64(kLimit) || argument.integer > qint64(kLimit))
+            return std::nullopt;
+        return int(argument.integer);
+    case 'f':
+    case 'd':
+        if (!std::isfinite(argument.real) || std::abs(argument.real) > kLimit)
+            return std::nullopt;
+        return int(std::lround(argument.real));
+    default:
+        return std::nullopt;
+    }
+}
 
 /// How the first argument reads as a button: a press acts, a release (0, false) does nothing.
 enum class Press { Acts, Release, WrongType };
@@ -19,20 +41,18 @@ Press pressOf(const QList<osc::Argument>& arguments)
         return Press::Acts;
     const osc::Argument& first = arguments.first();
     switch (first.tag) {
-    case 'i':
-    case 'h':
-        return first.integer > 0 ? Press::Acts : Press::Release;
-    case 'f':
-    case 'd':
-        return first.real > 0 ? Press::Acts : Press::Release;
     case 'T':
     case 'I':
         return Press::Acts;
     case 'F':
         return Press::Release;
     default:
-        return Press::WrongType;
+        break;
     }
+    const std::optional<int> value = wholeNumber(first);
+    if (!value)
+        return Press::WrongType;
+    return *value > 0 ? Press::Acts : Press::Release;
 }
 
 /// A number of the address ("3" of /plintor/entry/3/...), 1 and up; 0 when it is none.
@@ -85,25 +105,27 @@ bool OscControl::listen(const Endpoint& where)
 
 void OscControl::readPending()
 {
-    // A flood must not hold the window: a turn reads a few datagrams, then lets the events in;
-    // what the system cannot buffer meanwhile it drops.
-    constexpr int kPerTurn = 64;
-    for (int n = 0; n < kPerTurn && socket_.hasPendingDatagrams(); ++n) {
+    // Every datagram waiting is read while the socket says so: one left behind may leave the
+    // socket's notifier waiting for a read that never comes, and control deaf for good. A flood
+    // faster than this reads is cut by time instead; the reads made re-arm the notifier, so the
+    // rest comes with the next turn of the event loop.
+    QElapsedTimer turn;
+    turn.start();
+    while (socket_.hasPendingDatagrams()) {
         const QNetworkDatagram datagram = socket_.receiveDatagram(osc::kMaxDatagram + 1);
         const Endpoint sender{datagram.senderAddress(), quint16(datagram.senderPort())};
         const std::optional<QList<osc::Message>> messages = osc::decode(datagram.data());
-        if (!messages) {
+        if (!messages)
             ++dropped_;
-            continue;
-        }
-        for (const osc::Message& message : *messages)
-            if (admitted(sender))
-                handle(message, sender);
-            else
-                ++dropped_;
+        else
+            for (const osc::Message& message : *messages)
+                if (admitted(sender))
+                    handle(message, sender);
+                else
+                    ++dropped_;
+        if (turn.elapsed() >= kTurnMs)
+            break;
     }
-    if (socket_.hasPendingDatagrams())
-        QTimer::singleShot(0, this, &OscControl::readPending);
 }
 
 bool OscControl::admitted(const Endpoint& sender)
@@ -148,16 +170,16 @@ OscControl::Outcome OscControl::perform(const osc::Message& message, const Endpo
     const QList<osc::Argument>& arguments = message.arguments;
 
     if (path == QList<QByteArray>{"plintor", "cue", "goto"}) {
-        const bool wellTyped = (arguments.size() == 1 || arguments.size() == 2) &&
-                               std::all_of(arguments.begin(), arguments.end(),
-                                           [](const osc::Argument& a) { return a.tag == 'i'; });
-        if (!wellTyped)
+        // Surfaces that send only reals (and generic-osc's "Send float") say 5.0 for entry 5.
+        const std::optional<int> entry = arguments.size() == 1 || arguments.size() == 2
+                                             ? wholeNumber(arguments.at(0))
+                                             : std::nullopt;
+        const std::optional<int> step = arguments.size() == 2 ? wholeNumber(arguments.at(1)) : std::optional<int>(1);
+        if (!entry || !step)
             return wrongArguments;
-        const int entry = int(arguments.at(0).integer);
-        const int step = arguments.size() == 2 ? int(arguments.at(1).integer) : 1;
-        if (!surface_.gotoCue(entry, step))
+        if (!surface_.gotoCue(*entry, *step))
             return noSuchStep;
-        return {true, QStringLiteral("cue ") + stepText(surface_.tally(), entry, step)};
+        return {true, QStringLiteral("cue ") + stepText(surface_.tally(), *entry, *step)};
     }
 
     switch (pressOf(arguments)) {

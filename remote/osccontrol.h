@@ -31,13 +31,15 @@ public:
 
     /// Messages handled from one sender (address and port) in a second; the rest are dropped.
     static constexpr int kMaxPerSecond = 50;
+    /// The longest the window spends reading datagrams before it lets other events in.
+    static constexpr int kTurnMs = 20;
 
 signals:
     /// A message acted: "Remote: fire 3 Play from 127.0.0.1:51234".
     void acted(const QString& text);
     /// A message was ignored: "Remote: ignored /plintor/cue/jump from 127.0.0.1:51234 (unknown address)".
     void ignored(const QString& text);
-    /// /plintor/state: the whole state goes to the sender and every feedback target.
+    /// /plintor/state: the whole state goes to every feedback target, and Companion's variables.
     void stateRequested(const remote::Endpoint& sender);
 
 private:

@@ -24,6 +24,8 @@ osc::Message text(const QByteArray& address, const QString& value)
 void stepMessages(QList<osc::Message>& out, int entry, int step, const Tally::Step* before, const Tally::Step& now)
 {
     const QByteArray prefix = "/plintor/entry/" + QByteArray::number(entry) + "/step/" + QByteArray::number(step);
+    if (!before || before->name != now.name)
+        out.append(text(prefix + "/name", now.name));
     if (!before || before->onAir != now.onAir)
         out.append(flag(prefix + "/onair", now.onAir));
     if (!before || before->preview != now.preview)
@@ -47,6 +49,10 @@ QList<osc::Message> tallyMessages(const std::optional<Tally>& before, const Tall
     QList<osc::Message> out;
     const qsizetype entries = before ? std::max(before->entries.size(), now.entries.size()) : now.entries.size();
     for (int e = 0; e < entries; ++e) {
+        // An entry that went has no title any more, as a step that went has no name.
+        const QString title = e < now.entries.size() ? now.entries.at(e).title : QString();
+        if (!before || e >= before->entries.size() || before->entries.at(e).title != title)
+            out.append(text("/plintor/entry/" + QByteArray::number(e + 1) + "/title", title));
         const qsizetype stepsBefore = before && e < before->entries.size() ? before->entries.at(e).steps.size() : 0;
         const qsizetype stepsNow = e < now.entries.size() ? now.entries.at(e).steps.size() : 0;
         for (int s = 0; s < std::max(stepsBefore, stepsNow); ++s) {
@@ -63,12 +69,23 @@ QList<osc::Message> tallyMessages(const std::optional<Tally>& before, const Tall
         out.append(text("/plintor/cue/step", now.cueStepName));
     if (!before || before->linkUp != now.linkUp)
         out.append(flag("/plintor/link", now.linkUp));
+    if (!before || before->refusal != now.refusal)
+        out.append(text("/plintor/refusal", now.refusal));
+    for (int c = 0; c < int(now.onAir.size()); ++c)
+        if (!before || before->onAir.at(size_t(c)) != now.onAir.at(size_t(c)))
+            out.append(text("/plintor/onair/" + QByteArray::number(c + 1), now.onAir.at(size_t(c))));
     if (!before || before->entries.size() != now.entries.size())
         out.append(message("/plintor/entries", {osc::Argument::int32(qint32(now.entries.size()))}));
     return out;
 }
 
-OscFeedback::OscFeedback(const Surface& surface, QObject* parent) : QObject(parent), surface_(surface) {}
+OscFeedback::OscFeedback(const Surface& surface, QObject* parent) : QObject(parent), surface_(surface)
+{
+    heartbeat_.setInterval(kHeartbeatMs);
+    connect(&heartbeat_, &QTimer::timeout, this,
+            [this] { send({message("/plintor/alive", {osc::Argument::int32(1)})}, targets_); });
+    heartbeat_.start();
+}
 
 void OscFeedback::changed()
 {
@@ -77,13 +94,12 @@ void OscFeedback::changed()
     sent_ = now;
 }
 
-void OscFeedback::sendState(const Endpoint& requester)
+void OscFeedback::sendState()
 {
+    // Only to the targets: whoever else asks would get many times what it sent, and a forged
+    // sender would turn the program into a reflector.
     const Tally now = surface_.tally();
-    QList<Endpoint> to = targets_;
-    if (!to.contains(requester))
-        to.append(requester);
-    send(tallyMessages(std::nullopt, now), to);
+    send(tallyMessages(std::nullopt, now), targets_);
     sent_ = now;
 }
 

@@ -3,6 +3,7 @@
 // that a button coloured from /plintor/entry/N/step/K/onair follows the playlist.
 #include <QList>
 #include <QObject>
+#include <QTimer>
 #include <QUdpSocket>
 #include <optional>
 
@@ -16,7 +17,8 @@ namespace remote {
 /// seen. A step that came or went counts as one with no marks on the other side.
 QList<osc::Message> tallyMessages(const std::optional<Tally>& before, const Tally& now);
 
-/// Sends the tally to every target: on changed() what changed, on a state request all of it.
+/// Sends the tally to every target: on changed() what changed, on a state request all of it,
+/// and /plintor/alive i 1 every second so that a surface knows the program is there.
 class OscFeedback : public QObject {
     Q_OBJECT
 public:
@@ -27,8 +29,10 @@ public:
     /// The running order or the link changed: what differs from the last tally sent goes to the
     /// targets; the first call sends everything.
     void changed();
-    /// Everything, to the one who asked and to every target.
-    void sendState(const remote::Endpoint& requester);
+    /// Everything, to every target.
+    void sendState();
+
+    static constexpr int kHeartbeatMs = 1000;
 
 private:
     void send(const QList<osc::Message>& messages, const QList<Endpoint>& to);
@@ -37,6 +41,7 @@ private:
     QUdpSocket socket_;
     QList<Endpoint> targets_;
     std::optional<Tally> sent_;
+    QTimer heartbeat_;
 };
 
 } // namespace remote

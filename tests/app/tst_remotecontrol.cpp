@@ -50,6 +50,7 @@ private slots:
         r.answerLikeTheServer();
         fx.connectTo(r);
         QTRY_VERIFY_WITH_TIMEOUT(hear().contains("/plintor/link i 1"), 10000);
+        QVERIFY(heard.contains("/plintor/entry/3/title s \"Final\""));
 
         const QString port = QString::number(fx.w->OscIn->port());
         const auto press = [&](const QStringList& osc, const QByteArray& line) {
@@ -81,6 +82,11 @@ private slots:
         press({"/plintor/channel/2/clear"}, "CLEAR 2\r\n");
         QCOMPARE(fx.shown(1, Step1), RestOdd);
         QVERIFY2(fx.w->sbSTATUS->remote().startsWith("Remote: "), qPrintable(fx.w->sbSTATUS->remote()));
+
+        // A state request gives Companion every variable again: it may have restarted.
+        const qsizetype links = companion.bodiesTo("/api/custom-variable/plintor_link/value").size();
+        press({"/plintor/state"}, {});
+        QTRY_COMPARE(companion.bodiesTo("/api/custom-variable/plintor_link/value").size(), links + 1);
 
         // A fire of a step that does not exist sends nothing and is said.
         press({"/plintor/entry/9/step/1/fire"}, {});
