@@ -5,7 +5,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "playlist/engine.h"
 #include "playlist/runningorder.h"
+#include "recorder.h"
 
 using playlist::Mark;
 using playlist::RunningOrder;
@@ -232,6 +234,57 @@ private slots:
             }
             QCOMPARE(order.linesInFlight(), 0);
         }
+    }
+
+    // The engine over a real link: with the link down nothing goes out and nothing changes; a
+    // refusal tied to its line undoes it, one that cannot be tied changes no mark.
+    void theEngineMarksWhatTheAnswersSay()
+    {
+        project::State s;
+        RunningOrder order;
+        order.load({entry("third_a.ftd", 1, 20), entry("score_s.ftd", 2, 20), entry("logo_l.ftd", 1, 30),
+                    entry("third_b.ftd", 1, 20)});
+        server::Link link(QStringLiteral("wsGASPAR"), nullptr);
+        playlist::Engine engine(s, order, link);
+        Recorder r;
+        QByteArray refused = "#";
+        r.answer = [&](const QByteArray& line) -> QByteArray {
+            if (line.contains(refused))
+                return line.startsWith("CLEAR") ? "503 CLEAR FAILED\r\n" : "404 CG ADD FAILED\r\n";
+            return "202 " + line.left(line.indexOf(' ')) + " OK\r\n";
+        };
+        const auto line = [](const char* where, const char* what) { return QByteArray("CG ") + where + " ADD 1 \"" + what + "\"\r\n"; };
+
+        QVERIFY(!engine.send(0, 0, engine.target(0), line("1-20", "a")));
+        QVERIFY(!engine.clearChannel(1) && !engine.clearLayer({1, 20}));
+        QCOMPARE(shown(order), QString("... ... ... ... |0123"));
+        link.Connect(QStringLiteral("127.0.0.1"), r.port());
+        QTRY_VERIFY(engine.linkUp());
+        QCOMPARE(engine.target(1, 3), (playlist::Target{3, 20}));
+        QVERIFY(!engine.send(0, 0, engine.target(0), QByteArray())); // nothing to send
+        const auto answered = [&] { QTRY_COMPARE(link.linesInFlight(), 0); };
+
+        QVERIFY(engine.send(0, 0, engine.target(0), line("1-20", "a")));
+        answered();
+        refused = "\"b\"";
+        QVERIFY(engine.send(3, 0, engine.target(3), line("1-20", "b")));
+        answered();
+        QTRY_COMPARE(shown(order), QString("A.. ... ... R.. |0123"));
+        // Two lines of one word in flight: neither answer can be tied, so the refusal marks nothing.
+        refused = "\"d\"";
+        QVERIFY(engine.send(2, 0, engine.target(2), line("1-30", "c")));
+        QVERIFY(engine.send(1, 0, engine.target(1), line("2-20", "d")));
+        answered();
+        QCOMPARE(shown(order), QString("A.. A.. A.. R.. |0123"));
+        refused = "CLEAR";
+        QVERIFY(engine.clearLayer(engine.target(0)));
+        answered();
+        QCOMPARE(shown(order), QString("A.. A.. A.. R.. |0123"));
+        QVERIFY(r.all().endsWith("CLEAR 1-20\r\n"));
+        refused = "#";
+        QVERIFY(engine.clearChannel(1));
+        answered();
+        QCOMPARE(shown(order), QString("... A.. ... ... |0123"));
     }
 
     // The cue goes with its entry and leaves with it; every change is announced.
