@@ -4,6 +4,6 @@
 namespace playlist {
 
 /// By one entry or step, by a page of entries (as many as the view shows), to the first or last step.
-enum class CueMove { Up, Down, PageUp, PageDown, Left, Right, Home, End };
+enum class CueMove { Up, Down, Left, Right, Home, End, PageUp, PageDown };
 
 } // namespace playlist
