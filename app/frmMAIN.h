@@ -8,6 +8,7 @@
 #include "app/options.h"
 #include "app/playlistmodel.h"
 #include "app/remotesurface.h"
+#include "playlist/engine.h"
 #include "playlist/runningorder.h"
 #include "project/state.h"
 #include "server/link.h"
@@ -133,6 +134,8 @@ public:
 
     // Handlers of the server link and the on-air commands
     server::Link* wsGASPAR;
+    /// The one road to air: every line goes out through it, and it keeps the marks.
+    playlist::Engine* Engine;
     /// The watch timer's blink phase: kept across ticks, disconnects and reconnects.
     short BlinkPhase = 0;
     void cmdGASPARCONNECT_Click();
@@ -180,12 +183,9 @@ public:
     /// renders it through PlaylistCells.
     playlist::RunningOrder Playlist;
     PlaylistModel* PlaylistCells;
-    /// How the cue moves: as the arrow keys, PgUp, PgDn, Home and End move it.
-    enum class CueMove { Up, Down, PageUp, PageDown, Left, Right, Home, End };
-    /// Moves the cue; with no cue yet, any move puts it on the first step of the first entry.
-    void MoveCue(CueMove move);
-    /// The line of step Step of entry Entry went to target: that cell shows what target shows.
-    void ShowOnAir(int Entry, int Step, bool Preview, playlist::Target target, quint64 ticket);
+    /// Moves the cue, a page being the rows the grid shows; with no cue yet, any move puts it on
+    /// the first step of the first entry.
+    void MoveCue(playlist::CueMove move);
     void ColorMe();
     /// Fires step Step of entry Entry (both from 0), on air or on the preview channel: the one
     /// way a step goes out, for the mouse, the keys and remote control.

@@ -4,8 +4,6 @@
 #include "app/mGENERAL.h"
 #include "fault/trap.h"
 #include "project/convert.h"
-#include "server/cardline.h"
-#include "server/compose.h"
 #include "ui/dispatch.h"
 #include "ui/keys.h"
 
@@ -15,7 +13,7 @@ namespace {
 constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = fault::linebase::frmMAIN_playlist;
 using namespace mGENERAL::PlaylistCol;
-using playlist::Mark;
+using playlist::CueMove;
 
 /// The index of the button "?", which shows the command panel instead of clearing.
 constexpr short kShowCommand = 5;
@@ -25,36 +23,16 @@ constexpr int kOutline = 2;
 
 bool OverTitle(int col) { return col == Type || col == Description; }
 
-// Hands the line to a connected link; false when the link is down or would not take it. ticket,
-// when given, receives the link's name for the line.
-bool Sent(frmMAIN& f, const QByteArray& line, quint64* ticket = nullptr)
-{
-    CALLERS_TRAP();
-    quint64 sent = 0;
-    if (f.wsGASPAR->State() != server::Link::Connected || !STEP(sent = f.wsGASPAR->SendData(line)))
-        return false;
-    if (ticket)
-        *ticket = sent;
-    return true;
-}
-
 // The channel clear the buttons and the pop-up's items share.
 void ClearChannel(frmMAIN& f, short Index)
 {
+    CALLERS_TRAP();
     if (Index == kShowCommand) {
         f.fraCOMMAND->setVisible(true);
         return;
     }
-    // The marks follow what went out: with nothing sent, nothing comes off the air.
-    if (Sent(f, server::compose::clearLine(Index)))
-        f.Playlist.clearedChannel(Index);
-}
-
-// A layer clear's line; with it sent, what the layer showed turns cleared.
-void ClearLayer(frmMAIN& f, playlist::Target target)
-{
-    if (Sent(f, server::compose::clearLine(target.channel, target.layer)))
-        f.Playlist.clearedLayer(target);
+    // With the link down nothing is sent and nothing comes off the air.
+    STEP(f.Engine->clearChannel(Index));
 }
 
 // Row r across all columns becomes the selection.
@@ -146,7 +124,7 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
         } else if (step >= 0 && row > 0) {
             vsPLAYLIST->setCol(col);
             vsPLAYLIST->setRow(row);
-            Playlist.setCue(entry, step);
+            Engine->setCue(entry, step);
             PLAYLIST_EXEC(entry, step, false);
         }
     } else if (Button == 2) {
@@ -159,7 +137,7 @@ void frmMAIN::vsPLAYLIST_MouseDown(short Button, short Shift, float X, float Y)
         } else if (step >= 0 && row > 0) {
             vsPLAYLIST->setCol(col);
             vsPLAYLIST->setRow(row);
-            Playlist.setCue(entry, step);
+            Engine->setCue(entry, step);
             PLAYLIST_EXEC(entry, step, true);
         }
     }
@@ -268,31 +246,8 @@ void frmMAIN::vsPLAYLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
 
 void frmMAIN::MoveCue(CueMove move)
 {
-    const playlist::RunningOrder::Cue cue = Playlist.cue();
-    const int last = Playlist.size() - 1;
-    if (last < 0)
-        return;
-    if (cue.entry < 0) {
-        Playlist.setCue(0, 0);
-        return;
-    }
-    const int lastStep = Playlist.lastStep(cue.entry);
-    switch (move) {
-    case CueMove::Up:
-    case CueMove::Down:
-    case CueMove::PageUp:
-    case CueMove::PageDown: {
-        const int by = move == CueMove::Up || move == CueMove::Down ? 1 : vsPLAYLIST->rowsInView();
-        const bool up = move == CueMove::Up || move == CueMove::PageUp;
-        const int to = std::clamp(up ? cue.entry - by : cue.entry + by, 0, last);
-        Playlist.setCue(to, std::min(cue.step, Playlist.lastStep(to)));
-        break;
-    }
-    case CueMove::Left: Playlist.setCue(cue.entry, std::max(std::min(cue.step - 1, lastStep), 0)); break;
-    case CueMove::Right: Playlist.setCue(cue.entry, std::min(cue.step + 1, lastStep)); break;
-    case CueMove::Home: Playlist.setCue(cue.entry, 0); break;
-    case CueMove::End: Playlist.setCue(cue.entry, lastStep); break;
-    }
+    // A page is what the grid shows.
+    Engine->moveCue(move, vsPLAYLIST->rowsInView());
 }
 
 void frmMAIN::trLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
@@ -304,13 +259,7 @@ void frmMAIN::trLIST_KeyDown(short KeyCode, short Shift, bool Repeat)
 }
 
 // ---- The on-air marks ------------------------------------------------------------------------
-
-void frmMAIN::ShowOnAir(int Entry, int Step, bool Preview, playlist::Target target, quint64 ticket)
-{
-    ARM_TRAP();
-    // Whatever went to that channel and layer before is off the air now, whichever entry sent it.
-    Playlist.sent(Entry, Step, Preview ? Mark::OnPreview : Mark::OnAir, target, ticket);
-}
+// What a line puts on air, and what a clear takes off, the engine marks as it sends them.
 
 void frmMAIN::ColorMe()
 {
@@ -325,32 +274,29 @@ void frmMAIN::PLAYLIST_EXEC(int Entry, int Step, bool Preview)
 {
     ARM_TRAP();
     short channel = 0;
+    playlist::Target target;
     QByteArray line;
-    quint64 ticket = 0;
+    bool sent = false;
 
     if (!Playlist.has(Entry) || Step < 0)
         return;
-    const playlist::RunningOrder::Entry& entry = Playlist.entry(Entry);
-    const QString step = Playlist.step(Entry, Step);
-    if (step.isEmpty())
+    if (Playlist.step(Entry, Step).isEmpty())
         return;
     // No preview channel chosen: nowhere to send it.
     if (Preview && cmbPREVIEW->currentIndex() < 0)
         return;
     // No card, no line: nothing goes out, not even an empty one.
-    if (entry.card < 1)
+    if (Playlist.entry(Entry).card < 1)
         return;
-    const project::CARD& card = s.CARDS[size_t(entry.card)];
-    channel = card.Channel;
     if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->currentText())))
         return;
-    if (!STEP(line = server::compose::cardLine(card, channel, s.ProjectName, s.DataFolder, entry.file, step)))
+    target = Engine->target(Entry, channel);
+    if (!STEP(line = Engine->stepLine(Entry, Step, target)))
         return;
-    // The marks follow what went out: with the link down nothing changes colour.
-    if (!Sent(*this, line, &ticket))
+    // The engine marks the cell by what the line puts on air; with the link down nothing changes.
+    if (!STEP(sent = Engine->send(Entry, Step, target, line)) || !sent)
         return;
     txtCOMMAND->setText(QString::fromUtf8(line));
-    ShowOnAir(Entry, Step, Preview, {channel, card.Layer}, ticket);
 }
 
 // ---- Clears ----------------------------------------------------------------------------------
@@ -386,11 +332,10 @@ void frmMAIN::ClearEntryLayer(int Entry, bool Preview)
 
     if (!Playlist.has(Entry) || (Preview && cmbPREVIEW->currentIndex() < 0))
         return;
-    const playlist::RunningOrder::Entry& entry = Playlist.entry(Entry);
-    channel = entry.channel;
     if (Preview && !STEP(channel = project::convert::toInteger16(cmbPREVIEW->currentText())))
         return;
-    ClearLayer(*this, {channel, entry.layer});
+    // The same target the entry's steps fire on; with the link down nothing comes off the air.
+    STEP(Engine->clearLayer(Engine->target(Entry, channel)));
 }
 
 } // namespace app

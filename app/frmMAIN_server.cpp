@@ -16,6 +16,7 @@ constexpr int LINE_BASE = fault::linebase::frmMAIN_server;
 void frmMAIN::createServerControls()
 {
     wsGASPAR = new server::Link(QStringLiteral("wsGASPAR"), this);
+    Engine = new playlist::Engine(s, Playlist, *wsGASPAR, this);
     ShowLinkState();
 }
 
@@ -71,6 +72,7 @@ void frmMAIN::cmdAIR_Click()
     QString action;
     const project::CARD* card = nullptr;
     QByteArray line;
+    bool sent = false;
 
     // The line's kind comes from the chosen action; with none chosen there is nothing to send.
     if (cmbINVOKES->currentRow() < 0)
@@ -85,10 +87,10 @@ void frmMAIN::cmdAIR_Click()
         return;
     if (!STEP(line = server::compose::cardLine(*card, card->Channel, s.ProjectName, s.DataFolder, s.CurrentDataset, action)))
         return;
-    if (wsGASPAR->State() == server::Link::Connected) {
-        STEP(wsGASPAR->SendData(line));
-        txtCOMMAND->setText(QString::fromUtf8(line));
-    }
+    // The editor's line marks no cell, but whatever showed on its layer shows no longer.
+    if (!STEP(sent = Engine->send(playlist::RunningOrder::kEditor, 0, {card->Channel, card->Layer}, line)) || !sent)
+        return;
+    txtCOMMAND->setText(QString::fromUtf8(line));
 }
 
 void frmMAIN::cmbINVOKES_DblClick()
@@ -99,15 +101,15 @@ void frmMAIN::cmbINVOKES_DblClick()
 
 void frmMAIN::wsGASPAR_Answered(const server::Answer& answer, quint64 ticket, const QByteArray& line)
 {
-    // Accepted answers change nothing; a refusal is shown, and marks the step whose line it was.
+    Q_UNUSED(ticket);
+    // A refusal is shown; the engine has already taken its line out of the marks.
     if (!answer.refusal())
         return;
     QByteArray refused = line;
     if (refused.isEmpty() && answer.code == 400 && !answer.data.isEmpty())
         refused = answer.data.first();
     sbSTATUS->showRefusal(QString::fromUtf8(answer.status), QString::fromUtf8(refused));
-    LastRefusal = QString::fromUtf8(answer.status);
-    Playlist.refused(ticket);
+    LastRefusal = ui::StatusBar::cut(QString::fromUtf8(answer.status));
     RemoteChanged();
 }
 

@@ -28,19 +28,12 @@ bool RemoteSurface::fire(int entry, int step, bool preview)
 
 bool RemoteSurface::moveCue(remote::CueMove move)
 {
-    using M = frmMAIN::CueMove;
-    const M to = move == remote::CueMove::Up      ? M::Up
-                 : move == remote::CueMove::Down  ? M::Down
-                 : move == remote::CueMove::Left  ? M::Left
-                 : move == remote::CueMove::Right ? M::Right
-                 : move == remote::CueMove::Home  ? M::Home
-                                                  : M::End;
-    return f_.Playlist.size() > 0 && run([&] { f_.MoveCue(to); });
+    return f_.Playlist.size() > 0 && run([&] { f_.MoveCue(move); });
 }
 
 bool RemoteSurface::gotoCue(int entry, int step)
 {
-    return isStep(entry, step) && run([&] { f_.Playlist.setCue(entry - 1, step - 1); });
+    return isStep(entry, step) && run([&] { f_.Engine->setCue(entry - 1, step - 1); });
 }
 
 bool RemoteSurface::clearCue(bool preview)

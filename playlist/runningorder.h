@@ -1,23 +1,27 @@
 #pragma once
 // The playlist's running order and what is on air: the entries in order, with everything a row
-// shows, the cue, and for every channel and layer a line went to, which step sent the last line
-// there. The playlist grid renders it; nothing is ever read back from the grid.
+// shows, the cue, and for every channel and layer a line went to, what the server shows there.
+// The playlist grid renders it; nothing is ever read back from the grid.
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <deque>
+
+#include "playlist/cuemove.h"
 
 namespace playlist {
 
 /// The mark of a step cell.
 enum class Mark : quint8 {
     None,      // resting
-    OnAir,     // its line went to the entry's own channel, and is still the last line there
-    OnPreview, // its line went to the preview channel, and is still the last line there
-    Cleared,   // the layer its line went to was cleared; also every step of an entry just added
-    Refused,   // the server refused its line
+    OnAir,     // it shows on a layer of its entry's own channel
+    OnPreview, // it shows on another channel
+    Cleared,   // the layer it showed on was cleared; also every step of an entry just added
+    Refused,   // the server refused its line, and its target has had no line or clear since
 };
+
 
 /// Where a line went: a channel and a layer.
 struct Target {
@@ -54,11 +58,13 @@ public:
     /// What a channel and layer shows: the step whose line went there last, and its mark.
     struct Shown {
         Target target;
-        int entry = -1; // -1 when that entry has been removed
+        int entry = -1; // -1 when that entry has been removed, or the editor's line shows there
         int step = 0;
-        Mark mark = Mark::None;
-        quint64 order = 0; // later lines have higher numbers
+        Mark mark = Mark::None; // on air or on preview; none for the editor's line
+        quint64 order = 0;      // later lines have higher numbers
     };
+    /// The entry that stands for the editor's card line: it marks no cell.
+    static constexpr int kEditor = -1;
 
     explicit RunningOrder(QObject* parent = nullptr) : QObject(parent) {}
 
@@ -99,26 +105,42 @@ public:
     bool isCue(int i, int s) const { return cueEntry_ != 0 && s == cueStep_ && entries_.at(i).id == cueEntry_; }
     /// Puts the cue on step of entry; an entry that is not there takes it away.
     void setCue(int entry, int step);
+    /// Moves the cue as the keys do; a page is `page` entries (what the view shows). With no cue,
+    /// any move puts it on the first step of the first entry.
+    void moveCue(CueMove move, int page);
 
     // ---- What is on air ----------------------------------------------------------------------
-    /// The line of step s of entry i went to target, on air or on preview (mark): it is what
-    /// target shows now, whichever entry sent the line before. ticket names it for refused().
-    void sent(int i, int s, Mark mark, Target target, quint64 ticket);
-    /// A layer clear went to target: what it showed turns cleared.
-    void clearedLayer(Target target);
-    /// A channel clear went out: nothing shows on channel any more, and the entries of that
-    /// channel take their plain stripes.
-    void clearedChannel(short channel);
-    /// The server refused the line of ticket: if it is still what its target shows, it shows
-    /// refused. Whether a mark changed.
+    // The marks are what the lines sent give, applied in order, leaving out the lines the server
+    // refused: a refusal undoes its line, however late it comes. ticket names a line for the
+    // answers; 0 for one that will never have one.
+    /// The line of step s of entry i (kEditor: the editor's card line) went to target: target
+    /// shows it now, and no longer what it showed, was cleared of or refused before. On the
+    /// sender's own channel, the other entries at target that have no stripe yet take theirs.
+    void sent(int i, int s, Target target, quint64 ticket);
+    /// A layer clear went to target: what it showed turns cleared, and it shows nothing.
+    void clearedLayer(Target target, quint64 ticket);
+    /// A channel clear went out: nothing shows on channel any more, no mark of a line that went
+    /// there stays, and the entries of that channel take their plain stripes.
+    void clearedChannel(short channel, quint64 ticket);
+    /// The server carried out the line of ticket.
+    void accepted(quint64 ticket);
+    /// The server refused the line of ticket: the marks become those without it. Whether it was
+    /// a line still waiting for its answer.
     bool refused(quint64 ticket);
-    /// The mark step cell s of entry i shows: that of the latest line from it that is still the
-    /// last line of its target; none past its steps or when none is.
+    /// No answer will come for the lines in flight (a new connection): they count as carried out.
+    void settle();
+    /// The mark step cell s of entry i shows: the most important of its marks on every target,
+    /// on air, refused, on preview, cleared; none past its steps or when it has none.
     Mark mark(int i, int s) const;
-    /// Whether step s of entry i is what some target shows, with this mark.
+    /// Whether step s of entry i has this mark on some target.
     bool shows(int i, int s, Mark mark) const;
-    /// Every target a line went to, with what it shows.
+    /// Every target that shows a line, with what it shows.
     QList<Shown> shown() const;
+    /// The lines still waiting for their answer, whose refusal could change a mark.
+    qsizetype linesInFlight() const { return qsizetype(lines_.size()); }
+    /// At most this many lines wait for their answer; older ones count as carried out, as the
+    /// link no longer ties an answer to them.
+    static constexpr qsizetype kMaxLines = 4096;
 
 signals:
     void aboutToReset();
@@ -135,20 +157,48 @@ signals:
     void cueChanged(playlist::RunningOrder::Cue from, playlist::RunningOrder::Cue to);
 
 private:
-    struct OnTarget {
-        Target target;
-        quint64 entry = 0; // the entry's id
+    // A cell, by its entry's id and its step; entry 0 is no cell (the editor's line).
+    struct Cell {
+        quint64 entry = 0;
         int step = 0;
-        Mark mark = Mark::None;
+        bool operator==(const Cell&) const = default;
+    };
+    // What a channel and layer shows, and the marks left there by lines that went to it.
+    struct Place {
+        Target target;
+        bool showing = false; // a line shows there: from `source`, or the editor's when entry 0
+        Cell source;
+        quint64 order = 0;
+        QList<Cell> cleared;
+        QList<Cell> refused;
+    };
+    // One line as sent: a step's or the editor's line, a layer clear or a channel clear.
+    struct Line {
+        enum Kind : quint8 { Show, ClearLayer, ClearChannel } kind = Show;
+        Target target; // a channel clear's layer is 0
+        Cell source;
         quint64 ticket = 0;
-        quint64 order = 0; // when the line went out
+        quint64 order = 0;
+        bool answered = false;
+        bool refused = false;
     };
     int indexOf(quint64 id) const;
     void changed(quint64 id);
-    const OnTarget* latest(quint64 id, int s) const;
+    Place& place(QList<Place>& places, Target target);
+    // Applies line to places; the entries whose marks it may change go to touched.
+    void apply(QList<Place>& places, const Line& line, QList<quint64>* touched);
+    void record(Line line);
+    // Lines answered at the front, and those past the limit, go into what is settled.
+    void fold();
+    // The entries at target (all of its channel when layer is 0) but except take their plain
+    // stripes.
+    void plain(Target target, quint64 except);
 
     QList<Entry> entries_;
-    QList<OnTarget> targets_; // one per target: a show uses a few channels and layers
+    QList<Place> settled_;   // what the lines answered (or no longer answerable) gave
+    std::deque<Line> lines_; // the lines waiting for their answer, in the order they went out
+    QList<Place> places_;    // settled_ with lines_ applied: what the marks show; a show uses a
+                             // few channels and layers
     quint64 nextId_ = 0;
     quint64 nextOrder_ = 0;
     quint64 cueEntry_ = 0; // by id: the cue follows its entry

@@ -5,10 +5,12 @@
 #include <QString>
 #include <array>
 
+#include "playlist/cuemove.h"
+
 namespace remote {
 
-/// A move of the cue, as the arrow keys, Home and End move it.
-enum class CueMove { Up, Down, Left, Right, Home, End };
+/// A move of the cue: the same set the keys move it by.
+using CueMove = playlist::CueMove;
 
 /// What is on air and where the cue stands, at one moment. Entries and steps count from 1 where
 /// they are numbers, as the OSC addresses count them; the lists are in running order.

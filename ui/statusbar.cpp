@@ -19,6 +19,9 @@ StatusBar::StatusBar(const QString& name, QWidget* parent)
     remote_->setTextFormat(Qt::PlainText);
     addWidget(link_);
     addWidget(remote_);
+    // What the server or a remote says never sizes the window: they take the room there is.
+    for (QLabel* said : {remote_, refusal_})
+        said->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addPermanentWidget(refusal_, 1);
     refusal_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
@@ -27,17 +30,23 @@ void StatusBar::showLink(const QString& text) { link_->setText(text); }
 
 QString StatusBar::link() const { return link_->text(); }
 
-void StatusBar::showRefusal(const QString& answer, const QString& line)
+QString StatusBar::cut(const QString& text)
 {
-    // Enough of the line to know it again; a line break in it would break the bar.
     constexpr qsizetype kShown = 80;
-    QString shown = line.left(kShown);
+    QString shown = text.left(kShown);
     for (QChar& c : shown)
         if (c.unicode() < 0x20 || c.unicode() == 0x7F)
             c = QChar(0xB7);
+    return shown;
+}
+
+void StatusBar::showRefusal(const QString& answer, const QString& line)
+{
+    const QString said = cut(answer);
+    const QString shown = cut(line);
     const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-    refusal_->setText(shown.isEmpty() ? QStringLiteral("%1  %2").arg(time, answer)
-                                      : QStringLiteral("%1  %2  %3").arg(time, answer, shown));
+    refusal_->setText(shown.isEmpty() ? QStringLiteral("%1  %2").arg(time, said)
+                                      : QStringLiteral("%1  %2  %3").arg(time, said, shown));
 }
 
 QString StatusBar::refusal() const { return refusal_->text(); }

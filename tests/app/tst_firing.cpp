@@ -46,7 +46,7 @@ private slots:
         QVERIFY(onAir.startsWith("CG 1-20 ADD 1 \"news/news\" 1 \"<templateData>"));
         fx.showPage();
 
-        fx.mark(2, Step2, Mark::OnPreview, {1, 20}); // whichever entry put it there
+        fx.mark(2, Step2, Mark::OnAir, {1, 20}); // whichever entry put it there
         fx.mark(3, Step1, Mark::OnAir, {2, 20});
         fx.click(1, Step1);
         QCOMPARE(fx.sentUpToC4(r), onAir);
@@ -247,11 +247,13 @@ private slots:
         QTest::keyClick(fx.w->txtGASPARPORT, Qt::Key_Return);
         QCOMPARE(fx.sentUpToC4(r), QByteArray());
 
-        // A refusal of a line fired by key shows as by the mouse, once the lines before are answered.
+        // A refusal of a line fired by key shows as by the mouse, once the lines before are
+        // answered; the step the server still shows stays on air.
         QTRY_COMPARE(fx.w->wsGASPAR->linesInFlight(), 0);
-        r.answerLikeTheServer("news/news", "404 CG ADD FAILED");
+        r.answerLikeTheServer("UPDATE", "404 CG UPDATE FAILED");
+        QTest::keyClick(g, Qt::Key_Right);
         QTest::keyClick(g, Qt::Key_Return);
-        QTRY_COMPARE(steps(2), marked(2, Step1, ui::palette::Refused));
+        QTRY_COMPARE(steps(2), marked(2, OnAir, ui::palette::Refused));
 
         // With the link down a key fires nothing and no mark changes.
         QTest::mouseClick(fx.w->cmdGASPARCONNECT, Qt::LeftButton);

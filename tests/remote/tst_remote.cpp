@@ -52,6 +52,8 @@ public:
         switch (move) {
         case remote::CueMove::Up: e = std::max(1, e - 1); break;
         case remote::CueMove::Down: e = std::min(int(state_.entries.size()), e + 1); break;
+        case remote::CueMove::PageUp: e = 1; break;
+        case remote::CueMove::PageDown: e = int(state_.entries.size()); break;
         case remote::CueMove::Left: s = std::max(1, s - 1); break;
         case remote::CueMove::Right: s = std::min(steps(e), s + 1); break;
         case remote::CueMove::Home: s = 1; break;

@@ -106,16 +106,18 @@ struct PlaylistFixture : EditorFixture {
             out << steps;
         return out;
     }
-    /// Step cell (r, col) marked as a line to target would leave it; by default a target of
-    /// the cell's own, which no other line reaches.
+    /// Step cell (r, col) marked as lines to target would leave it, their answers not in yet; by
+    /// default a target of the cell's own, which no other line reaches: on the entry's own
+    /// channel for on air, on another for the other marks.
     void mark(int r, int col, playlist::Mark m, playlist::Target target = {})
     {
         using playlist::Mark;
+        const int entry = app::PlaylistModel::entryOf(r);
         if (target == playlist::Target())
-            target = {short(90 + r), short(col)};
-        w->Playlist.sent(app::PlaylistModel::entryOf(r), app::PlaylistModel::stepOf(col), m == Mark::OnPreview ? Mark::OnPreview : Mark::OnAir, target, ++tickets);
+            target = {short(m == Mark::OnAir ? w->Playlist.entry(entry).channel : 90 + r), short(100 + 10 * r + col)};
+        w->Playlist.sent(entry, app::PlaylistModel::stepOf(col), target, ++tickets);
         if (m == Mark::Cleared)
-            w->Playlist.clearedLayer(target);
+            w->Playlist.clearedLayer(target, ++tickets);
         if (m == Mark::Refused)
             w->Playlist.refused(tickets);
     }
