@@ -29,7 +29,7 @@ namespace {
 // until its layer gets an accepted line or a clear, a layer clear takes a refused mark off (the
 // cell rests: it never showed there), and a refused clear clears nothing. Until the engine that
 // keeps that rule is in, the checks that only it passes are expected to fail.
-constexpr bool kRefusalsUndoTheirLines = false;
+constexpr bool kRefusalsUndoTheirLines = true;
 #define UNDER_THE_RULE_OF_REFUSALS()                                                                                   \
     if (!kRefusalsUndoTheirLines)                                                                                      \
     QEXPECT_FAIL("", "needs the rule of marks where a refusal undoes its line", Continue)
