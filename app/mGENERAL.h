@@ -51,6 +51,10 @@ void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags);
 /// Writes the UTF-8 copy of dataset file: its lines as read back in the code page (read, the lines
 /// when the caller has just read them).
 void SaveMe8(const project::State& s, const QString& file, const QStringList* read = nullptr);
+/// Makes the UTF-8 copy of dataset file again where it is missing or older than the file (changed
+/// or copied in from elsewhere), so that what goes on air is what the file holds; a copy as new or
+/// newer is kept: it may have been made so on purpose. read: as for SaveMe8.
+void FollowMe8(const project::State& s, const QString& file, const QStringList* read = nullptr);
 /// The first title of dataset file, or empty.
 QString FindDatasetTitle(const project::State& s, const QString& file);
 

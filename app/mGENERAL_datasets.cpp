@@ -109,13 +109,9 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
                                      [&](const QString& name) { return project::datasetfile::belongsTo(name, cardFile); }));
     for (const QString& name : files) {
         QStringList& lines = read[name];
-        const QString path = project::paths::join(s.DataFolder, name);
-        // What goes on air is the UTF-8 copy: one missing, or older than its dataset (changed or
-        // copied in from elsewhere), is made again from the dataset as it reads now. A copy as new
-        // or newer is kept: it may have been made so on purpose.
-        if (STEP(lines = project::textfile::readLines(path)) &&
-            project::textfile::missingOrOlder(project::paths::join(s.DataFolder, project::datasetfile::copyName(name)), path))
-            SaveMe8(s, name, &lines);
+        // What goes on air is the copy: it follows the file before anything can be aired from it.
+        if (STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, name))))
+            FollowMe8(s, name, &lines);
         // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
         for (const QString& title : AllTitles(lines, name))
             grid.addItem(QStringList{name, title}, name);
@@ -163,6 +159,13 @@ void SaveMe8(const project::State& s, const QString& file, const QStringList* re
     if (read ? (lines = *read, true) : STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, file))))
         STEP(project::textfile::writeLines(project::paths::join(s.DataFolder, project::datasetfile::copyName(file)), lines,
                                   project::textfile::Encoding::Utf8));
+}
+
+void FollowMe8(const project::State& s, const QString& file, const QStringList* read)
+{
+    const QString path = project::paths::join(s.DataFolder, file);
+    if (project::textfile::missingOrOlder(project::paths::join(s.DataFolder, project::datasetfile::copyName(file)), path))
+        SaveMe8(s, file, read);
 }
 
 QString FindDatasetTitle(const project::State& s, const QString& file)

@@ -31,7 +31,8 @@ answers_console() { # folder
   local said status
   [[ $(run "$1/plintor.exe" --version) == "$expect" ]] || fail "$1/plintor.exe --version said \"$(run "$1/plintor.exe" --version)\""
   [[ $(run "$1/plintor.com" --version) == "$expect" ]] || fail "plintor.com --version said \"$(run "$1/plintor.com" --version)\""
-  run "$1/plintor.com" '/?' | grep -q -- '--codepage' || fail "plintor.com /? printed no help"
+  said="$(run "$1/plintor.com" '/?')"
+  [[ $said == *--codepage* ]] || fail "plintor.com /? printed no help: $said"
   said="$(set +o pipefail; timeout 120 xvfb-run -a wine "$1/plintor.com" --no-such-option 2>&1; echo "status $?")"
   [[ $said == *no-such-option*"status 1" ]] || fail "plintor.com refused an option so: $said"
 }
@@ -80,8 +81,10 @@ status=0 && uninstall_in_place || status=$?
 [[ $status != 0 && -f $installed/plintor.exe && -f $installed/Qt6Core.dll ]] ||
   fail "the uninstaller went on while plintor.exe ran (status $status)"
 wineserver -k; wait || true
-wine "$installed/plintor-monitor.exe" --port 0 >/dev/null 2>&1 &
-sleep 5
+said="$(mktemp)"
+wine "$installed/plintor-monitor.exe" --port 0 >"$said" 2>&1 &
+for ((i = 0; i < 60; i++)); do grep -q listening "$said" && break; sleep 1; done
+grep -q listening "$said" || fail "the monitor did not start: $(cat "$said")"
 status=0 && uninstall_in_place || status=$?
 [[ $status != 0 && -f $installed/plintor-monitor.exe ]] || fail "the uninstaller went on while the monitor ran"
 wineserver -k; wait || true
