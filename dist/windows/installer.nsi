@@ -20,8 +20,8 @@ ShowInstDetails nevershow
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_RUN "$INSTDIR\plintor.exe"
-!define MUI_FINISHPAGE_RUN_PARAMETERS '--project "$INSTDIR\demo\studio"'
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartOnTheDemo
 !define MUI_FINISHPAGE_RUN_TEXT "Start Plintor on the demo project"
 
 !insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSES.txt"
@@ -31,6 +31,10 @@ ShowInstDetails nevershow
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
+
+Function StartOnTheDemo
+  Exec '"$INSTDIR\plintor.exe" --project "$INSTDIR\demo\studio"'
+FunctionEnd
 
 Function .onInit
   SetRegView 64
