@@ -18,8 +18,12 @@ ok() { echo "check-packages: $*"; }
 [[ -f $setup && -f $zip ]] || fail "a package is missing"
 if compgen -G "$OUT/*.part" >/dev/null; then fail "a package was left under its temporary name"; fi
 
-icon_sizes() { # exe: the sizes of its icon, or of its first one
-  wrestool -x -t 14 "$1" 2>/dev/null | icotool -l - | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | sort -n | tr '\n' ' '
+icon_sizes() { # exe: the sizes of its icon (icotool reads the 256-pixel image only from a file)
+  local ico
+  ico="$(mktemp --suffix=.ico)"
+  wrestool -x -t 14 "$1" >"$ico" 2>/dev/null
+  icotool -l "$ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | sort -n | tr '\n' ' '
+  rm -f "$ico"
 }
 has_icon() { [[ $(icon_sizes "$1") == "16 24 32 48 256 " ]] || fail "the icon of $1 holds \"$(icon_sizes "$1")\""; }
 has_icon "$setup"
