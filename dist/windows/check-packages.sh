@@ -30,7 +30,7 @@ has_icon "$setup"
 
 # plintor.exe is a GUI program: what it prints reaches a pipe all the same; plintor.com, the
 # face a console starts, also ends with the program's status.
-run() { timeout 120 xvfb-run -a wine "$@" 2>&1 | tr -d '\r'; }
+run() { timeout 120 xvfb-run -a wine "$@" 2>/dev/null | tr -d '\r'; }
 answers_console() { # folder
   local said status
   [[ $(run "$1/plintor.exe" --version) == "$expect" ]] || fail "$1/plintor.exe --version said \"$(run "$1/plintor.exe" --version)\""
