@@ -313,6 +313,7 @@ void frmMAIN::openProject(const QString& chosen)
     mMRU::DisplayMRU(s, mnMRU);
     s.ProjectName = mGENERAL::GetFilenameFromPath(path);
     s.DataFolder = s.DataRoot + QDir::separator() + s.ProjectName;
+    mGENERAL::FillDataFolder(s);
     mnPROJECTTITLE->setText(s.ProjectName);
     setWindowTitle(version::caption() + QStringLiteral(" - ") + s.ProjectName);
     Playlist.unload();

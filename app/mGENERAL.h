@@ -40,13 +40,21 @@ const project::CARD& CardRecord(const project::State& s, short card);
 namespace DatasetCol {
 enum : int { File = 0, Description = 1 };
 }
+/// A project shipped with its datasets (the demo) has them in data/<project name> beside its
+/// folder: a data folder that does not exist yet starts as a copy of those.
+void FillDataFolder(const project::State& s);
 /// Lists the datasets of card cardFile and loads the first one's tags.
 void LOADDATASET(frmMAIN& f, const QString& cardFile);
 /// Writes dataset file with the title of the dataset grid's current row and, withTags, one line
 /// per tag row; then its UTF-8 copy.
 void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags);
-/// Writes the UTF-8 copy of dataset file: its lines as read back in the code page.
-void SaveMe8(const project::State& s, const QString& file);
+/// Writes the UTF-8 copy of dataset file: its lines as read back in the code page (read, the lines
+/// when the caller has just read them).
+void SaveMe8(const project::State& s, const QString& file, const QStringList* read = nullptr);
+/// Makes the UTF-8 copy of dataset file again where it is missing or older than the file (changed
+/// or copied in from elsewhere), so that what goes on air is what the file holds; a copy as new or
+/// newer is kept: it may have been made so on purpose. read: as for SaveMe8.
+void FollowMe8(const project::State& s, const QString& file, const QStringList* read = nullptr);
 /// The first title of dataset file, or empty.
 QString FindDatasetTitle(const project::State& s, const QString& file);
 

@@ -1,4 +1,6 @@
 // The dataset files of a card: listing, writing with the UTF-8 copy, titles and new names.
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
 #include <QScopedValueRollback>
@@ -59,6 +61,25 @@ void LayOutGrid(ui::Grid& grid, std::initializer_list<const char*> headers, std:
     grid.setExtendLastCol(true);
 }
 
+void FillDataFolder(const project::State& s)
+{
+    ARM_TRAP();
+    QStringList files;
+
+    // Every account's first start on the installed demo shows its datasets and running order.
+    const QString shipped = QDir::toNativeSeparators(
+        QFileInfo(s.ProjectFolder).dir().filePath(QStringLiteral("data/") + s.ProjectName));
+    if (s.ProjectName.isEmpty() || project::textfile::folderExists(s.DataFolder) ||
+        !project::textfile::folderExists(shipped))
+        return;
+    if (!STEP(files = project::textfile::listFiles(shipped)))
+        return;
+    STEP(project::textfile::createFolder(s.DataFolder));
+    for (const QString& name : files)
+        STEP(project::textfile::writeBytes(project::paths::join(s.DataFolder, name),
+                                           project::textfile::readBytes(project::paths::join(shipped, name))));
+}
+
 void LOADDATASET(frmMAIN& f, const QString& cardFile)
 {
     ARM_TRAP();
@@ -88,7 +109,9 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
                                      [&](const QString& name) { return project::datasetfile::belongsTo(name, cardFile); }));
     for (const QString& name : files) {
         QStringList& lines = read[name];
-        STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, name)));
+        // What goes on air is the copy: it follows the file before anything can be aired from it.
+        if (STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, name))))
+            FollowMe8(s, name, &lines);
         // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
         for (const QString& title : AllTitles(lines, name))
             grid.addItem(QStringList{name, title}, name);
@@ -127,15 +150,22 @@ void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)
     SaveMe8(s, file);
 }
 
-void SaveMe8(const project::State& s, const QString& file)
+void SaveMe8(const project::State& s, const QString& file, const QStringList* read)
 {
     ARM_TRAP();
     QStringList lines;
 
     // A copy made from a file that could not be read would be empty: keep the old one.
-    if (STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, file))))
+    if (read ? (lines = *read, true) : STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, file))))
         STEP(project::textfile::writeLines(project::paths::join(s.DataFolder, project::datasetfile::copyName(file)), lines,
                                   project::textfile::Encoding::Utf8));
+}
+
+void FollowMe8(const project::State& s, const QString& file, const QStringList* read)
+{
+    const QString path = project::paths::join(s.DataFolder, file);
+    if (project::textfile::missingOrOlder(project::paths::join(s.DataFolder, project::datasetfile::copyName(file)), path))
+        SaveMe8(s, file, read);
 }
 
 QString FindDatasetTitle(const project::State& s, const QString& file)

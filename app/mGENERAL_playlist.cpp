@@ -68,6 +68,8 @@ void LOADTREELIST(frmMAIN& f)
         if (!STEP(lines = project::datasetfile::keyedLines(project::textfile::readBytes(project::paths::join(s.DataFolder, name)),
                                                   u"TITLE", &numbers)))
             continue;
+        // The playlist fires from the copies: each follows its dataset before it can be fired.
+        FollowMe8(s, name);
         title = LastTitle(lines, name, &numbers);
         // A dataset node that cannot be added (no node for its card, or its key taken) is left out
         // without a word.

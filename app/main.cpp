@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
 #ifdef Q_OS_WIN
@@ -8,6 +9,7 @@
 #include "app/frmMAIN.h"
 #include "ui/application.h"
 #include "ui/dispatch.h"
+#include "ui/screenfit.h"
 #include "version.h"
 
 namespace {
@@ -58,7 +60,10 @@ int main(int argc, char* argv[])
     ui::setupApplication();
     const app::Options options = app::parseOptions(QApplication::arguments());
     app::frmMAIN window(options);
+    ui::fitToScreen(window);
     window.show();
+    if (!options.notice.isEmpty())
+        window.statusBar()->showMessage(options.notice, 60000);
     if (!options.project.isEmpty())
         QTimer::singleShot(0, &window, [&] { ui::dispatch([&] { window.mnuOPEN_Click(options.project); }); });
     return QApplication::exec();

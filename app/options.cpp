@@ -37,7 +37,8 @@ Options parseOptions(const QStringList& arguments)
                                                      "program if there is one, else the per-user data folder/data)."),
                                       QStringLiteral("DIR"));
     const QCommandLineOption codePage(QStringLiteral("codepage"),
-                                      QStringLiteral("8-bit code page of the project files (default: windows-1253)."),
+                                      QStringLiteral("8-bit code page of the project files (default: the system's "
+                                                     "on Windows when it is a single-byte one, else windows-1253)."),
                                       QStringLiteral("NAME"));
     const QCommandLineOption oscListen(QStringLiteral("osc-listen"),
                                        QStringLiteral("Take OSC control on UDP PORT (address default: 127.0.0.1)."),
@@ -61,6 +62,20 @@ Options parseOptions(const QStringList& arguments)
                              "and playlist files need one byte per character (for example windows-1253).\n",
                      qPrintable(options.codePage));
         std::exit(2);
+    }
+    if (options.codePage.isEmpty()) {
+        project::codepage::Choice choice = project::codepage::systemDefault();
+        if (!project::codepage::select(choice.name)) {
+            choice.notice = QStringLiteral("The system's code page, %1, is not known here: the card, dataset and playlist "
+                                           "files are read as windows-1253 (--codepage chooses another).")
+                                .arg(choice.name);
+            choice.name = QStringLiteral("windows-1253");
+            project::codepage::select(choice.name);
+        }
+        options.codePage = choice.name;
+        options.notice = choice.notice;
+        if (!options.notice.isEmpty())
+            std::fprintf(stderr, "plintor: %s\n", qPrintable(options.notice));
     }
     if (parser.isSet(oscListen)) {
         options.oscListen = remote::parseListen(parser.value(oscListen));

@@ -13,7 +13,8 @@ namespace app {
 struct Options {
     QString project;  // a folder to open at start, as "&Open" would
     QString dataRoot; // where the data folders lie; empty: chosen by dataRootFor
-    QString codePage; // the 8-bit code page of the project files; empty: windows-1253
+    QString codePage; // the 8-bit code page of the project files, as given or as chosen for the system
+    QString notice;   // what the operator is told at start about the code page; empty: nothing
     std::optional<remote::Endpoint> oscListen; // where OSC control is heard; none: not at all
     QList<remote::Endpoint> oscFeedback;       // where the tally goes
     QUrl companion;                            // Companion's HTTP API; empty: none

@@ -176,6 +176,27 @@ QString decode(QByteArrayView bytes)
 
 const Units& units() { return current().toUnicode; }
 
+Choice chooseForWindows(unsigned ansiCodePage)
+{
+    // The single-byte ANSI code pages Windows uses as a system's: Thai and 1250 to 1258.
+    if (ansiCodePage == 874 || (ansiCodePage >= 1250 && ansiCodePage <= 1258))
+        return {QStringLiteral("windows-%1").arg(ansiCodePage), QString()};
+    const QString reported = ansiCodePage == 65001 ? QStringLiteral("UTF-8") : QStringLiteral("code page %1").arg(ansiCodePage);
+    return {QStringLiteral("windows-1253"),
+            QStringLiteral("The system's code page, %1, does not hold a character in one byte: the card, dataset and "
+                           "playlist files are read as windows-1253 (--codepage chooses another).")
+                .arg(reported)};
+}
+
+Choice systemDefault()
+{
+#ifdef Q_OS_WIN
+    return chooseForWindows(GetACP());
+#else
+    return {QStringLiteral("windows-1253"), QString()};
+#endif
+}
+
 QByteArray encode(const QString& text)
 {
     const Table& t = current();

@@ -19,4 +19,17 @@ using Units = std::array<char16_t, 256>;
 const Units& units();
 QByteArray encode(const QString& text);
 
+/// The code page used when none is given, and what the operator is told about it at start.
+struct Choice {
+    QString name;
+    QString notice; // empty when there is nothing to say
+};
+/// From the ANSI code page Windows reports: a single-byte one is used as it is; another (UTF-8, a
+/// double-byte one such as 932) cannot hold a character in one byte, so windows-1253 is used and
+/// the notice says so.
+Choice chooseForWindows(unsigned ansiCodePage);
+/// The code page when none is given: the system's on Windows (chooseForWindows over GetACP),
+/// windows-1253 elsewhere.
+Choice systemDefault();
+
 } // namespace project::codepage

@@ -15,8 +15,13 @@ namespace {
 }
 } // namespace
 
-void process(QCommandLineParser& parser, const QStringList& arguments)
+void process(QCommandLineParser& parser, const QStringList& given)
 {
+    // "/?" asks for help on Windows; no option value or folder name is ever "/?" alone.
+    QStringList arguments = given;
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (arguments[i] == QLatin1String("/?"))
+            arguments[i] = QStringLiteral("--help");
     if (!parser.parse(arguments))
         printAndEnd(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") + parser.errorText() +
                                 QLatin1Char('\n'),

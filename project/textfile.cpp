@@ -194,6 +194,12 @@ bool fileExists(const QString& path)
     return info.exists() && !info.isDir();
 }
 
+bool missingOrOlder(const QString& path, const QString& than)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.isDir() || info.lastModified() < QFileInfo(than).lastModified();
+}
+
 void deleteFile(const QString& path)
 {
     ++detail::tally().writes;

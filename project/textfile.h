@@ -24,6 +24,8 @@ void writeBytes(const QString& path, const QByteArray& bytes);
 void writeLines(const QString& path, const QStringList& lines, Encoding encoding = Encoding::CodePage);
 
 bool fileExists(const QString& path);
+/// Whether the file at path is missing or was last written before the file at than.
+bool missingOrOlder(const QString& path, const QString& than);
 void deleteFile(const QString& path);
 
 /// What the module has done since the program started: folders listed, files read, and files

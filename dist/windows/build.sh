@@ -29,7 +29,7 @@ say() { printf '\n== %s [%d s]\n' "$*" "$SECONDS"; }
 say "tools"
 apt-get update
 apt-get install -y --no-install-recommends cmake make g++-mingw-w64-x86-64-posix qt6-base-dev \
-  wine64 wine nsis zip unzip xz-utils xvfb xauth
+  wine64 wine nsis zip unzip xz-utils xvfb xauth icoutils
 
 # What the program needs of Qt, and a mark that the folder was finished.
 qt_complete() {
@@ -120,20 +120,42 @@ NAME="plintor-$VERSION-windows-x64"
 STAGE="$OUT/$NAME"
 GCC_DLLS="$(dirname "$($MINGW-g++-posix -print-file-name=libstdc++-6.dll)")"
 rm -rf "$STAGE" && mkdir -p "$STAGE"/{platforms,styles,imageformats,data}
-cp "$OUT/plintor.exe" "$OUT/plintor-monitor.exe" "$STAGE/"
+cp "$OUT/plintor.exe" "$OUT/plintor.com" "$OUT/plintor-monitor.exe" "$STAGE/"
 cp "$QT"/bin/Qt6{Core,Gui,Widgets,Network}.dll "$GCC_DLLS"/libgcc_s_seh-1.dll "$GCC_DLLS"/libstdc++-6.dll \
   /usr/$MINGW/lib/libwinpthread-1.dll "$STAGE/"
 cp "$QT/plugins/platforms/qwindows.dll" "$STAGE/platforms/"
 cp "$QT/plugins/styles/qwindowsvistastyle.dll" "$STAGE/styles/"
 cp "$QT/plugins/imageformats/qico.dll" "$STAGE/imageformats/"
-$MINGW-strip --strip-unneeded "$STAGE"/*.exe "$STAGE"/*.dll "$STAGE"/*/*.dll
+$MINGW-strip --strip-unneeded "$STAGE"/*.exe "$STAGE"/*.com "$STAGE"/*.dll "$STAGE"/*/*.dll
+# The demo with its datasets and running order: the program copies them into the data folder
+# on the first start on the demo.
 cp -r "$SOURCE/demo" "$STAGE/demo"
-rm -f "$OUT/$NAME.zip"
-(cd "$OUT" && zip -qr "$NAME.zip" "$NAME")
+# The licences of what the packages hold, one text, as Windows shows it (CR LF).
+{
+  section() { printf '\n\n==== %s ====\n\n' "$1"; }
+  printf 'Plintor %s\n\nCopyright the Plintor developers.\n' "$VERSION"
+  printf '\nThe packages also hold the libraries below, each under its own licence.\n'
+  section "Qt 6.4.2 (Qt6Core, Qt6Gui, Qt6Widgets, Qt6Network and the plugins): The Qt Company Ltd., under the GNU Lesser General Public License version 3, which follows, with the GNU General Public License version 3 it builds on. Built from Debian's source package of qtbase 6.4.2."
+  cat /usr/share/common-licenses/LGPL-3
+  section "GNU General Public License version 3"
+  cat /usr/share/common-licenses/GPL-3
+  section "The GCC runtime (libgcc_s_seh-1.dll, libstdc++-6.dll): the GNU General Public License version 3 with the GCC Runtime Library Exception 3.1"
+  cat /usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright
+  section "winpthreads (libwinpthread-1.dll), of the mingw-w64 project"
+  cat /usr/share/doc/mingw-w64-common/copyright
+} | sed 's/$/\r/' >"$STAGE/LICENSES.txt"
+# Each package is written under a temporary name and takes its own when whole: a copy taken
+# meanwhile is never a broken package under the real name.
+rm -f "$OUT/$NAME.zip" "$OUT/$NAME.zip.part"
+(cd "$OUT" && zip -qr "$NAME.zip.part" "$NAME")
+mv "$OUT/$NAME.zip.part" "$OUT/$NAME.zip"
 
 say "installer"
-makensis -V2 -DVERSION="$VERSION" -DSTAGE="$STAGE" -DOUTFILE="$OUT/plintor-$VERSION-setup.exe" \
+SETUP="$OUT/plintor-$VERSION-setup.exe"
+rm -f "$SETUP.part"
+makensis -V2 -DVERSION="$VERSION" -DSTAGE="$STAGE" -DOUTFILE="$SETUP.part" -DICON="$SOURCE/dist/windows/plintor.ico" \
   "$SOURCE/dist/windows/installer.nsi"
+mv "$SETUP.part" "$SETUP"
 
 say "the packages under wine"
 "$SOURCE/dist/windows/check-packages.sh" "$OUT" "$VERSION"

@@ -1,9 +1,13 @@
 ; The Windows installer: makensis -DVERSION=... -DSTAGE=<portable folder> -DOUTFILE=<setup.exe>
-; (dist/windows/build.sh). Installs the programs and the demo into Program Files, a Start-menu
-; entry and an uninstaller; silent with /S. No data folder goes beside the programs, so the
-; datasets are kept in %LOCALAPPDATA%\Plintor\data, where the demo's are copied when missing.
+; -DICON=<plintor.ico> (dist/windows/build.sh). Installs the programs, the licences and the demo
+; into Program Files, Start-menu entries and an uninstaller; silent with /S. No data folder goes
+; beside the programs: each account's datasets are kept in its %LOCALAPPDATA%\Plintor\data, where
+; the program copies the demo's on that account's first start on the demo.
 Target amd64-unicode
 SetCompressor /SOLID lzma
+Unicode true
+
+!include "MUI2.nsh"
 
 Name "Plintor ${VERSION}"
 OutFile "${OUTFILE}"
@@ -13,10 +17,24 @@ ShowInstDetails nevershow
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Plintor"
 
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartOnTheDemo
+!define MUI_FINISHPAGE_RUN_TEXT "Start Plintor on the demo project"
+
+!insertmacro MUI_PAGE_LICENSE "${STAGE}\LICENSES.txt"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Function StartOnTheDemo
+  Exec '"$INSTDIR\plintor.exe" --project "$INSTDIR\demo\studio"'
+FunctionEnd
 
 Function .onInit
   SetRegView 64
@@ -25,24 +43,20 @@ FunctionEnd
 Section "Plintor"
   SetOutPath "$INSTDIR"
   File "${STAGE}\*.exe"
+  File "${STAGE}\*.com"
   File "${STAGE}\*.dll"
+  File "${STAGE}\LICENSES.txt"
   File /r "${STAGE}\platforms"
   File /r "${STAGE}\styles"
   File /r "${STAGE}\imageformats"
   File /r "${STAGE}\demo"
 
-  ; The installing user's datasets: the demo's, without overwriting any already there.
-  SetShellVarContext current
-  SetOverwrite off
-  SetOutPath "$LOCALAPPDATA\Plintor\data"
-  File /r "${STAGE}\demo\data\*"
-  SetOverwrite on
-
   SetShellVarContext all
-  SetOutPath "$INSTDIR"
   CreateDirectory "$SMPROGRAMS\Plintor"
   CreateShortcut "$SMPROGRAMS\Plintor\Plintor.lnk" "$INSTDIR\plintor.exe"
   CreateShortcut "$SMPROGRAMS\Plintor\Plintor (demo project).lnk" "$INSTDIR\plintor.exe" '--project "$INSTDIR\demo\studio"'
+  CreateShortcut "$SMPROGRAMS\Plintor\Plintor monitor.lnk" "$INSTDIR\plintor-monitor.exe"
+  CreateShortcut "$SMPROGRAMS\Plintor\Licences.lnk" "$INSTDIR\LICENSES.txt"
   CreateShortcut "$SMPROGRAMS\Plintor\Uninstall Plintor.lnk" "$INSTDIR\uninstall.exe"
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -56,11 +70,26 @@ Section "Plintor"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; A running program's file cannot be opened for writing: the uninstaller asks for it to be closed
+; first, naming it, rather than leave half an installation behind.
+!macro REFUSE_WHILE_RUNNING FILE WHAT
+  IfFileExists "$INSTDIR\${FILE}" 0 +8
+  ClearErrors
+  FileOpen $0 "$INSTDIR\${FILE}" a
+  IfErrors 0 +4
+  MessageBox MB_OK|MB_ICONSTOP "${WHAT} is running. Close it, then uninstall Plintor again." /SD IDOK
+  SetErrorLevel 2
+  Quit
+  FileClose $0
+!macroend
+
 Function un.onInit
   SetRegView 64
+  !insertmacro REFUSE_WHILE_RUNNING "plintor.exe" "Plintor"
+  !insertmacro REFUSE_WHILE_RUNNING "plintor-monitor.exe" "The Plintor monitor"
 FunctionEnd
 
-; The operator's datasets and recent list stay: they are the operator's work.
+; The operators' datasets and recent lists stay: they are the operators' work.
 Section "Uninstall"
   SetShellVarContext all
   Delete "$SMPROGRAMS\Plintor\*.lnk"
@@ -69,8 +98,16 @@ Section "Uninstall"
   RMDir /r "$INSTDIR\styles"
   RMDir /r "$INSTDIR\imageformats"
   RMDir /r "$INSTDIR\demo"
-  Delete "$INSTDIR\*.exe"
+  Delete "$INSTDIR\LICENSES.txt"
+  Delete "$INSTDIR\*.com"
   Delete "$INSTDIR\*.dll"
+  Delete "$INSTDIR\*.exe"
   RMDir "$INSTDIR"
+  ; Whatever is still there was held open: say so, and keep the entry to uninstall again with.
+  IfFileExists "$INSTDIR\*.*" 0 removed
+  MessageBox MB_OK|MB_ICONSTOP "Some files in $INSTDIR are in use and were not removed. Close every program using them, then uninstall Plintor again." /SD IDOK
+  SetErrorLevel 2
+  Abort
+removed:
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -1,6 +1,7 @@
 // Dataset files and the tag grid on real files: listing, the action list, byte forms of both
 // files, titles, new names and orphan tags.
 #include <QRegularExpression>
+#include <limits>
 
 #include "editor_fixture.h"
 #include "project/paths.h"
@@ -129,6 +130,72 @@ private slots:
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ft8"))), QStringLiteral("TITLE~α\r\nTAG~x;1\r\nother\r\n").toUtf8());
     }
 
+    // Listing the card's datasets makes a copy again when it is missing or older than its dataset,
+    // from the dataset as it reads now; a copy as new or newer is kept as it is.
+    void theCopyFollowsItsDataset_data()
+    {
+        QTest::addColumn<int>("copyAge"); // seconds the copy was written before the dataset; none: no copy
+        QTest::addColumn<bool>("remade");
+        QTest::newRow("missing") << std::numeric_limits<int>::min() << true;
+        QTest::newRow("older") << 60 << true;
+        QTest::newRow("as new") << 0 << false;
+        QTest::newRow("newer") << -60 << false;
+    }
+    void theCopyFollowsItsDataset()
+    {
+        QFETCH(int, copyAge);
+        QFETCH(bool, remade);
+        fx.card(QStringLiteral("news"), {});
+        const QString dataset = fx.data(QStringLiteral("news_1.ftd"));
+        const QString copy = fx.data(QStringLiteral("news_1.ft8"));
+        writeRaw(dataset, "TITLE~\xe1\r\nTAG~x;\xe2\r\n");
+        const QDateTime written = QDateTime::currentDateTime().addSecs(-3600);
+        const auto stamp = [](const QString& path, const QDateTime& when) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(when, QFileDevice::FileModificationTime));
+        };
+        stamp(dataset, written);
+        if (copyAge != std::numeric_limits<int>::min()) {
+            writeRaw(copy, "TITLE~as made before\r\n");
+            stamp(copy, written.addSecs(-copyAge));
+        }
+        fx.open();
+        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("α")});
+        QCOMPARE(readRaw(copy), remade ? QStringLiteral("TITLE~α\r\nTAG~x;β\r\n").toUtf8() : QByteArray("TITLE~as made before\r\n"));
+        QCOMPARE(readRaw(dataset), QByteArray("TITLE~\xe1\r\nTAG~x;\xe2\r\n"));
+        QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
+    }
+
+    // A project shipped with datasets in data/<name> beside it (the demo): a missing data folder
+    // starts as their copy; one that exists, even empty, is the operator's and stays as it is.
+    void aShippedProjectStartsWithItsDatasets_data()
+    {
+        QTest::addColumn<bool>("folderThere");
+        QTest::newRow("first use") << false;
+        QTest::newRow("the operator's folder") << true;
+    }
+    void aShippedProjectStartsWithItsDatasets()
+    {
+        QFETCH(bool, folderThere);
+        fx.card(QStringLiteral("news"), {});
+        const QString shipped = fx.home.filePath(QStringLiteral("projects/data/news"));
+        QVERIFY(QDir().mkpath(shipped));
+        writeRaw(shipped + QStringLiteral("/news_1.ftd"), "TITLE~\xe1\r\n");
+        writeRaw(shipped + QStringLiteral("/playlist.dat"), "order\r\n");
+        if (folderThere)
+            QVERIFY(QDir().mkpath(fx.dataFolder()));
+        fx.open();
+        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description),
+                 folderThere ? QStringList() : QStringList{QStringLiteral("α")});
+        QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files),
+                 folderThere ? QStringList() : (QStringList{"news_1.ft8", "news_1.ftd", "playlist.dat"}));
+        if (!folderThere)
+            QCOMPARE(readRaw(fx.data(QStringLiteral("playlist.dat"))), QByteArray("order\r\n"));
+        QCOMPARE(QDir(shipped).entryList(QDir::Files).size(), 2); // the shipped ones untouched
+        QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
+        QDir(fx.home.filePath(QStringLiteral("projects/data"))).removeRecursively();
+    }
+
     void aSaveThatCannotWriteKeepsBothFiles()
     {
         abcCard();
@@ -203,7 +270,9 @@ private slots:
                      QStringLiteral("TITLE~Τίτλος\r\nTAG~a;\r\nTAG~b;vb\r\nTAG~c;\r\n").toUtf8());
         } else {
             QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ftd"))), before);
-            QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ft8"))));
+            // The copy, made when the card was listed, holds the file as it is.
+            QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ft8"))),
+                     QStringLiteral("TITLE~Τίτλος\r\nTAG~b;vb\r\nTAG~x;vx\r\n").toUtf8());
         }
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }

@@ -88,6 +88,28 @@ private slots:
         QCOMPARE(fx.reports(), QString());
     }
 
+    // The copies follow their datasets when the page is shown: a missing one, and one older than
+    // its dataset (changed elsewhere), are made again, so the step sends what the file holds.
+    void theCopiesFollowTheirDatasets()
+    {
+        fx.firingStudio();
+        Recorder r;
+        fx.connectTo(r);
+        fx.w->tbMAIN->setTab(0);
+        QFile::remove(fx.data("news_b.ft8"));
+        QFile copy(fx.data("news_a.ft8"));
+        QVERIFY(copy.open(QIODevice::ReadWrite) &&
+                copy.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        copy.close();
+        writeRaw(fx.data("news_a.ftd"), "TITLE~Anna\r\nTAG~f0;\xe1\r\n");
+        fx.showPage();
+        fx.click(1, Step1);
+        QVERIFY2(fx.sentUpToC4(r).contains("\xce\xb1"), "α, in UTF-8");
+        fx.click(2, Step1);
+        QVERIFY(fx.sentUpToC4(r).contains("Bob"));
+        QVERIFY2(fx.reports().isEmpty(), qPrintable(fx.reports()));
+    }
+
     void whatComposesNothing()
     {
         fx.firingStudio();

@@ -96,6 +96,70 @@ private slots:
         QVERIFY(plintor.readAllStandardError().contains("\"UTF-16\" is not a single-byte code page"));
     }
 
+    // Without --codepage, Windows' own: a single-byte one as it is, any other gives windows-1253 and a word.
+    void theSystemsCodePage_data()
+    {
+        QTest::addColumn<unsigned>("reported");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("said"); // in the notice; empty: no notice
+        QTest::newRow("Western") << 1252u << "windows-1252" << "";
+        QTest::newRow("Greek") << 1253u << "windows-1253" << "";
+        QTest::newRow("Central European, the first") << 1250u << "windows-1250" << "";
+        QTest::newRow("Vietnamese, the last") << 1258u << "windows-1258" << "";
+        QTest::newRow("Thai") << 874u << "windows-874" << "";
+        QTest::newRow("UTF-8") << 65001u << "windows-1253" << "The system's code page, UTF-8, does not hold";
+        QTest::newRow("Japanese, double-byte") << 932u << "windows-1253" << "code page 932";
+        QTest::newRow("Chinese, double-byte") << 936u << "windows-1253" << "code page 936";
+        QTest::newRow("just past the range") << 1259u << "windows-1253" << "code page 1259";
+    }
+    void theSystemsCodePage()
+    {
+        QFETCH(unsigned, reported);
+        QFETCH(QString, name);
+        QFETCH(QString, said);
+        const project::codepage::Choice choice = project::codepage::chooseForWindows(reported);
+        QCOMPARE(choice.name, name);
+        QCOMPARE(choice.notice.isEmpty(), said.isEmpty());
+        QVERIFY2(choice.notice.contains(said), qPrintable(choice.notice));
+        if (!said.isEmpty())
+            QVERIFY(choice.notice.contains(QStringLiteral("read as windows-1253")));
+        // Every name chosen is one this system can use, so no choice is refused at start.
+        QVERIFY2(project::codepage::select(choice.name), qPrintable(choice.name));
+        project::codepage::select(QStringLiteral("windows-1253"));
+#ifndef Q_OS_WIN
+        QCOMPARE(project::codepage::systemDefault().name, QStringLiteral("windows-1253"));
+        QCOMPARE(project::codepage::systemDefault().notice, QString());
+#endif
+    }
+
+    // From a console: "/?" is --help, and a refused option ends with its status before a window is shown.
+    void theProgramAnswersAConsole_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("/?") << QStringList{"/?"} << 0 << QByteArray("--codepage <NAME>") << QByteArray();
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << QByteArray("--codepage <NAME>") << QByteArray();
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << QByteArray("Plintor ") << QByteArray();
+        QTest::newRow("an unknown option") << QStringList{"--no-such"} << 1 << QByteArray() << QByteArray("no-such");
+    }
+    void theProgramAnswersAConsole()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        QProcess plintor;
+        plintor.start(QStringLiteral(PLINTOR_EXE), arguments);
+        QVERIFY(plintor.waitForFinished(20000));
+        QCOMPARE(plintor.exitCode(), status);
+        const QByteArray said = plintor.readAllStandardOutput();
+        const QByteArray complaint = plintor.readAllStandardError();
+        QVERIFY2(out.isEmpty() ? said.isEmpty() : said.contains(out), said.constData());
+        QVERIFY2(complaint.contains(err), complaint.constData());
+    }
+
     void anotherCodePageIsUsed()
     {
         QVERIFY(project::codepage::select(QStringLiteral("windows-1252")));
