@@ -33,7 +33,7 @@ ShowInstDetails nevershow
 !insertmacro MUI_LANGUAGE "English"
 
 Function StartOnTheDemo
-  Exec '"$INSTDIR\plintor.exe" --project "$INSTDIR\demo\studio"'
+  Exec '"$INSTDIR\plintor.exe" --codepage windows-1253 --project "$INSTDIR\demo\studio"'
 FunctionEnd
 
 Function .onInit
@@ -54,7 +54,7 @@ Section "Plintor"
   SetShellVarContext all
   CreateDirectory "$SMPROGRAMS\Plintor"
   CreateShortcut "$SMPROGRAMS\Plintor\Plintor.lnk" "$INSTDIR\plintor.exe"
-  CreateShortcut "$SMPROGRAMS\Plintor\Plintor (demo project).lnk" "$INSTDIR\plintor.exe" '--project "$INSTDIR\demo\studio"'
+  CreateShortcut "$SMPROGRAMS\Plintor\Plintor (demo project).lnk" "$INSTDIR\plintor.exe" '--codepage windows-1253 --project "$INSTDIR\demo\studio"'
   CreateShortcut "$SMPROGRAMS\Plintor\Plintor monitor.lnk" "$INSTDIR\plintor-monitor.exe"
   CreateShortcut "$SMPROGRAMS\Plintor\Licences.lnk" "$INSTDIR\LICENSES.txt"
   CreateShortcut "$SMPROGRAMS\Plintor\Uninstall Plintor.lnk" "$INSTDIR\uninstall.exe"
