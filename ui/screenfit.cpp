@@ -1,10 +1,12 @@
 #include "ui/screenfit.h"
 
+#include <QLayout>
 #include <QMainWindow>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
 
@@ -28,8 +30,12 @@ void fitToScreen(QMainWindow& window)
     const QRect available = window.screen()->availableGeometry();
     const QRect outer = window.frameGeometry();
     const QRect inner = window.geometry();
-    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                         outer.bottom() - inner.bottom());
+    QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                   outer.bottom() - inner.bottom());
+    // At a fractional scale the margins, read in whole logical pixels, may be a device pixel short.
+    const qreal ratio = window.devicePixelRatioF();
+    if (ratio != std::floor(ratio))
+        frame += QMargins(1, 1, 1, 1);
     QWidget* client = window.centralWidget();
     const QSize whole = window.size();
     const QSize chrome = whole - client->size();
@@ -41,7 +47,10 @@ void fitToScreen(QMainWindow& window)
         scroll->setFrameShape(QFrame::NoFrame);
         scroll->setWidget(window.takeCentralWidget()); // kept at its fixed size: the layout does not change
         window.setCentralWidget(scroll);
-        window.setMaximumSize(whole);
+        // The layout set the window's minimum to the whole client when it was last activated (on
+        // Windows, when the platform window was made): recomputed now, or resize() keeps to it.
+        window.layout()->activate();
+        window.setMaximumSize(whole.expandedTo(size)); // no larger than needs, scroll bars counted
         window.resize(size);
     }
     // The whole frame on the available area: where it would lie partly off it, at its top left.
