@@ -9,11 +9,11 @@ namespace monitor {
 
 namespace {
 
-// A CG command without a layer in its channel spec goes to this one, as at the server.
+// A CG command without a layer in its channel address goes to this one, as at the server.
 constexpr int kCgDefaultLayer = 9999;
 
 // A command the server knows: its name (with a sub-command where it has one) and how many
-// parameters it needs after the name and the channel spec.
+// parameters it needs after the name and the channel address.
 struct Known {
     const char* name;
     qsizetype needs;
@@ -73,8 +73,8 @@ Lenient lenientNumber(const QByteArray& text)
 
 } // namespace
 
-// One command as the server's parser found it: its name, the channel and layer of its spec (from
-// 1; 0 when the spec names none) and the parameters after them.
+// One command as the server's parser found it: its name, the channel and layer of its address (from
+// 1; 0 when the address names none) and the parameters after them.
 struct Stage::Command {
     QByteArray name;
     int channel = 0;
@@ -125,10 +125,10 @@ QByteArray Stage::answer(const QByteArray& line, const Tokens& tokens, const QBy
 
     Command c;
     c.name = pop().toUpper();
-    // The channel spec: "1" or "1-20". A channel that does not exist makes the line a command
+    // The channel address: "1" or "1-20". A channel that does not exist makes the line a command
     // without a channel, which only a command of the whole server can be.
-    const QByteArray spec = p.isEmpty() ? QByteArray() : p.constFirst().trimmed();
-    const QList<QByteArray> parts = spec.split('-');
+    const QByteArray address = p.isEmpty() ? QByteArray() : p.constFirst().trimmed();
+    const QList<QByteArray> parts = address.split('-');
     const std::optional<int> channel = p.isEmpty() ? std::nullopt : strictNumber(parts[0]);
     const auto find = [&](const QList<Known>& known, QList<QByteArray> params, qsizetype n) -> bool {
         if (!params.isEmpty()) {

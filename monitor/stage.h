@@ -1,6 +1,6 @@
 #pragma once
 // What the playout server holds (its channels, and which layers hold a template) and how it answers
-// a line, as its own command parser and command queues do: the request id, the channel spec, the
+// a line, as its own command parser and command queues do: the request id, the channel address, the
 // commands it knows with how many parameters each needs, and the answer of each.
 #include <QByteArray>
 #include <QSet>

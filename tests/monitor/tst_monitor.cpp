@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 
+#include "hostile.h"
 #include "monitor/framer.h"
 #include "monitor/monitor.h"
 #include "monitor/printout.h"
@@ -305,18 +306,9 @@ private slots:
     // segments, as exactly the fields it was composed from.
     void theProgramsLinesReadBackFieldByField()
     {
-        const QString hostile = QStringLiteral("O'Brien \"the\" <b> & a\\b \\n Καλημέρα");
-        server::compose::Inputs in;
-        in.channel = 1;
-        in.layer = 20;
-        in.projectName = QStringLiteral("St\"udio\\ 'A'");
-        in.fileName = QStringLiteral("lower3rd");
-        in.tags[1].Id = QStringLiteral("f0");
-        in.tags[1].Type = QStringLiteral("txt");
-        in.tags[2].Id = QStringLiteral("τίτλος'\"");
-        in.tags[2].Type = QStringLiteral("txt");
+        const QString hostile = hostileText();
+        server::compose::Inputs in = hostileInputs();
         in.tags[2].Ani = 1;
-        in.copyLines = {"TITLE~x", "TAG~f0;" + hostile.toUtf8(), "TAG~" + in.tags[2].Id.toUtf8() + ";"};
         in.action = QStringLiteral("Play");
         const QByteArray add = server::compose::line(in);
         in.action = hostile;

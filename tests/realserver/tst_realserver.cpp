@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "hostile.h"
 #include "monitor/tokenizer.h"
 #include "playlist/playlistfile.h"
 #include "playlist_fixture.h"
@@ -56,11 +57,11 @@ QByteArray exchange(QTcpSocket& socket, const QByteArray& line)
 }
 
 // What a line asks the server for, its request id left out: the command word (for CG, with its
-// sub-command) and its parameters after the channel spec.
+// sub-command) and its parameters after the channel address.
 struct Asked {
     QByteArray prefix; // "RES id " when the line names a request id
     QByteArray command;
-    QByteArray spec;
+    QByteArray address;
     qsizetype parameters = 0;
 };
 Asked asked(const QByteArray& line)
@@ -74,7 +75,7 @@ Asked asked(const QByteArray& line)
     if (p.isEmpty())
         return a;
     a.command = p[0].toUpper();
-    a.spec = p.value(1);
+    a.address = p.value(1);
     if (a.command == "CG" && p.size() > 2)
         a.command += ' ' + p[2].toUpper();
     a.parameters = p.size() - (a.command.startsWith("CG ") ? 3 : 2);
@@ -109,17 +110,9 @@ L demoLines()
 // program puts on the wire.
 L hostileLines()
 {
-    const QString hostile = QStringLiteral("O'Brien \"the\" <b> & a\\b \\n Καλημέρα");
-    server::compose::Inputs in;
-    in.channel = 1;
-    in.layer = 20;
-    in.projectName = QStringLiteral("St\"udio\\ 'A'");
-    in.fileName = QStringLiteral("lower3rd");
-    in.tags[1].Id = QStringLiteral("f0");
-    in.tags[1].Type = QStringLiteral("txt");
-    in.tags[2].Id = QStringLiteral("τίτλος'\"");
-    in.tags[2].Type = QStringLiteral("txt");
-    in.copyLines = {"TITLE~x", "TAG~f0;" + hostile.toUtf8(), "TAG~" + in.tags[2].Id.toUtf8() + ";\\"};
+    const QString hostile = hostileText();
+    server::compose::Inputs in = hostileInputs();
+    in.copyLines.last() += '\\';
     L lines;
     for (const QString& action : {QStringLiteral("Play"), QStringLiteral("Update"), hostile, QString(),
                                   QStringLiteral("Έξοδος")}) {
@@ -251,7 +244,7 @@ private slots:
                 named << QString::fromUtf8(line.left(80));
                 // The monitor's layer holds the template now: both clear it, to go on alike.
                 if (template_)
-                    QCOMPARE(exchange(stand, "CG " + a.spec + " CLEAR"), exchange(real, "CG " + a.spec + " CLEAR"));
+                    QCOMPARE(exchange(stand, "CG " + a.address + " CLEAR"), exchange(real, "CG " + a.address + " CLEAR"));
                 continue;
             }
             const L theirLines = theirs.split('\n');
