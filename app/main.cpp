@@ -64,7 +64,5 @@ int main(int argc, char* argv[])
     window.show();
     if (!options.notice.isEmpty())
         window.statusBar()->showMessage(options.notice, 60000);
-    if (!options.project.isEmpty())
-        QTimer::singleShot(0, &window, [&] { ui::dispatch([&] { window.mnuOPEN_Click(options.project); }); });
     return QApplication::exec();
 }
