@@ -25,6 +25,8 @@ const QString kPictureType = QStringLiteral("pic");
 // loaded already, however many grid events the action raises (a click moves the current row
 // and then clicks). What code raises while it fills a grid, the Loading flags keep quiet.
 
+} // namespace
+
 // Select the current card: the card the current row was added for, whatever the sort.
 void SelectCard(frmMAIN& f)
 {
@@ -67,6 +69,8 @@ void FocusCue(frmMAIN& f, const ui::Grid* focused)
     for (ui::Grid* grid : {f.vsCARDS, f.vsDATASET, f.vsTAGS})
         grid->setAppearance(grid == focused ? ui::Grid::Appearance::Sunken : ui::Grid::Appearance::Light);
 }
+
+namespace {
 
 // Refuses text the dataset file could not give back, saying why.
 bool Refused(const QString& text, project::datasetfile::Field field)
