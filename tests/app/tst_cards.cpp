@@ -189,7 +189,8 @@ private slots:
         } restore;
         restore.folder = later;
         ui::setDialogs(&restore);
-        fx.openFolder(later);
+        restore.folders.push_back(later);
+        fx.mnuOPEN()->trigger();
         ui::setDialogs(&fx.scope->script);
         QCOMPARE(restore.reports.size(), 1);
         QVERIFY(restore.reports[0].startsWith(QStringLiteral("Error 76\r\nPath not found: ") + later));
