@@ -1,6 +1,7 @@
 // The main window on the offscreen platform: its controls, project opening, the recent list,
 // and the real error box.
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QMessageBox>
@@ -68,6 +69,30 @@ private slots:
         fx.start();
     }
     void cleanup() { fx.stop(); }
+
+    // Each control, menu item and the link carry their design names, arrays with their index:
+    // that is how the operator's tools and these tests find them.
+    void everyControlIsFoundByItsName()
+    {
+        QStringList names{"tbMAIN", "Frame1", "fraCOMMAND", "Frame2", "tmrCASPAR", "wsGASPAR", "txtGASPARIP",
+                          "txtGASPARPORT", "cmdGASPARCONNECT", "Label2", "cmbPREVIEW", "txtCOMMAND", "cmdCLOSE",
+                          "vsCARDS", "vsDATASET", "vsTAGS", "cmdADDDATASET", "cmdDELETEDATASET", "cmbINVOKES",
+                          "cmdAIR", "trLIST", "vsPLAYLIST", "sbSTATUS", "mnuOPEN", "mnSEP1", "mnPROJECTTITLE",
+                          "mnREMOVEITEMPLAYLIST", "mnClearLAYERONAIR", "mnCLEARLAYERPREVIEW"};
+        const struct {
+            const char* name;
+            int first, last;
+        } arrays[] = {{"cmdCLEAR", 0, 5}, {"imgTYPE", 0, 3}, {"Label1", 0, 2}, {"mnMRU", 0, 3}, {"mnCLEARCHANNEL", 1, 4}};
+        for (const auto& array : arrays)
+            for (int i = array.first; i <= array.last; ++i)
+                names << QStringLiteral("%1(%2)").arg(QLatin1String(array.name)).arg(i);
+        for (const QString& name : std::as_const(names)) {
+            const QList<QObject*> found = fx.w->findChildren<QObject*>(name);
+            QVERIFY2(found.size() == 1, qPrintable(name));
+        }
+        for (const char* menu : {"mnProject", "mnDELPLAYLIST", "mnCLEARLAYER"})
+            QVERIFY2(fx.w->findChild<QMenu*>(QLatin1String(menu)), menu);
+    }
 
     void startsWithoutAProject()
     {
