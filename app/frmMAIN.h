@@ -31,7 +31,8 @@ namespace app {
 class frmMAIN : public QMainWindow {
     Q_OBJECT
 public:
-    /// Creates the window and runs its initialize and load events.
+    /// Creates the window and runs its initialize and load events; a project the options name
+    /// opens as soon as events are handled, as "&Open" would.
     explicit frmMAIN(const Options& options = {});
     ~frmMAIN() override;
 

@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QStatusBar>
-#include <QTimer>
 #include <cstdio>
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -8,7 +7,6 @@
 
 #include "app/frmMAIN.h"
 #include "ui/application.h"
-#include "ui/dispatch.h"
 #include "ui/screenfit.h"
 #include "version.h"
 

@@ -240,6 +240,21 @@ private slots:
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.scope->script.reports.join(QLatin1Char('\n'))));
     }
 
+    // A project named on the command line opens once the window handles events, without the picker.
+    void aProjectNamedAtStartOpens()
+    {
+        const QString news = folder(QStringLiteral("news"));
+        writeCodePageLines(news + QStringLiteral("/title.fti"), {QStringLiteral("CARDTITLE:Τίτλος")});
+        app::Options options = fx.options();
+        options.project = news;
+        fx.w = std::make_unique<app::frmMAIN>(options);
+        QCOMPARE(fx.w->windowTitle(), version::caption());
+        QTRY_COMPARE(fx.w->windowTitle(), version::caption() + QStringLiteral(" - news"));
+        QCOMPARE(fx.vsCARDS()->textMatrix(1, CardCol::Title), QStringLiteral("Τίτλος"));
+        QCOMPARE(menuCaptions(), QStringList{news});
+        QCOMPARE(fx.scope->script.folderPicks, 0);
+    }
+
     void aClickBelowTheRowsKeepsTheSelectedRow()
     {
         const QString news = folder(QStringLiteral("below"));
