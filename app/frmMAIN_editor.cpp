@@ -17,6 +17,7 @@ constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = fault::linebase::frmMAIN_editor;
 
 const QString kPictureType = QStringLiteral("pic");
+} // namespace
 
 // The steps several handlers share run under the calling handler's trap, so a report names
 // the handler the operator set off.
@@ -24,8 +25,6 @@ const QString kPictureType = QStringLiteral("pic");
 // One way to load once: a handler leaves a selection that the operator's current action has
 // loaded already, however many grid events the action raises (a click moves the current row
 // and then clicks). What code raises while it fills a grid, the Loading flags keep quiet.
-
-} // namespace
 
 // Select the current card: the card the current row was added for, whatever the sort.
 void SelectCard(frmMAIN& f)
