@@ -225,7 +225,10 @@ void frmMAIN::connectHandlers()
 
 void frmMAIN::closeEvent(QCloseEvent* event)
 {
-    // What was typed is saved before the window goes; a refused text keeps it open.
+    // What was typed is saved before the window goes; a refused text keeps it open. A close
+    // comes without a press of the program's: each is an action of its own, so that a second
+    // try says again why it is refused.
+    ui::beginActionOutsideHandlers();
     if (!ui::finishOpenEdit())
         return event->ignore();
     ui::runHandler([this] { Form_Unload(); });

@@ -1,9 +1,11 @@
 #include "ui/editdelegate.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMetaProperty>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <limits>
 
 #include "ui/grid.h"
 
@@ -20,7 +22,11 @@ QWidget* EditDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     if (cancel)
         return nullptr;
     editing_ = index;
-    return QStyledItemDelegate::createEditor(parent, option, index);
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    // A line editor cuts its text at 32,767 characters by default: a value is kept whole.
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        line->setMaxLength(std::numeric_limits<int>::max());
+    return editor;
 }
 
 bool EditDelegate::isOpen() const { return editor() != nullptr; }
