@@ -10,6 +10,7 @@
 #include "app/remotesurface.h"
 #include "playlist/engine.h"
 #include "playlist/runningorder.h"
+#include "project/document.h"
 #include "project/state.h"
 #include "server/link.h"
 #include "ui/controls.h"
@@ -35,6 +36,9 @@ public:
     ~frmMAIN() override;
 
     project::State s;
+    /// The editor page's document: the selected card, its datasets, the selected dataset's title
+    /// and values. The card, dataset and tag grids show it; a dataset file is written from it.
+    project::Document Doc;
 
     // On the window
     ui::TabControl* tbMAIN;
@@ -125,7 +129,7 @@ public:
     /// action raises; the next action loads it anew, since files may change between two clicks.
     struct Loaded {
         short card = -1;
-        QString dataset;
+        int dataset = 0; // the listed row's id
         quint64 action = 0;
         bool operator==(const Loaded&) const = default;
     };

@@ -241,7 +241,7 @@ int main(int argc, char* argv[])
     const int datasetRows = std::min(w.vsDATASET->rows() - 1, 12);
     for (int r = 0; r < n.runs; ++r) {
         const int row = 2 + r % (datasetRows - 1);
-        const QString file = w.vsDATASET->rowKey(row).toString();
+        const QString file = w.vsDATASET->textMatrix(row, app::mGENERAL::DatasetCol::File);
         op.push_back(msOf([&] { drive::click(w.vsDATASET, row, app::mGENERAL::DatasetCol::Description); }));
         floor.push_back(msOf([&] { readWhole(p.data / file.toStdString()); }));
     }

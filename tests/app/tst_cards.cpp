@@ -7,6 +7,7 @@
 
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
+#include "drive.h"
 #include "editor_fixture.h"
 #include "failure.h"
 #include "project/textfile.h"
@@ -82,8 +83,8 @@ private slots:
         QCOMPARE(g.textMatrix(1, CardCol::ChannelLayer), QStringLiteral("1:20"));
         QCOMPARE(g.textMatrix(2, CardCol::ChannelLayer), QStringLiteral("0:0"));
         QCOMPARE(g.row(), 1);
-        QCOMPARE(fx.w->s.CurrentCard, short(1));
-        QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("news"));
+        QCOMPARE(fx.w->Doc.card(), short(1));
+        QCOMPARE(fx.w->Doc.cardFile(), QStringLiteral("news"));
         QVERIFY(!fx.w->LoadingCards);
         QVERIFY(!fx.w->LoadingDatasets); // set only while the datasets are listed
     }
@@ -107,8 +108,8 @@ private slots:
         QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Index), QStringLiteral("1"));
         QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Title), QString());
         QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::ChannelLayer), QStringLiteral("0:0"));
-        QCOMPARE(fx.w->s.CurrentCard, short(1));
-        QCOMPARE(fx.w->s.CurrentCardFile, QString());
+        QCOMPARE(fx.w->Doc.card(), short(1));
+        QCOMPARE(fx.w->Doc.cardFile(), QString());
     }
 
     void badLinesAreReportedAndLoadingGoesOn()
@@ -166,8 +167,8 @@ private slots:
         open();
         QCOMPARE(fx.scope->script.reports.size(), 1);
         QCOMPARE(fx.column(fx.w->vsTAGS, app::mGENERAL::TagCol::Id), QStringList{"u"});
-        fx.w->vsTAGS->setTextMatrix(1, app::mGENERAL::TagCol::Value, QStringLiteral("w"));
-        app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("a_1.ftd"), true);
+        QVERIFY(fx.show());
+        QVERIFY(drive::edit(fx.w->vsTAGS, 1, app::mGENERAL::TagCol::Value, QStringLiteral("w")));
         QCOMPARE(readRaw(fx.data(QStringLiteral("a_1.ftd"))), QByteArray("TITLE~One\r\nTAG~u;w\r\n"));
     }
 

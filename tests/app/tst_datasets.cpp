@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <limits>
 
+#include "drive.h"
 #include "editor_fixture.h"
 #include "project/paths.h"
 #include "project/textfile.h"
@@ -34,14 +35,15 @@ private slots:
         fx.dataset(QStringLiteral("subtitle_1.ftd"), {QStringLiteral("TITLE~Subtitle")});
         fx.open();
         QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("Mine")});
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_ab12cd34.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("news_ab12cd34.ftd"));
         QCOMPARE(fx.w->vsDATASET->textMatrix(0, DatasetCol::File), QStringLiteral("filename"));
         QCOMPARE(fx.w->vsDATASET->textMatrix(0, DatasetCol::Description), QStringLiteral("Description"));
         QVERIFY(fx.w->vsDATASET->isColumnHidden(DatasetCol::File));
         QVERIFY(!fx.w->LoadingDatasets);
         QVERIFY(!fx.w->LoadingTags);
         // The card "title" does not list the datasets of "subtitle".
-        fx.w->s.CurrentCard = app::mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("title"));
+        const short title = app::mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("title"));
+        fx.w->Doc.selectCard(title, app::mGENERAL::CardRecord(fx.w->s, title));
         app::mGENERAL::LOADDATASET(*fx.w, QStringLiteral("title"));
         QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("Title")});
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
@@ -58,7 +60,7 @@ private slots:
         QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Zeta")}));
         QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::File).at(2), QStringLiteral("news_1.ftd"));
         QCOMPARE(fx.w->vsDATASET->row(), 1);
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("news_2.ftd"));
         QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("from 2"));
         QCOMPARE(app::mGENERAL::FindDatasetTitle(fx.w->s, QStringLiteral("news_2.ftd")), QStringLiteral("Beta"));
         QCOMPARE(app::mGENERAL::FindDatasetTitle(fx.w->s, QString()), QString());
@@ -88,34 +90,38 @@ private slots:
         fx.open();
         QVERIFY(QFileInfo(fx.dataFolder()).isDir()); // created on first listing
         QCOMPARE(fx.w->vsDATASET->rows(), 1);
-        QCOMPARE(fx.w->s.CurrentDataset, QString());
+        QCOMPARE(fx.w->Doc.dataset(), QString());
         QCOMPARE(fx.w->vsTAGS->rows(), 1);
         QCOMPARE(fx.w->vsTAGS->textMatrix(0, TagCol::Id), QStringLiteral("Id"));
         QCOMPARE(fx.w->vsTAGS->colWidth(TagCol::Type), 450);
         // Nothing to save to: no file appears.
-        app::mGENERAL::SAVEDATASET(*fx.w, fx.w->s.CurrentDataset, true);
+        app::mGENERAL::SAVEDATASET(*fx.w, fx.w->Doc.dataset(), true);
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }
 
-    // Greek in one byte per letter, UTF-8 in the copy; a letter outside the code page is "?" in both.
+    // Greek in one byte per letter, UTF-8 in the copy; a letter outside the code page is refused
+    // as it is typed, so that neither file holds a "?" the operator never saw.
     void theBytesOfBothFiles()
     {
         abcCard();
         fx.dataset(QStringLiteral("news_1.ftd"), {QStringLiteral("TITLE~old")});
         fx.open();
-        fx.w->vsDATASET->setTextMatrix(1, DatasetCol::Description, QStringLiteral("Βράδυ ж"));
-        fx.w->vsTAGS->setTextMatrix(2, TagCol::Value, QStringLiteral("Ωμέγα"));
-        app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
+        QVERIFY(fx.show());
+        QVERIFY(drive::edit(fx.w->vsDATASET, 1, DatasetCol::Description, QStringLiteral("Βράδυ ж")));
+        QCOMPARE(fx.scope->script.messages.size(), 1);
+        QTest::keyClick(drive::editor(fx.w->vsDATASET), Qt::Key_Escape);
+        QVERIFY(drive::edit(fx.w->vsDATASET, 1, DatasetCol::Description, QStringLiteral("Βράδυ")));
+        QVERIFY(drive::edit(fx.w->vsTAGS, 2, TagCol::Value, QStringLiteral("Ωμέγα")));
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ftd"))),
-                 QByteArray("TITLE~\xc2\xf1\xdc\xe4\xf5 ?\r\nTAG~a;\r\nTAG~b;\xd9\xec\xdd\xe3\xe1\r\nTAG~c;\r\n"));
+                 QByteArray("TITLE~\xc2\xf1\xdc\xe4\xf5\r\nTAG~a;\r\nTAG~b;\xd9\xec\xdd\xe3\xe1\r\nTAG~c;\r\n"));
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ft8"))),
-                 QStringLiteral("TITLE~Βράδυ ?\r\nTAG~a;\r\nTAG~b;Ωμέγα\r\nTAG~c;\r\n").toUtf8());
+                 QStringLiteral("TITLE~Βράδυ\r\nTAG~a;\r\nTAG~b;Ωμέγα\r\nTAG~c;\r\n").toUtf8());
         QVERIFY(!readRaw(fx.data(QStringLiteral("news_1.ft8"))).startsWith("\xef\xbb\xbf"));
 
         app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), false);
-        QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ftd"))), QByteArray("TITLE~\xc2\xf1\xdc\xe4\xf5 ?\r\n"));
-        QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ft8"))), QStringLiteral("TITLE~Βράδυ ?\r\n").toUtf8());
+        QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ftd"))), QByteArray("TITLE~\xc2\xf1\xdc\xe4\xf5\r\n"));
+        QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ft8"))), QStringLiteral("TITLE~Βράδυ\r\n").toUtf8());
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files).size(), 2); // no temporary left behind
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }

@@ -59,8 +59,8 @@ private slots:
         open();
         ui::Grid* cards = grid("vsCARDS");
         click(cards, 2, CardCol::Title);
-        QCOMPARE(fx.w->s.CurrentCard, short(2));
-        QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("beta"));
+        QCOMPARE(fx.w->Doc.card(), short(2));
+        QCOMPARE(fx.w->Doc.cardFile(), QStringLiteral("beta"));
         QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("B1")});
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{QStringLiteral("b")});
         QCOMPARE(fx.invokes(), (QStringList{"Play", "Update", "go"}));
@@ -68,22 +68,22 @@ private slots:
         // Back to alpha; choosing its second dataset and clicking the card again selects the first.
         click(cards, 1, CardCol::Title);
         click(grid("vsDATASET"), 2, DatasetCol::Description);
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("alpha_2.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("alpha_2.ftd"));
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{QStringLiteral("2")});
         click(cards, 1, CardCol::FileName); // another column of the same row
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("alpha_1.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("alpha_1.ftd"));
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{QStringLiteral("1")});
 
         // Sorted by title, Yankee (beta) comes first; the current row keeps alpha's datasets.
         clickHeader(cards, CardCol::Title);
         QCOMPARE(cards->textMatrix(1, CardCol::FileName), QStringLiteral("beta"));
         QCOMPARE(cards->row(), 2);
-        QCOMPARE(fx.w->s.CurrentCard, short(1));
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("alpha_1.ftd"));
+        QCOMPARE(fx.w->Doc.card(), short(1));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("alpha_1.ftd"));
         // The keyboard moves the current row: the card there is selected by its hidden index.
         QTest::keyClick(cards, Qt::Key_Up);
-        QCOMPARE(fx.w->s.CurrentCard, short(2));
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("beta_1.ftd"));
+        QCOMPARE(fx.w->Doc.card(), short(2));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("beta_1.ftd"));
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }
 
@@ -107,7 +107,7 @@ private slots:
             QCOMPARE(project::textfile::counts().reads - before.reads, 2u); // beta_1 and beta_2, once each
             QCOMPARE(questions.size(), 1);
             QVERIFY(questions.first().contains(QStringLiteral("gone = b")));
-            QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("beta_1.ftd"));
+            QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("beta_1.ftd"));
             QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), (QStringList{"B1", "B2"}));
         }
         // Another dataset: its file read once, its question asked once; the tags show its values.
@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(project::textfile::counts().listings - before.listings, 0u);
         QCOMPARE(project::textfile::counts().reads - before.reads, 1u);
         QCOMPARE(questions.size(), 1);
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("beta_2.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("beta_2.ftd"));
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{QStringLiteral("2")});
         // Yes removes the orphan: the file is written, and the action's loads after it read anew.
         fx.scope->script.yesNoAnswers = {true};
@@ -133,8 +133,8 @@ private slots:
         open();
         QCOMPARE(fx.w->vsCARDS->rows(), 2);
         click(grid("vsCARDS"), 1, CardCol::Title);
-        QCOMPARE(fx.w->s.CurrentCard, short(1));
-        QCOMPARE(fx.w->s.CurrentDataset, QString());
+        QCOMPARE(fx.w->Doc.card(), short(1));
+        QCOMPARE(fx.w->Doc.dataset(), QString());
         QTest::mouseClick(fx.w->cmdADDDATASET, Qt::LeftButton); // no card: no dataset of no card
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
@@ -154,18 +154,18 @@ private slots:
     {
         newsProject();
         ui::Grid* datasets = grid("vsDATASET");
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_1.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("news_1.ftd"));
         QTest::keyClick(datasets, Qt::Key_Down);
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("news_2.ftd"));
         QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("two a"));
         // Descending by title: Two stays current and its tags stay shown.
         clickHeader(datasets, DatasetCol::Description);
         QCOMPARE(fx.column(datasets, DatasetCol::Description), (QStringList{"Two", "One"}));
         QCOMPARE(datasets->row(), 1);
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("news_2.ftd"));
         QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("two a"));
         click(datasets, 2, DatasetCol::Description);
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_1.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("news_1.ftd"));
         QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("one a"));
     }
 
@@ -267,10 +267,10 @@ private slots:
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{"kept"});
         QCOMPARE(fx.scope->script.questions, QStringList()); // no orphan offered for deletion
         click(fx.w->vsCARDS, 2, CardCol::Title);
-        QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("b"));
+        QCOMPARE(fx.w->Doc.cardFile(), QStringLiteral("b"));
         click(fx.w->vsCARDS, 1, CardCol::Title);
         QTest::mouseClick(fx.w->cmdADDDATASET, Qt::LeftButton);
-        QVERIFY(fx.w->s.CurrentDataset.startsWith(name + QStringLiteral("_")));
+        QVERIFY(fx.w->Doc.dataset().startsWith(name + QStringLiteral("_")));
         QCOMPARE(fx.w->vsDATASET->textMatrix(fx.w->vsDATASET->row(), DatasetCol::Description), QStringLiteral("New dataset"));
         QVERIFY(fx.scope->script.reports.isEmpty());
     }
@@ -394,9 +394,9 @@ private slots:
         newsProject();
         const QByteArray one = file(QStringLiteral("news_1.ftd"));
         QTest::mouseClick(fx.w->cmdADDDATASET, Qt::LeftButton);
-        const QString first = fx.w->s.CurrentDataset;
+        const QString first = fx.w->Doc.dataset();
         QTest::mouseClick(fx.w->cmdADDDATASET, Qt::LeftButton);
-        const QString second = fx.w->s.CurrentDataset;
+        const QString second = fx.w->Doc.dataset();
         QVERIFY(first != second);
         for (const QString& name : {first, second}) {
             QVERIFY2(name.startsWith(QStringLiteral("news_")) && name.endsWith(QStringLiteral(".ftd")), qPrintable(name));
@@ -430,7 +430,7 @@ private slots:
         QVERIFY(fx.scope->script.questions.isEmpty()); // no confirmation
         // The dataset that became current is selected, with its own values.
         QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("Two")});
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("news_2.ftd"));
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), (QStringList{"two a", "", ""}));
         // A title edit now writes that dataset whole and leaves the deleted one deleted.
         QVERIFY(edit(grid("vsDATASET"), 1, DatasetCol::Description, QStringLiteral("Still two")));
@@ -441,11 +441,11 @@ private slots:
         QTest::mouseClick(fx.w->cmdDELETEDATASET, Qt::LeftButton);
         QCOMPARE(fx.w->vsDATASET->rows(), 1);
         QCOMPARE(fx.w->vsTAGS->rows(), 1);
-        QCOMPARE(fx.w->s.CurrentDataset, QString());
+        QCOMPARE(fx.w->Doc.dataset(), QString());
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
         // Once more with nothing selected: nothing happens, nothing is reported.
         QTest::mouseClick(fx.w->cmdDELETEDATASET, Qt::LeftButton);
-        app::mGENERAL::SAVEDATASET(*fx.w, fx.w->s.CurrentDataset, true);
+        app::mGENERAL::SAVEDATASET(*fx.w, fx.w->Doc.dataset(), true);
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }

@@ -153,7 +153,7 @@ private slots:
         act(QStringLiteral("-"));
         QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ftd"))));
         QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ft8"))));
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
+        QCOMPARE(fx.w->Doc.dataset(), QStringLiteral("news_2.ftd"));
         QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{"two a"});
         QVERIFY(!drive::editor(fx.w->vsTAGS));
     }
@@ -174,7 +174,7 @@ private slots:
         QVERIFY(fx.scope->script.messages[0].contains(QStringLiteral("\";\"")));
         act(QStringLiteral("another card"));
         QCOMPARE(fx.scope->script.messages.size(), 2);
-        QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("news"));
+        QCOMPARE(fx.w->Doc.cardFile(), QStringLiteral("news"));
         QCOMPARE(fx.w->vsCARDS->row(), 1);
         act(QStringLiteral("Play list"));
         QCOMPARE(fx.w->tbMAIN->tab(), 0);

@@ -36,9 +36,8 @@ class TestOnAir : public QObject {
         card.Tags[1] = project::TAGDEF{QStringLiteral("Name"), QStringLiteral("f0"), 0, QStringLiteral("txt")};
         fx.w->s.CARDS.assign(2, project::CARD());
         fx.w->s.CARDS[1] = card;
-        fx.w->s.CurrentCard = 1;
-        fx.w->s.CurrentCardFile = card.FileName;
-        fx.w->s.CurrentDataset = QStringLiteral("lower3rd_ab12cd34.ftd");
+        fx.w->Doc.selectCard(1, card);
+        fx.w->Doc.selectDataset(QStringLiteral("lower3rd_ab12cd34.ftd"), QString());
         writeRaw(copyPath(), "TITLE~Greeting\r\nTAG~f0;Hello\r\n");
         fx.w->cmbINVOKES->clear();
         for (const QString& a : actions)
@@ -246,7 +245,7 @@ private slots:
         QFETCH(QString, firstLine);
         Recorder r;
         selectCard();
-        fx.w->s.CurrentDataset = dataset;
+        fx.w->Doc.selectDataset(dataset, QString());
         QFile::remove(copyPath());
         if (!copy.isEmpty())
             writeRaw(copyPath(), copy);

@@ -39,7 +39,7 @@ private slots:
         w.mnuOPEN_Click(QStringLiteral(PLINTOR_DEMO "/studio"));
         for (int row = 1; row < w.vsCARDS->rows(); ++row) {
             w.vsCARDS->setRow(row);
-            QVERIFY2(w.vsDATASET->rows() > 1, qPrintable(w.s.CurrentCardFile));
+            QVERIFY2(w.vsDATASET->rows() > 1, qPrintable(w.Doc.cardFile()));
             for (int d = 1; d < w.vsDATASET->rows(); ++d) {
                 const QString file = w.vsDATASET->textMatrix(d, DatasetCol::File);
                 const QByteArray copy = readRaw(shipped.filePath(QString(file).replace(".ftd", ".ft8")));
@@ -67,11 +67,11 @@ private slots:
         QCOMPARE(w.windowTitle(), version::caption() + QStringLiteral(" - studio"));
         QCOMPARE(w.vsCARDS->textMatrix(3, CardCol::FileName), QStringLiteral("lowerthird"));
         drive::click(w.vsCARDS, 3, CardCol::Title);
-        QCOMPARE(w.s.CurrentCardFile, QStringLiteral("lowerthird"));
+        QCOMPARE(w.Doc.cardFile(), QStringLiteral("lowerthird"));
         QCOMPARE(w.cmbINVOKES->entry(0), QStringLiteral("Play"));
 
         QTest::mouseClick(w.cmdADDDATASET, Qt::LeftButton);
-        const QString dataset = w.s.CurrentDataset;
+        const QString dataset = w.Doc.dataset();
         QVERIFY(dataset.startsWith(QStringLiteral("lowerthird_")));
         QCOMPARE(w.vsTAGS->rows(), 3);
         QVERIFY(drive::edit(w.vsTAGS, 1, TagCol::Value, QStringLiteral("Νίκος O'Brien")));
