@@ -53,6 +53,8 @@ frmMAIN::~frmMAIN()
     // is gone before the window's children are.
     vsPLAYLIST->setSource(nullptr);
     delete PlaylistCells;
+    vsTAGS->setSource(nullptr);
+    delete TagCells;
 }
 
 void frmMAIN::createControls()
@@ -120,6 +122,9 @@ void frmMAIN::createControls()
     vsDATASET->setGeometry(246, 44, 185, 681);
     vsTAGS = new ui::Grid(QStringLiteral("vsTAGS"), {.rowSelection = true, .editable = true, .ellipsis = true}, editor);
     vsTAGS->setGeometry(434, 44, 453, 681);
+    TagCells = new TagModel(Doc, this);
+    vsTAGS->setSource(TagCells);
+    vsTAGS->setFixedRows(1);
     cmdADDDATASET = new ui::Button(QStringLiteral("cmdADDDATASET"), QStringLiteral("+"), editor);
     cmdADDDATASET->setGeometry(292, 26, 17, 17);
     cmdDELETEDATASET = new ui::Button(QStringLiteral("cmdDELETEDATASET"), QStringLiteral("-"), editor);

@@ -8,6 +8,7 @@
 #include "app/options.h"
 #include "app/playlistmodel.h"
 #include "app/remotesurface.h"
+#include "app/tagmodel.h"
 #include "playlist/engine.h"
 #include "playlist/runningorder.h"
 #include "project/document.h"
@@ -39,6 +40,8 @@ public:
     /// The editor page's document: the selected card, its datasets, the selected dataset's title
     /// and values. The card, dataset and tag grids show it; a dataset file is written from it.
     project::Document Doc;
+    /// The tag grid renders the document through it.
+    TagModel* TagCells;
 
     // On the window
     ui::TabControl* tbMAIN;

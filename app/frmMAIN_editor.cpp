@@ -230,6 +230,7 @@ void frmMAIN::vsTAGS_AfterEdit(int Row, int Col)
     ARM_TRAP();
     if (Col != mGENERAL::TagCol::Value || Refused(Doc.setValue(Row - 1, vsTAGS->editText())))
         return;
+    TagCells->valueChanged(Row - 1);
     mGENERAL::SAVEDATASET(*this, Doc.dataset(), true);
 }
 
@@ -259,7 +260,7 @@ void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
         path.replace(QLatin1Char('\\'), QLatin1Char('/'));
         if (Refused(Doc.setValue(Row - 1, path)))
             return;
-        vsTAGS->setTextMatrix(Row, mGENERAL::TagCol::Value, Doc.tags()[Row - 1].value);
+        TagCells->valueChanged(Row - 1);
         mGENERAL::SAVEDATASET(*this, Doc.dataset(), true);
     }
 }
@@ -316,7 +317,7 @@ void frmMAIN::cmdDELETEDATASET_Click()
         SelectDataset(*this);
     } else {
         Doc.selectNone();
-        vsTAGS->setRows(1);
+        TagCells->show(TagModel::Look::Dataset);
     }
 }
 

@@ -94,7 +94,7 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
     ui::Grid& grid = *f.vsDATASET;
     LayOutGrid(grid, {"filename", "Description"}, {0, 10});
     grid.setColHidden(DatasetCol::File, true);
-    LayOutTagGrid(*f.vsTAGS, TagLayout::NoDataset);
+    LayOutTagGrid(f, TagLayout::NoDataset);
 
     if (!project::textfile::folderExists(s.DataFolder))
         STEP(project::textfile::createFolder(s.DataFolder));

@@ -16,13 +16,6 @@ namespace {
 constexpr const char* kModule = "mGENERAL";
 constexpr int LINE_BASE = fault::linebase::mGENERAL_tags;
 
-// One row per tag row of the document.
-void ShowTags(ui::Grid& grid, const project::Document& doc)
-{
-    for (const project::Document::Tag& tag : doc.tags())
-        grid.addItem(QStringList{tag.def.Id, QString::number(tag.def.Ani), tag.def.Type, tag.def.Title, tag.value});
-}
-
 // The listed title of file, the first when it has several; empty when it is not listed.
 QString ListedTitle(const project::Document& doc, const QString& file)
 {
@@ -33,19 +26,20 @@ QString ListedTitle(const project::Document& doc, const QString& file)
 }
 } // namespace
 
-void LayOutTagGrid(ui::Grid& grid, TagLayout layout)
+void LayOutTagGrid(frmMAIN& f, TagLayout layout)
 {
-    if (layout == TagLayout::NoDataset)
-        LayOutGrid(grid, {"Id", "Ani", "Type", "Title", "Value"}, {350, 350, 450, 3000, 10});
-    else
-        LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
+    static constexpr int kNoDataset[] = {350, 350, 450, 3000, 10};
+    static constexpr int kDataset[] = {400, 300, 400, 3000, 10};
+    f.TagCells->show(layout);
+    for (int c = 0; c < TagModel::Cols; ++c)
+        f.vsTAGS->setColWidth(c, (layout == TagLayout::NoDataset ? kNoDataset : kDataset)[c]);
+    f.vsTAGS->setExtendLastCol(true);
 }
 
 void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
 {
     ARM_TRAP();
     project::State& s = f.s;
-    ui::Grid& grid = *f.vsTAGS;
     QString path;
     QStringList lines;
     project::datasetfile::TagValue tag;
@@ -53,7 +47,6 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
 
     // The tag grid's own events stay quiet while it is filled here.
     const QScopedValueRollback quiet(f.LoadingTags, true);
-    LayOutTagGrid(grid, TagLayout::Dataset);
 
     // The values come from the file alone: the document's are set aside.
     f.Doc.selectDataset(file, file == f.Doc.dataset() ? f.Doc.title() : ListedTitle(f.Doc, file));
@@ -78,7 +71,7 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
             f.Doc.fill(tag.id, tag.value);
         }
     }
-    ShowTags(grid, f.Doc);
+    LayOutTagGrid(f, TagLayout::Dataset);
 
     if (!f.Doc.orphans().isEmpty()) {
         remove = ui::dialogs().yesNo(f.Doc.orphans() + QStringLiteral("\r\n\r\nDo you want to remove it from saved data?"),

@@ -91,7 +91,9 @@ void EditDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         refusedIn_ = currentAction();
     } else {
         refusedText_.clear();
-        grid_->setTextMatrix(row, index.column(), grid_->editText_);
+        // A grid that shows a model of the program's shows what the handler makes of the text.
+        if (!grid_->source_)
+            grid_->setTextMatrix(row, index.column(), grid_->editText_);
         emit grid_->afterEdit(row, index.column());
     }
     grid_->editText_.clear();

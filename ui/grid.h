@@ -144,7 +144,8 @@ signals:
     void beforeEdit(int row, int col, bool& cancel);
     /// An edit is about to end with editText(); cancel keeps the cell's old text.
     void validateEdit(int row, int col, bool& cancel);
-    /// An edit has ended and its text is in the cell.
+    /// An edit has ended and its text is in the cell; in a grid that shows a model, the handler
+    /// puts it there through the model.
     void afterEdit(int row, int col);
     /// Follows rowColChange: a cell has become the current cell.
     void enterCell();
