@@ -55,6 +55,8 @@ frmMAIN::~frmMAIN()
     delete PlaylistCells;
     vsTAGS->setSource(nullptr);
     delete TagCells;
+    vsDATASET->setSource(nullptr);
+    delete DatasetCells;
 }
 
 void frmMAIN::createControls()
@@ -122,9 +124,10 @@ void frmMAIN::createControls()
     vsDATASET->setGeometry(246, 44, 185, 681);
     vsTAGS = new ui::Grid(QStringLiteral("vsTAGS"), {.rowSelection = true, .editable = true, .ellipsis = true}, editor);
     vsTAGS->setGeometry(434, 44, 453, 681);
+    DatasetCells = new DatasetModel(Doc, this);
+    vsDATASET->setSource(DatasetCells);
     TagCells = new TagModel(Doc, this);
     vsTAGS->setSource(TagCells);
-    vsTAGS->setFixedRows(1);
     cmdADDDATASET = new ui::Button(QStringLiteral("cmdADDDATASET"), QStringLiteral("+"), editor);
     cmdADDDATASET->setGeometry(292, 26, 17, 17);
     cmdDELETEDATASET = new ui::Button(QStringLiteral("cmdDELETEDATASET"), QStringLiteral("-"), editor);

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "app/datasetmodel.h"
 #include "app/mMRU.h"
 #include "app/options.h"
 #include "app/playlistmodel.h"
@@ -40,7 +41,8 @@ public:
     /// The editor page's document: the selected card, its datasets, the selected dataset's title
     /// and values. The card, dataset and tag grids show it; a dataset file is written from it.
     project::Document Doc;
-    /// The tag grid renders the document through it.
+    /// The dataset and tag grids render the document through these.
+    DatasetModel* DatasetCells;
     TagModel* TagCells;
 
     // On the window

@@ -166,13 +166,15 @@ void frmMAIN::vsDATASET_AfterEdit(int Row, int Col)
     ARM_TRAP();
     Q_UNUSED(Col);
     // The document must hold this row's dataset before its title is set and it is written.
-    const project::Document::Listed* edited = Doc.listed(vsDATASET->rowKey(Row).toInt());
+    const int id = vsDATASET->rowKey(Row).toInt();
+    const project::Document::Listed* edited = Doc.listed(id);
     if (!edited)
         return;
     if (edited->file != Doc.dataset())
         SelectDataset(*this);
     if (Refused(Doc.setTitle(vsDATASET->editText())))
         return;
+    DatasetCells->titleChanged(id);
     mGENERAL::SAVEDATASET(*this, Doc.dataset(), true);
 }
 
@@ -279,13 +281,12 @@ void frmMAIN::cmdADDDATASET_Click()
 {
     ARM_TRAP();
     QString path;
-    int id = 0;
     // A dataset named after no card would belong to none.
     if (Doc.cardFile().isEmpty())
         return;
     path = mGENERAL::CreateUniqueFileName(s, Doc.cardFile());
-    id = Doc.add(mGENERAL::GetFilenameFromPath(path));
-    vsDATASET->addItem(QStringList{Doc.dataset(), Doc.title()}, id);
+    Doc.add(mGENERAL::GetFilenameFromPath(path));
+    DatasetCells->appended();
     vsDATASET->setRow(vsDATASET->rows() - 1);
     mGENERAL::SAVEDATASET(*this, Doc.dataset(), false);
     mGENERAL::LOADTAGS(*this, Doc.dataset());
@@ -305,13 +306,9 @@ void frmMAIN::cmdDELETEDATASET_Click()
         // Every row of the file goes (a file with two titles has two); the dataset that becomes
         // current is selected once, below.
         const QScopedValueRollback quiet(LoadingDatasets, true);
-        for (int r = vsDATASET->rows() - 1; r >= 1; --r) {
-            const project::Document::Listed* listed = Doc.listed(vsDATASET->rowKey(r).toInt());
-            if (listed && listed->file == file)
-                vsDATASET->removeItem(r);
-        }
+        Doc.remove(file);
+        DatasetCells->removed();
     }
-    Doc.remove(file);
 
     if (vsDATASET->row() > 0) {
         SelectDataset(*this);

@@ -92,7 +92,11 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
         f.cmbINVOKES->addItem(name);
 
     ui::Grid& grid = *f.vsDATASET;
-    LayOutGrid(grid, {"filename", "Description"}, {0, 10});
+    f.DatasetCells->showAll();
+    grid.setFixedRows(1);
+    grid.setColWidth(DatasetCol::File, 0);
+    grid.setColWidth(DatasetCol::Description, 10);
+    grid.setExtendLastCol(true);
     grid.setColHidden(DatasetCol::File, true);
     LayOutTagGrid(f, TagLayout::NoDataset);
 
@@ -106,16 +110,11 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
         // What goes on air is the copy: it follows the file before anything can be aired from it.
         if (STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, name))))
             FollowMe8(s, name, &lines);
-        const qsizetype first = f.Doc.datasets().size();
         f.Doc.list(name, AllTitles(lines, name));
-        // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
-        for (qsizetype i = first; i < f.Doc.datasets().size(); ++i) {
-            const project::Document::Listed& row = f.Doc.datasets()[i];
-            grid.addItem(QStringList{row.file, row.title}, row.id);
-        }
     }
 
     f.Doc.selectNone();
+    f.DatasetCells->showAll();
     grid.sortRows(DatasetCol::Description, Qt::AscendingOrder);
 
     if (grid.rows() > 1) {

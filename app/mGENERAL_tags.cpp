@@ -31,6 +31,7 @@ void LayOutTagGrid(frmMAIN& f, TagLayout layout)
     static constexpr int kNoDataset[] = {350, 350, 450, 3000, 10};
     static constexpr int kDataset[] = {400, 300, 400, 3000, 10};
     f.TagCells->show(layout);
+    f.vsTAGS->setFixedRows(1);
     for (int c = 0; c < TagModel::Cols; ++c)
         f.vsTAGS->setColWidth(c, (layout == TagLayout::NoDataset ? kNoDataset : kDataset)[c]);
     f.vsTAGS->setExtendLastCol(true);

@@ -8,6 +8,7 @@ void TagModel::show(Look look)
 {
     beginResetModel();
     look_ = look;
+    shown_ = true;
     rows_ = look == Look::Dataset ? int(doc_.tags().size()) : 0;
     endResetModel();
 }
@@ -20,7 +21,7 @@ void TagModel::valueChanged(int row)
 
 int TagModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
-int TagModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : Cols; }
+int TagModel::columnCount(const QModelIndex& parent) const { return parent.isValid() || !shown_ ? 0 : Cols; }
 
 QVariant TagModel::data(const QModelIndex& index, int role) const
 {

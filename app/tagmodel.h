@@ -32,6 +32,7 @@ public:
 private:
     const project::Document& doc_;
     Look look_ = Look::NoDataset;
+    bool shown_ = false; // no columns until the first show: no project, no grid
     int rows_ = 0; // the rows shown: the document's as of the last show
 };
 

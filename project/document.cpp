@@ -47,6 +47,7 @@ bool Document::selectDataset(int id)
         return false;
     const Listed chosen = *row;
     selectDataset(chosen.file, chosen.title);
+    selectedId_ = id;
     return true;
 }
 
@@ -54,6 +55,13 @@ void Document::selectDataset(const QString& file, const QString& title)
 {
     dataset_ = file;
     title_ = title;
+    selectedId_ = 0;
+    for (const Listed& row : std::as_const(datasets_)) {
+        if (row.file == file && row.title == title) {
+            selectedId_ = row.id;
+            break;
+        }
+    }
     tags_.clear();
     tags_.reserve(defs_.size());
     for (const TAGDEF& def : std::as_const(defs_))
@@ -66,6 +74,7 @@ void Document::selectNone()
 {
     dataset_.clear();
     title_.clear();
+    selectedId_ = 0;
     tags_.clear();
     orphans_.clear();
     read_ = true;
@@ -107,13 +116,9 @@ QString Document::setTitle(const QString& title)
     const QString why = datasetfile::refusal(title, datasetfile::Field::Title);
     if (!why.isEmpty() || dataset_.isEmpty())
         return why;
-    // The row chosen is the first of the file under the old title.
-    for (Listed& row : datasets_) {
-        if (row.file == dataset_ && row.title == title_) {
+    for (Listed& row : datasets_)
+        if (row.id == selectedId_)
             row.title = title;
-            break;
-        }
-    }
     title_ = title;
     return why;
 }
@@ -122,7 +127,7 @@ int Document::add(const QString& file)
 {
     const QString title = QStringLiteral("New dataset");
     datasets_.append({file, title, ++lastId_});
-    selectDataset(file, title);
+    selectDataset(lastId_);
     return lastId_;
 }
 

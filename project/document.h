@@ -81,6 +81,7 @@ private:
     QList<TAGDEF> defs_; // the card's tags, one per id, in slot order
     QList<Listed> datasets_;
     int lastId_ = 0;
+    int selectedId_ = 0; // the listed row selected, 0 when none is
     QString dataset_;
     QString title_;
     QList<Tag> tags_;

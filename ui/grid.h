@@ -31,8 +31,8 @@ public:
     Grid(const QString& name, const Behaviour& behaviour, QWidget* parent);
 
     /// Shows source instead of cells of its own: rows, text, back colours (BackgroundRole),
-    /// pictures (PictureRole) and the cue (CueRole) come from it, the header from its header
-    /// data. Whatever writes cells (setTextMatrix, addItem, moveRow, ...) then raises 5.
+    /// pictures (PictureRole), the cue (CueRole) and the row keys (KeyRole) come from it, the
+    /// header from its header data, and a sort is its own. Whatever writes cells (setTextMatrix, addItem, moveRow, ...) then raises 5.
     void setSource(QAbstractItemModel* source);
 
     /// All rows, the fixed header row included.

@@ -218,8 +218,8 @@ private slots:
         // The data folder is gone: the save is reported, nothing half written anywhere.
         const QString moved = fx.home.filePath(QStringLiteral("moved"));
         QVERIFY(QDir().rename(fx.dataFolder(), moved));
-        fx.w->vsDATASET->setTextMatrix(1, DatasetCol::Description, QStringLiteral("lost"));
-        app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
+        QVERIFY(fx.show());
+        QVERIFY(drive::edit(fx.w->vsDATASET, 1, DatasetCol::Description, QStringLiteral("lost")));
         QVERIFY(fx.scope->script.reports.size() >= 2);
         QVERIFY(fx.scope->script.reports[1].startsWith(QStringLiteral("Error 76")));
         QCOMPARE(readRaw(moved + QStringLiteral("/news_1.ftd")), file);
