@@ -56,6 +56,10 @@ frmMAIN::~frmMAIN()
     // is gone before the window's children are.
     vsPLAYLIST->setSource(nullptr);
     delete PlaylistCells;
+    vsTAGS->setSource(nullptr);
+    delete TagCells;
+    vsDATASET->setSource(nullptr);
+    delete DatasetCells;
 }
 
 void frmMAIN::createControls()
@@ -123,6 +127,10 @@ void frmMAIN::createControls()
     vsDATASET->setGeometry(246, 44, 185, 681);
     vsTAGS = new ui::Grid(QStringLiteral("vsTAGS"), {.rowSelection = true, .editable = true, .ellipsis = true}, editor);
     vsTAGS->setGeometry(434, 44, 453, 681);
+    DatasetCells = new DatasetModel(Doc, this);
+    vsDATASET->setSource(DatasetCells);
+    TagCells = new TagModel(Doc, this);
+    vsTAGS->setSource(TagCells);
     cmdADDDATASET = new ui::Button(QStringLiteral("cmdADDDATASET"), QStringLiteral("+"), editor);
     cmdADDDATASET->setGeometry(292, 26, 17, 17);
     cmdDELETEDATASET = new ui::Button(QStringLiteral("cmdDELETEDATASET"), QStringLiteral("-"), editor);
@@ -228,7 +236,10 @@ void frmMAIN::connectHandlers()
 
 void frmMAIN::closeEvent(QCloseEvent* event)
 {
-    // What was typed is saved before the window goes; a refused text keeps it open.
+    // What was typed is saved before the window goes; a refused text keeps it open. A close
+    // comes without a press of the program's: each is an action of its own, so that a second
+    // try says again why it is refused.
+    ui::beginActionOutsideHandlers();
     if (!ui::finishOpenEdit())
         return event->ignore();
     ui::runHandler([this] { Form_Unload(); });

@@ -4,13 +4,16 @@
 #include <array>
 #include <memory>
 
+#include "app/datasetmodel.h"
 #include "app/mGENERAL.h"
 #include "app/mMRU.h"
 #include "app/options.h"
 #include "app/playlistmodel.h"
 #include "app/remotesurface.h"
+#include "app/tagmodel.h"
 #include "playlist/engine.h"
 #include "playlist/runningorder.h"
+#include "project/document.h"
 #include "project/state.h"
 #include "server/link.h"
 #include "ui/controls.h"
@@ -43,6 +46,7 @@ private:
     friend void mGENERAL::LOADDATASET(frmMAIN& f, const QString& cardFile);
     friend void mGENERAL::SAVEDATASET(frmMAIN& f, const QString& file, bool withTags);
     friend void mGENERAL::LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read);
+    friend void mGENERAL::LayOutTagGrid(frmMAIN& f, mGENERAL::TagLayout layout);
     friend void mGENERAL::LOADTREELIST(frmMAIN& f);
     friend void mGENERAL::LOADPLAYLIST(frmMAIN& f);
     friend void mGENERAL::SavePlayList(frmMAIN& f);
@@ -54,6 +58,12 @@ private:
     friend void ClearChannel(frmMAIN& f, short Index);
 
     project::State s;
+    /// The editor page's document: the selected card, its datasets, the selected dataset's title
+    /// and values. The card, dataset and tag grids show it; a dataset file is written from it.
+    project::Document Doc;
+    /// The dataset and tag grids render the document through these.
+    DatasetModel* DatasetCells;
+    TagModel* TagCells;
 
     // On the window
     ui::TabControl* tbMAIN;
@@ -144,7 +154,7 @@ private:
     /// action raises; the next action loads it anew, since files may change between two clicks.
     struct Loaded {
         short card = -1;
-        QString dataset;
+        int dataset = 0; // the listed row's id
         quint64 action = 0;
         bool operator==(const Loaded&) const = default;
     };

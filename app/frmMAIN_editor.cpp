@@ -16,7 +16,6 @@ namespace {
 constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = fault::linebase::frmMAIN_editor;
 
-const QString kPictureType = QStringLiteral("pic");
 } // namespace
 
 // The steps several handlers share run under the calling handler's trap, so a report names
@@ -34,31 +33,31 @@ void SelectCard(frmMAIN& f)
     const int row = f.vsCARDS->row();
     if (row < 1)
         return;
-    const frmMAIN::Loaded now{short(f.vsCARDS->rowKey(row).toInt()), QString(), ui::currentAction()};
+    const frmMAIN::Loaded now{short(f.vsCARDS->rowKey(row).toInt()), 0, ui::currentAction()};
+    const project::CARD* card = nullptr;
     if (now == f.CardLoaded)
         return;
-    s.CurrentCard = now.card;
-    STEP(s.CurrentCardFile = mGENERAL::CardRecord(s, s.CurrentCard).FileName);
-    if (s.CurrentCardFile.isEmpty())
+    if (!STEP(card = &mGENERAL::CardRecord(s, now.card)))
         return;
-    mGENERAL::LOADDATASET(f, s.CurrentCardFile);
+    f.Doc.selectCard(now.card, *card);
+    if (f.Doc.cardFile().isEmpty())
+        return;
+    mGENERAL::LOADDATASET(f, f.Doc.cardFile());
     f.CardLoaded = now;
 }
 
 // Select the dataset of the current row and load its tags. The header row selects nothing.
 void SelectDataset(frmMAIN& f)
 {
-    project::State& s = f.s;
     const int row = f.vsDATASET->row();
     if (row < 1)
         return;
-    const frmMAIN::Loaded now{-1, f.vsDATASET->rowKey(row).toString(), ui::currentAction()};
+    const frmMAIN::Loaded now{-1, f.vsDATASET->rowKey(row).toInt(), ui::currentAction()};
     if (now == f.DatasetLoaded)
         return;
-    s.CurrentDataset = now.dataset;
-    if (s.CurrentDataset.isEmpty())
+    if (!f.Doc.selectDataset(now.dataset) || f.Doc.dataset().isEmpty())
         return;
-    mGENERAL::LOADTAGS(f, s.CurrentDataset);
+    mGENERAL::LOADTAGS(f, f.Doc.dataset());
     f.DatasetLoaded = now;
 }
 
@@ -71,10 +70,9 @@ void FocusCue(frmMAIN& f, const ui::Grid* focused)
 
 namespace {
 
-// Refuses text the dataset file could not give back, saying why.
-bool Refused(const QString& text, project::datasetfile::Field field)
+// Says why text is refused, when it is.
+bool Refused(const QString& why)
 {
-    const QString why = project::datasetfile::refusal(text, field);
     if (why.isEmpty())
         return false;
     ui::dialogs().message(why, QStringLiteral("Plintor"));
@@ -163,20 +161,25 @@ void frmMAIN::vsDATASET_ValidateEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == mGENERAL::DatasetCol::Description && Refused(vsDATASET->editText(), project::datasetfile::Field::Title))
+    if (Col == mGENERAL::DatasetCol::Description && Refused(project::datasetfile::refusal(vsDATASET->editText(), project::datasetfile::Field::Title)))
         Cancel = true;
 }
 
 void frmMAIN::vsDATASET_AfterEdit(int Row, int Col)
 {
     ARM_TRAP();
-    Q_UNUSED(Row);
     Q_UNUSED(Col);
-    // The tag grid must hold this row's dataset before it is written back with it.
-    const bool shown = vsDATASET->row() > 0 && vsDATASET->rowKey(vsDATASET->row()).toString() == s.CurrentDataset;
-    if (!shown)
+    // The document must hold this row's dataset before its title is set and it is written.
+    const int id = vsDATASET->rowKey(Row).toInt();
+    const project::Document::Listed* edited = Doc.listed(id);
+    if (!edited)
+        return;
+    if (edited->file != Doc.dataset())
         SelectDataset(*this);
-    mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
+    if (Refused(Doc.setTitle(vsDATASET->editText())))
+        return;
+    DatasetCells->titleChanged(id);
+    mGENERAL::SAVEDATASET(*this, Doc.dataset(), true);
 }
 
 void frmMAIN::vsDATASET_Click()
@@ -224,16 +227,17 @@ void frmMAIN::vsTAGS_ValidateEdit(int Row, int Col, bool& Cancel)
 {
     ARM_TRAP();
     Q_UNUSED(Row);
-    if (Col == mGENERAL::TagCol::Value && Refused(vsTAGS->editText(), project::datasetfile::Field::Value))
+    if (Col == mGENERAL::TagCol::Value && Refused(project::datasetfile::refusal(vsTAGS->editText(), project::datasetfile::Field::Value)))
         Cancel = true;
 }
 
 void frmMAIN::vsTAGS_AfterEdit(int Row, int Col)
 {
     ARM_TRAP();
-    Q_UNUSED(Row);
-    if (Col == mGENERAL::TagCol::Value)
-        mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
+    if (Col != mGENERAL::TagCol::Value || Refused(Doc.setValue(Row - 1, vsTAGS->editText())))
+        return;
+    TagCells->valueChanged(Row - 1);
+    mGENERAL::SAVEDATASET(*this, Doc.dataset(), true);
 }
 
 void frmMAIN::vsTAGS_EnterCell()
@@ -243,7 +247,7 @@ void frmMAIN::vsTAGS_EnterCell()
     if (LoadingTags)
         return;
     if (vsTAGS->row() > 0)
-        picture = vsTAGS->textMatrix(vsTAGS->row(), mGENERAL::TagCol::Type) == kPictureType;
+        picture = Doc.isPicture(vsTAGS->row() - 1);
     vsTAGS->setColComboList(mGENERAL::TagCol::Value, picture ? ui::Grid::kCellButton : QString());
 }
 
@@ -255,15 +259,15 @@ void frmMAIN::vsTAGS_CellButtonClick(int Row, int Col)
         return;
     if (Row < 1 || Row >= vsTAGS->rows())
         return;
-    if (vsTAGS->textMatrix(Row, mGENERAL::TagCol::Type) == kPictureType) {
+    if (Doc.isPicture(Row - 1)) {
         path = mGENERAL::SelectFullPathFile(*this);
         if (path.isEmpty())
             return;
         path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        if (Refused(path, project::datasetfile::Field::Value))
+        if (Refused(Doc.setValue(Row - 1, path)))
             return;
-        vsTAGS->setTextMatrix(Row, mGENERAL::TagCol::Value, path);
-        mGENERAL::SAVEDATASET(*this, s.CurrentDataset, true);
+        TagCells->valueChanged(Row - 1);
+        mGENERAL::SAVEDATASET(*this, Doc.dataset(), true);
     }
 }
 
@@ -282,24 +286,23 @@ void frmMAIN::cmdADDDATASET_Click()
     ARM_TRAP();
     QString path;
     // A dataset named after no card would belong to none.
-    if (s.CurrentCardFile.isEmpty())
+    if (Doc.cardFile().isEmpty())
         return;
-    path = mGENERAL::CreateUniqueFileName(s, s.CurrentCardFile);
-    s.CurrentDataset = mGENERAL::GetFilenameFromPath(path);
-    vsDATASET->addItem(QStringList{s.CurrentDataset, QStringLiteral("New dataset")}, s.CurrentDataset);
+    path = mGENERAL::CreateUniqueFileName(s, Doc.cardFile());
+    Doc.add(mGENERAL::GetFilenameFromPath(path));
+    DatasetCells->appended();
     vsDATASET->setRow(vsDATASET->rows() - 1);
-    for (int r = 1; r < vsTAGS->rows(); ++r)
-        vsTAGS->setTextMatrix(r, mGENERAL::TagCol::Value, QString());
-    mGENERAL::SAVEDATASET(*this, s.CurrentDataset, false);
-    mGENERAL::LOADTAGS(*this, s.CurrentDataset);
+    mGENERAL::SAVEDATASET(*this, Doc.dataset(), false);
+    mGENERAL::LOADTAGS(*this, Doc.dataset());
 }
 
 void frmMAIN::cmdDELETEDATASET_Click()
 {
     ARM_TRAP();
-    if (vsDATASET->row() == 0)
+    const project::Document::Listed* row = Doc.listed(vsDATASET->rowKey(vsDATASET->row()).toInt());
+    if (vsDATASET->row() == 0 || !row)
         return;
-    const QString file = vsDATASET->rowKey(vsDATASET->row()).toString();
+    const QString file = row->file;
     // A file that is already gone is no reason to stop.
     fault::ignoringFailure([&] { project::textfile::deleteFile(project::paths::join(s.DataFolder, file)); });
     fault::ignoringFailure([&] { project::textfile::deleteFile(project::paths::join(s.DataFolder, project::datasetfile::copyName(file))); });
@@ -307,16 +310,15 @@ void frmMAIN::cmdDELETEDATASET_Click()
         // Every row of the file goes (a file with two titles has two); the dataset that becomes
         // current is selected once, below.
         const QScopedValueRollback quiet(LoadingDatasets, true);
-        for (int r = vsDATASET->rows() - 1; r >= 1; --r)
-            if (vsDATASET->rowKey(r).toString() == file)
-                vsDATASET->removeItem(r);
+        Doc.remove(file);
+        DatasetCells->removed();
     }
 
     if (vsDATASET->row() > 0) {
         SelectDataset(*this);
     } else {
-        s.CurrentDataset.clear();
-        vsTAGS->setRows(1);
+        Doc.selectNone();
+        TagCells->show(TagModel::Look::Dataset);
     }
 }
 

@@ -3,7 +3,9 @@
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
 #include "fault/trap.h"
+#include "project/codepage.h"
 #include "project/convert.h"
+#include "ui/dialogs.h"
 #include "ui/dispatch.h"
 #include "ui/keys.h"
 
@@ -97,6 +99,15 @@ void frmMAIN::trLIST_DblClick()
     if (!STEP(Playlist.mustBeRead()))
         return;
     const QString file = node.key();
+    // The playlist file is written in the code page: a name it cannot hold would come back
+    // naming no file, and the entry would be lost at the next start.
+    if (const QString c = project::codepage::unheld(file); !c.isEmpty()) {
+        ui::dialogs().message(QStringLiteral("%1 cannot be added to the playlist: its name holds %2, which the project's "
+                                             "code page, %3, cannot write in the playlist file.")
+                                  .arg(file, c, project::codepage::name()),
+                              QStringLiteral("Plintor"));
+        return;
+    }
     STEP(card = mGENERAL::EntryCard(s, file));
     if (!STEP(entry = mGENERAL::PlaylistEntry(s, file, node.text(), card, true)))
         return;

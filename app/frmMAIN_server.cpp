@@ -83,9 +83,9 @@ void frmMAIN::cmdAIR_Click()
     if (action.isEmpty())
         return;
     // Values that could not be read are not sent as empty ones.
-    if (!STEP(card = &mGENERAL::CardRecord(s, s.CurrentCard)))
+    if (!STEP(card = &mGENERAL::CardRecord(s, Doc.card())))
         return;
-    if (!STEP(line = server::compose::cardLine(*card, card->Channel, s.ProjectName, s.DataFolder, s.CurrentDataset, action)))
+    if (!STEP(line = server::compose::cardLine(*card, card->Channel, s.ProjectName, s.DataFolder, Doc.dataset(), action)))
         return;
     // The editor's line marks no cell, but whatever showed on its layer shows no longer.
     if (!STEP(sent = Engine->send(playlist::RunningOrder::kEditor, 0, {card->Channel, card->Layer}, line)) || !sent)

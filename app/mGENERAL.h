@@ -2,6 +2,7 @@
 #include <QString>
 #include <initializer_list>
 
+#include "app/tagmodel.h"
 #include "playlist/playlistfile.h"
 #include "playlist/runningorder.h"
 #include "project/state.h"
@@ -81,9 +82,10 @@ enum : int { Id = 0, Ani = 1, Type = 2, Title = 3, Value = 4 };
 }
 /// The tag grid's two looks: the one LOADDATASET gives it before a dataset is loaded (which a
 /// card without datasets keeps), and the one LOADTAGS shows a dataset's tags in.
-enum class TagLayout { NoDataset, Dataset };
-/// Resets the tag grid to its header row, with the headers and widths of layout.
-void LayOutTagGrid(ui::Grid& grid, TagLayout layout);
+using TagLayout = TagModel::Look;
+/// Shows the document's tag rows in the tag grid (none in the first look), with the headers
+/// and widths of layout.
+void LayOutTagGrid(frmMAIN& f, TagLayout layout);
 /// Fills the tag grid with the current card's tags and the values of dataset file; offers to
 /// remove saved values whose tag the card no longer has. read: the file's lines, when the
 /// caller has just read them.

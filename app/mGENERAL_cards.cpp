@@ -43,6 +43,7 @@ void LOADCARDS(frmMAIN& f)
     project::cardfile::Parsed parsed;
 
     s.CARDS.assign(2, project::CARD());
+    f.Doc.selectCard(0, s.CARDS[0]);
     STEP(files = project::textfile::listFiles(s.ProjectFolder));
     // Room for every card at once: a table of a thousand cards is not copied while it grows.
     s.CARDS.reserve(size_t(std::count_if(files.cbegin(), files.cend(), project::cardfile::isCardFile)) + 1);
@@ -64,9 +65,9 @@ void LOADCARDS(frmMAIN& f)
     FillCardGrid(*f.vsCARDS, s.CARDS);
     if (f.vsCARDS->rows() > 1) {
         f.vsCARDS->setRow(1);
-        s.CurrentCard = short(f.vsCARDS->rowKey(f.vsCARDS->row()).toInt());
-        s.CurrentCardFile = s.CARDS[size_t(s.CurrentCard)].FileName;
-        LOADDATASET(f, s.CurrentCardFile);
+        const short card = short(f.vsCARDS->rowKey(f.vsCARDS->row()).toInt());
+        f.Doc.selectCard(card, s.CARDS[size_t(card)]);
+        LOADDATASET(f, f.Doc.cardFile());
     }
 }
 

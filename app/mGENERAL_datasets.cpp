@@ -20,21 +20,12 @@ namespace {
 constexpr const char* kModule = "mGENERAL";
 constexpr int LINE_BASE = fault::linebase::mGENERAL_datasets;
 
-// Raises 75 for a dataset whose file could not be read: writing it would lose what it holds.
-void MustBeRead(const project::State& s, const QString& file)
+// Raises 5 for a dataset the document does not hold: its title and values are not known here.
+void MustBeShown(const project::Document& doc, const QString& file)
 {
-    if (file == s.UnreadDataset)
-        fault::raise(fault::PathFileAccessError,
-                     QStringLiteral("Path/File access error: %1 could not be read; it is not written over until it is read again")
-                         .arg(file));
-}
-
-int CurrentDataRow(const ui::Grid& grid)
-{
-    if (grid.row() < 1)
-        fault::raise(fault::SubscriptOutOfRange,
-                     QStringLiteral("Subscript out of range: %1 has no current row").arg(grid.objectName()));
-    return grid.row();
+    if (file != doc.dataset())
+        fault::raise(fault::InvalidProcedureCall,
+                     QStringLiteral("Invalid procedure call: %1 is not the dataset shown").arg(file));
 }
 } // namespace
 
@@ -90,17 +81,24 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
 
     // The dataset grid's own events stay quiet while it is filled here.
     const QScopedValueRollback quiet(f.LoadingDatasets, true);
-    STEP(actions.Invoke = CardRecord(s, s.CurrentCard).Invoke);
-    STEP(actions.Command = CardRecord(s, s.CurrentCard).Command);
+    STEP(actions.Invoke = CardRecord(s, f.Doc.card()).Invoke);
+    STEP(actions.Command = CardRecord(s, f.Doc.card()).Command);
+    // The card's datasets are listed anew: files may have changed since.
+    if (const project::CARD* card = nullptr; STEP(card = &CardRecord(s, f.Doc.card())))
+        f.Doc.selectCard(f.Doc.card(), *card);
     f.cmbINVOKES->clear();
     // The steps the card's playlist entry would show when read from the file.
     for (const QString& name : playlist::playlistfile::stepNames(actions, false))
         f.cmbINVOKES->addItem(name);
 
     ui::Grid& grid = *f.vsDATASET;
-    LayOutGrid(grid, {"filename", "Description"}, {0, 10});
+    f.DatasetCells->showAll();
+    grid.setFixedRows(1);
+    grid.setColWidth(DatasetCol::File, 0);
+    grid.setColWidth(DatasetCol::Description, 10);
+    grid.setExtendLastCol(true);
     grid.setColHidden(DatasetCol::File, true);
-    LayOutTagGrid(*f.vsTAGS, TagLayout::NoDataset);
+    LayOutTagGrid(f, TagLayout::NoDataset);
 
     if (!project::textfile::folderExists(s.DataFolder))
         STEP(project::textfile::createFolder(s.DataFolder));
@@ -112,42 +110,32 @@ void LOADDATASET(frmMAIN& f, const QString& cardFile)
         // What goes on air is the copy: it follows the file before anything can be aired from it.
         if (STEP(lines = project::textfile::readLines(project::paths::join(s.DataFolder, name))))
             FollowMe8(s, name, &lines);
-        // Cell by cell: a title is the operator's text and may hold a TAB, a file name too.
-        for (const QString& title : AllTitles(lines, name))
-            grid.addItem(QStringList{name, title}, name);
+        f.Doc.list(name, AllTitles(lines, name));
     }
 
-    s.CurrentDataset.clear();
-    s.UnreadDataset.clear();
+    f.Doc.selectNone();
+    f.DatasetCells->showAll();
     grid.sortRows(DatasetCol::Description, Qt::AscendingOrder);
 
     if (grid.rows() > 1) {
         grid.setRow(1);
-        s.CurrentDataset = grid.rowKey(1).toString();
-        const auto lines = read.constFind(s.CurrentDataset);
-        LOADTAGS(f, s.CurrentDataset, lines == read.cend() ? nullptr : &*lines);
+        f.Doc.selectDataset(grid.rowKey(1).toInt());
+        const auto lines = read.constFind(f.Doc.dataset());
+        LOADTAGS(f, f.Doc.dataset(), lines == read.cend() ? nullptr : &*lines);
     }
 }
 
 void SAVEDATASET(frmMAIN& f, const QString& file, bool withTags)
 {
     ARM_TRAP();
-    project::State& s = f.s;
-    QString title;
-    QList<project::datasetfile::TagValue> tags;
-
     // With no dataset selected there is nothing to write to.
     if (file.isEmpty())
         return;
-    if (!STEP(MustBeRead(s, file)))
+    if (!STEP(MustBeShown(f.Doc, file)))
         return;
-    STEP(title = f.vsDATASET->textMatrix(CurrentDataRow(*f.vsDATASET), DatasetCol::Description));
-    if (withTags) {
-        for (int r = 1; r < f.vsTAGS->rows(); ++r)
-            tags.append({f.vsTAGS->textMatrix(r, TagCol::Id), f.vsTAGS->textMatrix(r, TagCol::Value)});
-    }
-    STEP(project::textfile::writeLines(project::paths::join(s.DataFolder, file), project::datasetfile::composeLines(title, tags)));
-    SaveMe8(s, file);
+    // The title and values the document holds, the copy with them as the file gives them back;
+    // a file that could not be read is not written over.
+    STEP(f.Doc.save(f.s.DataFolder, withTags));
 }
 
 void SaveMe8(const project::State& s, const QString& file, const QStringList* read)

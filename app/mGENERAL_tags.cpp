@@ -16,58 +16,49 @@ namespace {
 constexpr const char* kModule = "mGENERAL";
 constexpr int LINE_BASE = fault::linebase::mGENERAL_tags;
 
-// One row per tag of card, in slot order; the row of each id, the first when it repeats.
-QHash<QString, int> AddTagRows(ui::Grid& grid, const project::CARD& card)
+// The listed title of file, the first when it has several; empty when it is not listed.
+QString ListedTitle(const project::Document& doc, const QString& file)
 {
-    QHash<QString, int> rows;
-    for (size_t slot = 1; slot <= project::kTagSlots; ++slot) {
-        const project::TAGDEF& def = card.Tags[slot];
-        // One row per id: a repeated id would write two lines, and the later would win.
-        if (def.Id.isEmpty() || rows.contains(def.Id))
-            continue;
-        grid.addItem(QStringList{def.Id, QString::number(def.Ani), def.Type, def.Title, QString()});
-        rows.insert(def.Id, grid.rows() - 1);
-    }
-    return rows;
+    for (const project::Document::Listed& row : doc.datasets())
+        if (row.file == file)
+            return row.title;
+    return QString();
 }
 } // namespace
 
-void LayOutTagGrid(ui::Grid& grid, TagLayout layout)
+void LayOutTagGrid(frmMAIN& f, TagLayout layout)
 {
-    if (layout == TagLayout::NoDataset)
-        LayOutGrid(grid, {"Id", "Ani", "Type", "Title", "Value"}, {350, 350, 450, 3000, 10});
-    else
-        LayOutGrid(grid, {"Tg", "A", "T", "Title", "Value"}, {400, 300, 400, 3000, 10});
+    static constexpr int kNoDataset[] = {350, 350, 450, 3000, 10};
+    static constexpr int kDataset[] = {400, 300, 400, 3000, 10};
+    f.TagCells->show(layout);
+    f.vsTAGS->setFixedRows(1);
+    for (int c = 0; c < TagModel::Cols; ++c)
+        f.vsTAGS->setColWidth(c, (layout == TagLayout::NoDataset ? kNoDataset : kDataset)[c]);
+    f.vsTAGS->setExtendLastCol(true);
 }
 
 void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
 {
     ARM_TRAP();
     project::State& s = f.s;
-    ui::Grid& grid = *f.vsTAGS;
     QString path;
     QStringList lines;
     project::datasetfile::TagValue tag;
-    int row = 0;
-    QHash<QString, int> rows; // the row of each tag id
-    QString orphans;
     bool remove = false;
 
     // The tag grid's own events stay quiet while it is filled here.
     const QScopedValueRollback quiet(f.LoadingTags, true);
-    LayOutTagGrid(grid, TagLayout::Dataset);
 
-    STEP(rows = AddTagRows(grid, CardRecord(s, s.CurrentCard)));
-
+    // The values come from the file alone: the document's are set aside.
+    f.Doc.selectDataset(file, file == f.Doc.dataset() ? f.Doc.title() : ListedTitle(f.Doc, file));
     path = project::paths::join(s.DataFolder, file);
-    s.UnreadDataset.clear();
     if (read) {
         lines = *read;
     } else {
         if (!project::textfile::fileExists(path))
             STEP(project::textfile::writeBytes(path, QByteArray()));
         if (!STEP(lines = project::textfile::readLines(path)))
-            s.UnreadDataset = file;
+            f.Doc.setUnread();
     }
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString& line = lines[i];
@@ -78,18 +69,15 @@ void LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read)
                       })))
                 continue;
             // By id, not by slot: slots without an id take no row.
-            row = rows.value(tag.id);
-            if (row > 0)
-                grid.setTextMatrix(row, TagCol::Value, tag.value);
-            else
-                orphans += tag.id + QStringLiteral(" = ") + tag.value + QStringLiteral("\r\n");
+            f.Doc.fill(tag.id, tag.value);
         }
     }
+    LayOutTagGrid(f, TagLayout::Dataset);
 
-    if (!orphans.isEmpty()) {
-        remove = ui::dialogs().yesNo(orphans + QStringLiteral("\r\n\r\nDo you want to remove it from saved data?"),
+    if (!f.Doc.orphans().isEmpty()) {
+        remove = ui::dialogs().yesNo(f.Doc.orphans() + QStringLiteral("\r\n\r\nDo you want to remove it from saved data?"),
                                      QStringLiteral("orphan Tags found"));
-        if (remove)
+        if (f.Doc.answerOrphans(remove))
             SAVEDATASET(f, file, true);
     }
 }

@@ -258,7 +258,7 @@ int main(int argc, char* argv[])
     const int datasetRows = std::min(vsDATASET->rows() - 1, 12);
     for (int r = 0; r < n.runs; ++r) {
         const int row = 2 + r % (datasetRows - 1);
-        const QString file = vsDATASET->rowKey(row).toString();
+        const QString file = vsDATASET->textMatrix(row, app::mGENERAL::DatasetCol::File);
         op.push_back(msOf([&] { drive::click(vsDATASET, row, app::mGENERAL::DatasetCol::Description); }));
         floor.push_back(msOf([&] { readWhole(p.data / file.toStdString()); }));
     }

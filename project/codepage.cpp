@@ -21,6 +21,7 @@ constexpr char16_t kUndefinedBase = 0xF700;
 struct Table {
     std::array<char16_t, 256> toUnicode{};
     QHash<char16_t, char> fromUnicode;
+    QString name;
     bool asciiAsIs = false; // bytes below 0x80 read as the same characters
 };
 
@@ -134,6 +135,7 @@ bool build(const QString& name, Table& table)
         table.toUnicode[size_t(b)] = u;
         table.fromUnicode.insert(u, char(b));
     }
+    table.name = name;
     table.asciiAsIs = true;
     for (int b = 0; b < 0x80; ++b)
         table.asciiAsIs = table.asciiAsIs && table.toUnicode[size_t(b)] == char16_t(b);
@@ -213,6 +215,27 @@ QByteArray encode(const QString& text)
         bytes.append('?');
     }
     return bytes;
+}
+
+} // namespace project::codepage
+
+namespace project::codepage {
+
+QString name() { return current().name; }
+
+QString unheld(QStringView text)
+{
+    const Table& t = current();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (t.fromUnicode.contains(c.unicode()))
+            continue;
+        const bool pair = c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const char32_t point = pair ? QChar::surrogateToUcs4(c, text[i + 1]) : c.unicode();
+        return QStringLiteral("\"%1\" (U+%2)")
+            .arg(text.mid(i, pair ? 2 : 1), QString::number(uint(point), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    }
+    return QString();
 }
 
 } // namespace project::codepage

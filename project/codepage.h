@@ -18,6 +18,11 @@ QString decode(QByteArrayView bytes);
 using Units = std::array<char16_t, 256>;
 const Units& units();
 QByteArray encode(const QString& text);
+/// The name the code page was chosen by.
+QString name();
+/// The first character of text the code page cannot hold, shown as "x" (U+XXXX); empty when it
+/// holds every one, so that encode gives text back unchanged.
+QString unheld(QStringView text);
 
 /// The code page used when none is given, and what the operator is told about it at start.
 struct Choice {

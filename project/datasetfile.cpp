@@ -116,6 +116,10 @@ QString refusal(const QString& text, Field field)
         if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
             return what + QStringLiteral(" cannot hold the control character %1: the template data cannot carry it.")
                               .arg(QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper());
+    // What the file would write as "?" and put on air so: the operator keeps the text to change it.
+    if (const QString c = project::codepage::unheld(text); !c.isEmpty())
+        return what + QStringLiteral(" cannot hold %1: the project's code page, %2, has no such character.")
+                          .arg(c, project::codepage::name());
     return QString();
 }
 

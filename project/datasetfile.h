@@ -72,7 +72,8 @@ inline constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
 QString randomString(int length, QRandomGenerator& generator);
 
 /// What the file cannot give back. The format cuts a line at "~" (and a tag value at ";"), and a
-/// line break would end the line. Control characters other than TAB the template data cannot carry.
+/// line break would end the line. Control characters other than TAB the template data cannot carry,
+/// and a character the project's code page cannot hold the file would write as "?".
 enum class Field { Title, Value };
 /// Why text cannot be stored in field; empty when it can.
 QString refusal(const QString& text, Field field);

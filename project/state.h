@@ -17,12 +17,6 @@ struct State {
     /// beside the program, or the per-user data folder + "/data".
     QString DataRoot;
 
-    short CurrentCard = 0;
-    QString CurrentCardFile;
-    QString CurrentDataset;
-    /// The dataset whose file the tag grid could not read: its values are not known, so it is
-    /// not written over. Empty when the tags were read.
-    QString UnreadDataset;
     short MaxInvokes = 0;
 
     QString RecentList;

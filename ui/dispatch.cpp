@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QList>
+#include <QMouseEvent>
 
 namespace ui {
 
@@ -20,8 +21,29 @@ public:
     {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonDblClick: {
+            // A press is seen by its window first, then by the widget under it and each parent it
+            // is passed to; the focus moves between those sightings, and what the focus sets off
+            // belongs to the press: it is counted once.
+            const auto* mouse = static_cast<const QMouseEvent*>(event);
+            const Press press{event->type(), mouse->timestamp(), mouse->globalPosition(), mouse->button()};
+            if (!modalBusy() && !(press == lastPress_) && !focusedByPress_)
+                ++action;
+            lastPress_ = press;
+            focusedByPress_ = false;
+            break;
+        }
+        case QEvent::FocusIn:
+            // A press moves the focus before any filter sees the press itself: the action starts here.
+            if (static_cast<const QFocusEvent*>(event)->reason() == Qt::MouseFocusReason && !focusedByPress_ &&
+                !modalBusy()) {
+                ++action;
+                focusedByPress_ = true;
+            }
+            break;
+        case QEvent::Wheel: focusedByPress_ = false; break; // a wheel moves the focus too
         case QEvent::KeyPress:
+            focusedByPress_ = false;
             // A press passed on to the window's widgets, and up to their parents, is seen more than
             // once: every sighting precedes the handlers it sets off, so counting each is harmless.
             if (!modalBusy())
@@ -31,6 +53,17 @@ public:
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    struct Press {
+        QEvent::Type type = QEvent::None;
+        quint64 timestamp = 0;
+        QPointF at;
+        Qt::MouseButton button = Qt::NoButton;
+        bool operator==(const Press&) const = default;
+    };
+    Press lastPress_;
+    bool focusedByPress_ = false; // the focus moved for a press not yet seen
 };
 } // namespace
 

@@ -1,9 +1,11 @@
 #include "ui/editdelegate.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMetaProperty>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <limits>
 
 #include "ui/grid.h"
 
@@ -20,7 +22,11 @@ QWidget* EditDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     if (cancel)
         return nullptr;
     editing_ = index;
-    return QStyledItemDelegate::createEditor(parent, option, index);
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    // A line editor cuts its text at 32,767 characters by default: a value is kept whole.
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        line->setMaxLength(std::numeric_limits<int>::max());
+    return editor;
 }
 
 bool EditDelegate::isOpen() const { return editor() != nullptr; }
@@ -85,7 +91,9 @@ void EditDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         refusedIn_ = currentAction();
     } else {
         refusedText_.clear();
-        grid_->setTextMatrix(row, index.column(), grid_->editText_);
+        // A grid that shows a model of the program's shows what the handler makes of the text.
+        if (!grid_->source_)
+            grid_->setTextMatrix(row, index.column(), grid_->editText_);
         emit grid_->afterEdit(row, index.column());
     }
     grid_->editText_.clear();

@@ -202,7 +202,9 @@ void Grid::addItem(const QStringList& cells, const QVariant& key) { own().append
 QVariant Grid::rowKey(int row) const
 {
     checkCell(row, 0);
-    return row < fixedRows_ ? QVariant() : own().key(row - fixedRows_);
+    if (row < fixedRows_)
+        return QVariant();
+    return source_ ? cell(row, 0).data(KeyRole) : own().key(row - fixedRows_);
 }
 
 void Grid::moveRow(int from, int to)
@@ -548,7 +550,7 @@ void Grid::sortRows(int col, Qt::SortOrder order)
         return;
     sortOrder_ = order;
     sortCol_ = col;
-    own().sort(col, sortOrder_);
+    model()->sort(col, sortOrder_);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(col, sortOrder_);
     emit afterSort(col, sortOrder_);

@@ -31,8 +31,8 @@ public:
     Grid(const QString& name, const Behaviour& behaviour, QWidget* parent);
 
     /// Shows source instead of cells of its own: rows, text, back colours (BackgroundRole),
-    /// pictures (PictureRole) and the cue (CueRole) come from it, the header from its header
-    /// data. Whatever writes cells (setTextMatrix, addItem, moveRow, ...) then raises 5.
+    /// pictures (PictureRole), the cue (CueRole) and the row keys (KeyRole) come from it, the
+    /// header from its header data, and a sort is its own. Whatever writes cells (setTextMatrix, addItem, moveRow, ...) then raises 5.
     void setSource(QAbstractItemModel* source);
 
     /// All rows, the fixed header row included.
@@ -144,7 +144,8 @@ signals:
     void beforeEdit(int row, int col, bool& cancel);
     /// An edit is about to end with editText(); cancel keeps the cell's old text.
     void validateEdit(int row, int col, bool& cancel);
-    /// An edit has ended and its text is in the cell.
+    /// An edit has ended and its text is in the cell; in a grid that shows a model, the handler
+    /// puts it there through the model.
     void afterEdit(int row, int col);
     /// Follows rowColChange: a cell has become the current cell.
     void enterCell();

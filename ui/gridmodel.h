@@ -8,9 +8,9 @@
 
 namespace ui {
 
-/// What a grid asks of its model beyond text and colour: a picture centred in the cell, and
-/// whether the cell is the cue, which the grid frames.
-enum GridRole : int { PictureRole = Qt::UserRole + 1, CueRole };
+/// What a grid asks of its model beyond text and colour: a picture centred in the cell, whether
+/// the cell is the cue, which the grid frames, and the key of the row (asked of its first cell).
+enum GridRole : int { PictureRole = Qt::UserRole + 1, CueRole, KeyRole };
 
 /// The cells of a grid that keeps its own (the editor page's; the playlist grid shows the
 /// program's model instead), kept compactly: per column one array of cells, per row its key and

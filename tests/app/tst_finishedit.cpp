@@ -61,6 +61,8 @@ class TestFinishEdit : public QObject {
             fx.click(1, Step1);
         } else if (action == QLatin1String("another card"))
             drive::click(fx.vsCARDS(), 2, CardCol::Title);
+        else if (action == QLatin1String("a header"))
+            drive::clickHeader(fx.vsDATASET(), DatasetCol::Description);
         else if (action == QLatin1String("another dataset"))
             drive::click(fx.vsDATASET(), 2, DatasetCol::Description);
         else if (action == QLatin1String("&Open")) {
@@ -118,6 +120,28 @@ private slots:
         QVERIFY(!drive::editor(g));
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
         QVERIFY(fx.scope->script.messages.isEmpty());
+    }
+
+    // Each action the operator tries says once why the text is refused, also when tried again.
+    void oneActionOneBox_data()
+    {
+        QTest::addColumn<QString>("action");
+        for (const char* action : {"another card", "another dataset", "a header", "On Air", "Play list", "closing"})
+            QTest::newRow(action) << action;
+    }
+    void oneActionOneBox()
+    {
+        QFETCH(QString, action);
+        newsProject();
+        QLineEdit* editor = drive::typeInto(fx.vsTAGS(), 1, TagCol::Value, QStringLiteral("a;b"));
+        QVERIFY(editor);
+        for (int tried = 1; tried <= 2; ++tried) {
+            act(action);
+            QCoreApplication::processEvents();
+            QCOMPARE(fx.scope->script.messages.size(), tried);
+        }
+        QCOMPARE(drive::editor(fx.vsTAGS()), editor);
+        QVERIFY(fx.w->isVisible());
     }
 
     // "-" deletes what it finished: the edit is saved first, and no editor is left on a row gone.

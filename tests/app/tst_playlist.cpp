@@ -273,6 +273,23 @@ private slots:
         QCOMPARE(fx.reports(), QString());
     }
 
+    // The playlist file is in the code page: a dataset whose name it cannot hold is not added,
+    // and the operator is told why.
+    void aNameTheCodePageCannotHoldIsNotAdded()
+    {
+        fx.card("кадр", {"CARDTITLE:Frame", "CHANNEL:1", "LAYER:1"});
+        fx.dataset("кадр_bbbb0002.ftd", {"TITLE~Frame one"});
+        fx.openPage();
+        doubleClick("Frame one");
+        QCOMPARE(fx.playlist(), QByteArray());
+        QCOMPARE(fx.grid()->rows(), 1);
+        QCOMPARE(fx.scope->script.messages.size(), 1);
+        const QString said = fx.scope->script.messages[0];
+        QVERIFY2(said.contains("кадр_bbbb0002.ftd") && said.contains("\"к\" (U+043A)") && said.contains("windows-1253"),
+                 qPrintable(said));
+        QCOMPARE(fx.reports(), QString());
+    }
+
     void draggingARow()
     {
         studio();
