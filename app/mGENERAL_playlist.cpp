@@ -10,6 +10,7 @@
 #include "project/folders.h"
 #include "project/paths.h"
 #include "project/textfile.h"
+#include "project/titlecache.h"
 
 namespace app::mGENERAL {
 
@@ -38,8 +39,7 @@ void LOADTREELIST(frmMAIN& f)
     ui::Tree& tree = *f.trLIST;
     ui::TreeNode node;
     QStringList files;
-    QStringList lines;
-    QList<int> numbers; // the line number of each of lines
+    project::TitleCache::Kept read;
     QString title;
     QString card;
     QList<ui::TreeNode> cards;
@@ -57,20 +57,33 @@ void LOADTREELIST(frmMAIN& f)
         cards.append(node);
     }
 
-    // Only the datasets are kept from the listing: their copies are as many again.
-    STEP(files = project::textfile::listFiles(s.DataFolder, project::datasetfile::isDatasetFile));
+    // Only the datasets are kept from the listing: their copies are as many again. Their titles
+    // are read again only where a file changed since the last time.
+    project::TitleCache& known = project::TitleCache::of(s.DataFolder);
+    STEP(files = known.refresh());
+    for (const QByteArray& raw : known.takeUnnamed())
+        STEP(fault::raise(fault::BadFileName, BadFileNameText(raw, s.DataFolder)));
     for (const QString& name : files) {
         card = project::datasetfile::ownerCard(name);
         if (card.isEmpty())
             continue; // no "_": no card's dataset
-        lines.clear();
-        numbers.clear();
-        if (!STEP(lines = project::datasetfile::keyedLines(project::textfile::readBytes(project::paths::join(s.DataFolder, name)),
-                                                  u"TITLE", &numbers)))
-            continue;
+        if (const project::TitleCache::Kept* kept = known.kept(name)) {
+            read = *kept;
+        } else {
+            read = {};
+            if (!STEP(read.lines = project::datasetfile::keyedLines(
+                          project::textfile::readBytes(project::paths::join(s.DataFolder, name)), u"TITLE", &read.numbers)))
+                continue;
+            known.keep(name, read);
+        }
         // The playlist fires from the copies: each follows its dataset before it can be fired.
-        FollowMe8(s, name);
-        title = LastTitle(lines, name, &numbers);
+        if (known.copyMayLag(name)) {
+            FollowMe8(s, name);
+            known.copyFollowed(name, project::textfile::missingOrOlder(
+                                         project::paths::join(s.DataFolder, project::datasetfile::copyName(name)),
+                                         project::paths::join(s.DataFolder, name)));
+        }
+        title = LastTitle(read.lines, name, &read.numbers);
         // A dataset node that cannot be added (no node for its card, or its key taken) is left out
         // without a word.
         node = ui::TreeNode();

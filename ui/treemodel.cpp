@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/shown.h"
+
 namespace ui {
 
 namespace {
@@ -133,7 +135,7 @@ QVariant TreeModel::data(const QModelIndex& index, int role) const
     if (node == kNone)
         return QVariant();
     switch (role) {
-    case Qt::DisplayRole: return nodes_[size_t(node)].text;
+    case Qt::DisplayRole: return nodes_[size_t(node)].text.left(kShownChars); // what is painted, cut as the grids cut it
     case KeyRole: return nodes_[size_t(node)].key;
     case TagRole: return nodes_[size_t(node)].tag;
     default: return QVariant();

@@ -93,4 +93,6 @@ struct EditorFixture {
         QTRY_COMPARE(r.peers.size(), 1);
     }
     QString reports() const { return scope->script.reports.join(QStringLiteral("\n----\n")); }
+    template <class T> T* control(const QString& objectName) const
+    { auto* c = w->findChild<T*>(objectName); if (!c) qFatal("no control %s", qPrintable(objectName)); return c; }
 };

@@ -1,0 +1,433 @@
+#include "project/titlecache.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QScopeGuard>
+#include <algorithm>
+#include <vector>
+
+#ifdef Q_OS_WIN
+#include <QDirIterator>
+#include <QFileInfo>
+#else
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+#include "fault/runtimeerror.h"
+#include "project/datasetfile.h"
+#include "project/folderwatch.h"
+#include "project/folders.h"
+#include "project/paths.h"
+#include "project/textfile.h"
+
+namespace project {
+
+namespace {
+
+using Stamp = TitleCache::Stamp;
+
+// A copy's name ends as every copy's does.
+bool mayBeCopy(const QString& name) { return name.endsWith(QLatin1String(".ft8")); }
+
+// More names than this added at once are sorted together rather than put in place one by one.
+constexpr qsizetype kPlacedOneByOne = 64;
+// A file written less than this before it was read may change again without its stamp showing it.
+constexpr qint64 kRacyNs = 2'000'000'000;
+
+// A name as the system spells it, and whether the system's file names carry it back: a name
+// that is not valid in their encoding cannot be opened by what it decodes to.
+struct Decoded {
+    QString name;
+    bool carried = true;
+};
+Decoded decodeName(const QByteArray& raw)
+{
+    Decoded out{QFile::decodeName(raw), true};
+    if (std::any_of(raw.cbegin(), raw.cend(), [](char c) { return uchar(c) >= 0x80; }))
+        out.carried = QFile::encodeName(out.name) == raw;
+    return out;
+}
+
+#ifdef Q_OS_WIN
+Stamp stampOf(const QString& path)
+{
+    Stamp s;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return s;
+    s.regular = info.isFile();
+    s.shared = info.isSymLink();
+    s.size = info.size();
+    s.modified = info.lastModified().toMSecsSinceEpoch() * 1'000'000;
+    s.changed = info.metadataChangeTime().toMSecsSinceEpoch() * 1'000'000;
+    return s;
+}
+Stamp folderStampOf(const QString& folder)
+{
+    Stamp s = stampOf(folder);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
+    s.modified = s.changed = 0; // a folder's times change with every name in it
+    s.size = 0;
+    return s;
+}
+#else
+Stamp fromStat(const struct stat& st)
+{
+    Stamp s;
+    s.regular = S_ISREG(st.st_mode);
+    s.size = qint64(st.st_size);
+    s.modified = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    s.changed = qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    s.fileNumber = quint64(st.st_ino);
+    s.device = quint64(st.st_dev);
+    s.shared = st.st_nlink > 1;
+    return s;
+}
+// The file a name leads to; a link is followed and marked shared, its target may change unheard.
+Stamp stampAt(int folder, const char* raw)
+{
+    struct stat st {};
+    if (::fstatat(folder, raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return Stamp();
+    if (!S_ISLNK(st.st_mode))
+        return fromStat(st);
+    Stamp s;
+    if (::fstatat(folder, raw, &st, 0) == 0)
+        s = fromStat(st);
+    s.shared = true;
+    return s;
+}
+Stamp stampOf(const QString& path) { return stampAt(AT_FDCWD, QFile::encodeName(path).constData()); }
+Stamp folderStampOf(const QString& folder)
+{
+    struct stat st {};
+    if (folder.isEmpty() || ::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
+    Stamp s;
+    s.fileNumber = quint64(st.st_ino);
+    s.device = quint64(st.st_dev);
+    return s;
+}
+#endif
+
+// The datasets and copies of a folder, each with its stamp, and the names the system cannot
+// carry back.
+struct Listing {
+    QHash<QString, Stamp> datasets;
+    QHash<QString, Stamp> copies;
+    QList<QByteArray> unnamed;
+};
+
+Listing listFolder(const QString& folder)
+{
+    Listing out;
+    const auto take = [&out](const QString& name, const Stamp& stamp) {
+        if (!stamp.regular)
+            return; // a folder, a pipe, a broken link: listed as listFiles lists
+        if (datasetfile::isDatasetFile(name))
+            out.datasets.insert(name, stamp);
+        else
+            out.copies.insert(name, stamp);
+    };
+#ifdef Q_OS_WIN
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        if (datasetfile::isDatasetFile(name) || mayBeCopy(name))
+            take(name, stampOf(it.filePath()));
+    }
+#else
+    DIR* dir = folder.isEmpty() ? nullptr : ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) {
+        if (errno == EACCES || errno == EPERM)
+            fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
+        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
+    }
+    const auto closeFolder = qScopeGuard([dir] { ::closedir(dir); });
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (!raw.endsWith(".ftd") && !raw.endsWith(".ft8"))
+            continue;
+        const Decoded decoded = decodeName(raw);
+        if (!decoded.carried) {
+            if (raw.endsWith(".ftd"))
+                out.unnamed.append(raw);
+            continue;
+        }
+        take(decoded.name, stampAt(::dirfd(dir), entry->d_name));
+    }
+#endif
+    return out;
+}
+
+// Whether a copy may lag its file, as the copy's check compares them: missing, or last written
+// in an earlier millisecond. Anything but a regular copy is left to that check.
+bool copyLagsByStamp(const Stamp& file, const Stamp& copy)
+{
+    constexpr qint64 kNsPerMs = 1'000'000;
+    return !copy.regular || copy.modified / kNsPerMs < file.modified / kNsPerMs;
+}
+
+qint64 nowNs() { return QDateTime::currentMSecsSinceEpoch() * 1'000'000; }
+
+} // namespace
+
+TitleCache::TitleCache(const QString& folder) : folder_(folder)
+{
+    observer_ = textfile::observeWrites([this](const QString& path) { wrote(path); });
+}
+
+TitleCache::~TitleCache() { textfile::stopObserving(observer_); }
+
+TitleCache& TitleCache::of(const QString& folder)
+{
+    static std::vector<std::unique_ptr<TitleCache>> caches; // the one used last at the back
+    const auto found = std::find_if(caches.begin(), caches.end(), [&](const auto& c) { return c->folder() == folder; });
+    if (found != caches.end()) {
+        std::rotate(found, found + 1, caches.end());
+        return *caches.back();
+    }
+    constexpr size_t kFolders = 4;
+    if (caches.size() == kFolders)
+        caches.erase(caches.begin());
+    caches.push_back(std::make_unique<TitleCache>(folder));
+    return *caches.back();
+}
+
+void TitleCache::reset()
+{
+    known_ = false;
+    watch_.reset();
+    names_.clear();
+    entries_.clear();
+    byCopy_.clear();
+    shared_.clear();
+    written_.clear();
+}
+
+void TitleCache::setQueueLimit(int notes)
+{
+    queueLimit_ = notes;
+    if (watch_)
+        watch_->setQueueLimit(notes);
+}
+
+void TitleCache::full()
+{
+    lastWasFull_ = true;
+    reset();
+    folderStamp_ = folderStampOf(folder_);
+    // Watching before listing: a change made while the files are read is noted for the next time.
+    watch_ = std::make_unique<FolderWatch>(folder_);
+    if (queueLimit_ >= 0)
+        watch_->setQueueLimit(queueLimit_);
+    Listing listing = listFolder(folder_);
+    unnamed_ += listing.unnamed;
+    names_.reserve(listing.datasets.size());
+    entries_.reserve(listing.datasets.size());
+    for (auto it = listing.datasets.cbegin(); it != listing.datasets.cend(); ++it) {
+        const QString copy = datasetfile::copyName(it.key());
+        Entry& entry = entries_[it.key()];
+        entry.file = *it;
+        entry.copy = listing.copies.value(copy);
+        entry.copyLags = copyLagsByStamp(entry.file, entry.copy);
+        names_.append(it.key());
+        byCopy_.insert(copy, it.key());
+        if (entry.file.shared)
+            shared_.insert(it.key());
+        if (entry.copy.shared)
+            shared_.insert(copy);
+    }
+    names_ = textfile::sortedAsListed(std::move(names_));
+}
+
+QStringList TitleCache::refresh()
+{
+    const bool wasKnown = known_;
+    known_ = false; // until this refresh is through: a failure half-way reads everything next time
+    lastWasFull_ = false;
+    added_.clear();
+    removed_.clear();
+    if (!wasKnown || !watch_ || !(folderStampOf(folder_) == folderStamp_)) {
+        full();
+    } else if (notesUsed_ && watch_->exact()) {
+        const FolderWatch::Changes changes = watch_->take();
+        if (changes.everything) {
+            full();
+        } else {
+            for (const QByteArray& raw : changes.names) {
+                const Decoded decoded = decodeName(raw);
+                if (!decoded.carried) {
+                    if (raw.endsWith(".ftd"))
+                        unnamed_.append(raw);
+                    continue;
+                }
+                recheck(decoded.name, nullptr, true);
+            }
+            for (const QString& name : QSet<QString>(shared_))
+                recheck(name, nullptr, false);
+            for (const QString& name : QSet<QString>(written_))
+                recheck(name, nullptr, true);
+        }
+    } else {
+        // No exact notes: every file's stamp is compared with the one it was read at.
+        const Listing listing = listFolder(folder_);
+        unnamed_ += listing.unnamed;
+        for (auto it = listing.datasets.cbegin(); it != listing.datasets.cend(); ++it) {
+            const auto entry = entries_.constFind(it.key());
+            recheck(it.key(), &*it, written_.contains(it.key()) || (entry != entries_.cend() && entry->racy));
+        }
+        const Stamp gone;
+        for (const QString& name : entries_.keys())
+            if (!listing.datasets.contains(name))
+                recheck(name, &gone, false);
+        for (const QString& copy : byCopy_.uniqueKeys()) {
+            const auto found = listing.copies.constFind(copy);
+            recheck(copy, found == listing.copies.cend() ? &gone : &*found, written_.contains(copy));
+        }
+    }
+    // Names added or removed are put in place together.
+    if (!removed_.isEmpty())
+        names_.removeIf([this](const QString& name) { return removed_.contains(name); });
+    if (added_.size() > kPlacedOneByOne) {
+        names_ += added_;
+        names_ = textfile::sortedAsListed(std::move(names_));
+    } else {
+        for (const QString& name : std::as_const(added_))
+            names_.insert(std::lower_bound(names_.begin(), names_.end(), name, textfile::listedBefore), name);
+    }
+    added_.clear();
+    removed_.clear();
+    written_.clear();
+    known_ = true;
+    return names_;
+}
+
+void TitleCache::recheck(const QString& name, const Stamp* known, bool force)
+{
+    if (datasetfile::isDatasetFile(name)) {
+        const Stamp stamp = known ? *known : stampOf(paths::join(folder_, name));
+        auto entry = entries_.find(name);
+        if (!stamp.regular) {
+            if (entry != entries_.end())
+                removeName(name);
+            shared_.remove(name);
+            return;
+        }
+        if (entry == entries_.end()) {
+            addName(name);
+            const QString copy = datasetfile::copyName(name);
+            entry = entries_.insert(name, Entry());
+            entry->file = stamp;
+            entry->copy = stampOf(paths::join(folder_, copy));
+            byCopy_.insert(copy, name);
+        } else if (force || !(stamp == entry->file)) {
+            entry->file = stamp;
+            entry->read = false;
+            entry->kept = Kept();
+            entry->copyLags = true;
+        }
+        if (stamp.shared)
+            shared_.insert(name);
+        else
+            shared_.remove(name);
+        return;
+    }
+    if (!mayBeCopy(name))
+        return;
+    const QList<QString> owners = byCopy_.values(name);
+    if (owners.isEmpty())
+        return;
+    const Stamp stamp = known ? *known : stampOf(paths::join(folder_, name));
+    for (const QString& owner : owners) {
+        Entry& entry = entries_[owner];
+        if (force || !(stamp == entry.copy)) {
+            entry.copy = stamp;
+            entry.copyLags = true;
+        }
+    }
+    if (stamp.shared)
+        shared_.insert(name);
+    else
+        shared_.remove(name);
+}
+
+void TitleCache::addName(const QString& name)
+{
+    if (!removed_.remove(name))
+        added_.append(name);
+}
+
+void TitleCache::removeName(const QString& name)
+{
+    entries_.remove(name);
+    byCopy_.remove(datasetfile::copyName(name), name);
+    if (added_.removeAll(name) == 0)
+        removed_.insert(name);
+}
+
+const TitleCache::Kept* TitleCache::kept(const QString& name) const
+{
+    const auto entry = entries_.constFind(name);
+    return entry != entries_.cend() && entry->read ? &entry->kept : nullptr;
+}
+
+void TitleCache::keep(const QString& name, Kept kept)
+{
+    const auto entry = entries_.find(name);
+    if (entry == entries_.end())
+        return;
+    entry->kept = std::move(kept);
+    entry->read = true;
+    entry->racy = nowNs() - std::max(entry->file.modified, entry->file.changed) < kRacyNs;
+}
+
+bool TitleCache::copyMayLag(const QString& name) const
+{
+    const auto entry = entries_.constFind(name);
+    return entry == entries_.cend() || entry->copyLags;
+}
+
+void TitleCache::copyFollowed(const QString& name, bool lagging)
+{
+    const auto entry = entries_.find(name);
+    if (entry != entries_.end())
+        entry->copyLags = lagging;
+}
+
+QList<QByteArray> TitleCache::takeUnnamed()
+{
+    QList<QByteArray> fresh;
+    for (const QByteArray& raw : std::as_const(unnamed_))
+        if (!reported_.contains(raw)) {
+            reported_.insert(raw);
+            fresh.append(raw);
+        }
+    unnamed_.clear();
+    return fresh;
+}
+
+void TitleCache::wrote(const QString& path)
+{
+    const QString name = paths::lastComponent(path);
+    if (paths::join(folder_, name) != path)
+        return;
+    written_.insert(name);
+    const auto entry = entries_.find(name);
+    if (entry != entries_.end()) {
+        entry->read = false;
+        entry->kept = Kept();
+        entry->copyLags = true;
+    }
+    for (const QString& owner : byCopy_.values(name))
+        entries_[owner].copyLags = true;
+}
+
+} // namespace project
