@@ -204,6 +204,9 @@ TitleCache& TitleCache::of(const QString& folder)
 void TitleCache::reset()
 {
     known_ = false;
+    touched_.clear();
+    again_.clear();
+    wholeAt_ = version_;
     watch_.reset();
     names_.clear();
     entries_.clear();
@@ -223,6 +226,7 @@ void TitleCache::full()
 {
     lastWasFull_ = true;
     reset();
+    wholeAt_ = version_;
     folderStamp_ = folderStampOf(folder_);
     // Watching before listing: a change made while the files are read is noted for the next time.
     watch_ = std::make_unique<FolderWatch>(folder_);
@@ -252,6 +256,7 @@ QStringList TitleCache::refresh()
 {
     const bool wasKnown = known_;
     known_ = false; // until this refresh is through: a failure half-way reads everything next time
+    ++version_;
     lastWasFull_ = false;
     added_.clear();
     removed_.clear();
@@ -316,13 +321,16 @@ void TitleCache::recheck(const QString& name, const Stamp* known, bool force)
         const Stamp stamp = known ? *known : stampOf(paths::join(folder_, name));
         auto entry = entries_.find(name);
         if (!stamp.regular) {
-            if (entry != entries_.end())
+            if (entry != entries_.end()) {
                 removeName(name);
+                touch(name);
+            }
             shared_.remove(name);
             return;
         }
         if (entry == entries_.end()) {
             addName(name);
+            touch(name);
             const QString copy = datasetfile::copyName(name);
             entry = entries_.insert(name, Entry());
             entry->file = stamp;
@@ -333,6 +341,7 @@ void TitleCache::recheck(const QString& name, const Stamp* known, bool force)
             entry->read = false;
             entry->kept = Kept();
             entry->copyLags = true;
+            touch(name);
         }
         if (stamp.shared)
             shared_.insert(name);
@@ -351,6 +360,7 @@ void TitleCache::recheck(const QString& name, const Stamp* known, bool force)
         if (force || !(stamp == entry.copy)) {
             entry.copy = stamp;
             entry.copyLags = true;
+            touch(owner);
         }
     }
     if (stamp.shared)
@@ -389,6 +399,13 @@ void TitleCache::keep(const QString& name, Kept kept)
     entry->racy = nowNs() - std::max(entry->file.modified, entry->file.changed) < kRacyNs;
 }
 
+void TitleCache::keepTitle(const QString& name, const QString& title)
+{
+    const auto entry = entries_.find(name);
+    if (entry != entries_.end() && entry->read)
+        entry->kept.title = title;
+}
+
 bool TitleCache::copyMayLag(const QString& name) const
 {
     const auto entry = entries_.constFind(name);
@@ -425,9 +442,36 @@ void TitleCache::wrote(const QString& path)
         entry->read = false;
         entry->kept = Kept();
         entry->copyLags = true;
+        touch(name);
     }
-    for (const QString& owner : byCopy_.values(name))
+    for (const QString& owner : byCopy_.values(name)) {
         entries_[owner].copyLags = true;
+        touch(owner);
+    }
+}
+
+bool TitleCache::changedSince(quint64 version, QStringList& names)
+{
+    names.clear();
+    if (version == 0 || version < wholeAt_ || version < forgottenUpTo_ || version > version_)
+        return false;
+    QSet<QString> changed = again_;
+    for (auto it = touched_.cbegin(); it != touched_.cend(); ++it)
+        if (*it > version)
+            changed.insert(it.key());
+    // What the loader has seen is not asked for again.
+    touched_.removeIf([version](const auto& it) { return it.value() <= version; });
+    forgottenUpTo_ = version;
+    names = textfile::sortedAsListed(QStringList(changed.cbegin(), changed.cend()));
+    return true;
+}
+
+void TitleCache::settle(const QString& name, bool again)
+{
+    if (again)
+        again_.insert(name);
+    else
+        again_.remove(name);
 }
 
 } // namespace project

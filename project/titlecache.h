@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace project {
 
@@ -25,6 +26,8 @@ public:
     struct Kept {
         QStringList lines;
         QList<int> numbers;
+        bool clean = false;            // every line gives a title without a fault
+        std::optional<QString> title;  // the title taken from them, once it is
     };
 
     explicit TitleCache(const QString& folder);
@@ -45,11 +48,26 @@ public:
     const Kept* kept(const QString& name) const;
     /// Keeps what was read from name, as refresh() found the file.
     void keep(const QString& name, Kept kept);
+    /// Keeps the title taken from name's kept lines.
+    void keepTitle(const QString& name, const QString& title);
     /// Whether name's UTF-8 copy may lag it: either file changed since the copy was last followed.
     bool copyMayLag(const QString& name) const;
     /// The copy of name was followed; lagging when it still lags (its write failed), so that it
     /// is tried again at the next refresh.
     void copyFollowed(const QString& name, bool lagging);
+    /// Whether the last refresh found name's file.
+    bool has(const QString& name) const { return entries_.contains(name); }
+
+    /// Each refresh is one version of what is kept.
+    quint64 version() const { return version_; }
+    /// The names that changed since version (added, removed, changed, or their copy may lag),
+    /// and those settled since with again, in listing order. False when that is not known (the
+    /// folder was read whole since, or version is too old): everything may have changed.
+    bool changedSince(quint64 version, QStringList& names);
+    /// The loader is done with name until it changes, or, again, until the next refresh: its
+    /// read or its copy failed, or its title lines must be read afresh to report them.
+    void settle(const QString& name, bool again);
+
     /// The names met by the last refresh that the system's file names cannot carry back, as the
     /// system spells them; each is given once.
     QList<QByteArray> takeUnnamed();
@@ -94,6 +112,7 @@ private:
     void recheck(const QString& name, const Stamp* known, bool force);
     void wrote(const QString& path);
     void addName(const QString& name);
+    void touch(const QString& name) { touched_.insert(name, version_); }
     void removeName(const QString& name);
 
     QString folder_;
@@ -111,6 +130,11 @@ private:
     QStringList added_;                   // names new at this refresh, put in place at its end
     QSet<QString> removed_;               // names gone at this refresh
     QList<QByteArray> unnamed_;
+    quint64 version_ = 0;
+    quint64 wholeAt_ = 0;                 // the version that read the folder whole
+    quint64 forgottenUpTo_ = 0;           // changes up to this version are no longer kept
+    QHash<QString, quint64> touched_;     // the version each name last changed at
+    QSet<QString> again_;                 // looked at by the loader at every refresh
     QSet<QByteArray> reported_;
     int observer_ = 0;
 };

@@ -70,6 +70,8 @@ class TestSwitch : public QObject {
             QVERIFY(file.setFileTime(was, QFileDevice::FileModificationTime));
         } else if (what == "replaced by rename") {
             replace("news_b.ftd", "TITLE~Renamed in\r\n");
+        } else if (what == "title made another's") {
+            replace("news_a.ftd", "TITLE~Title news_b\r\n");
         } else if (what == "added") {
             writeRaw(fx.data("news_z.ftd"), "TITLE~Added\r\n");
         } else if (what == "removed") {
@@ -113,6 +115,7 @@ private slots:
             {"nothing", "Title news_b", 0, false},
             {"title changed in place, same size and time", "Title NEWS_a", 1, false},
             {"replaced by rename", "Renamed in=news_b.ftd", 2, false}, // and its copy follows
+            {"title made another's", "Title news_b=news_a.ftd\n  Title news_b=news_b.ftd", 2, false},
             {"added", "Added=news_z.ftd", 2, false},
             {"removed", "Title news_b", 0, false},
             {"moved to another card", "Title news_c=sport_c.ftd", 2, false},
