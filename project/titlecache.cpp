@@ -22,6 +22,7 @@
 #include "project/folders.h"
 #include "project/paths.h"
 #include "project/textfile.h"
+#include "project/textfile_p.h"
 
 namespace project {
 
@@ -63,6 +64,7 @@ Stamp stampOf(const QString& path)
     s.size = info.size();
     s.modified = info.lastModified().toMSecsSinceEpoch() * 1'000'000;
     s.changed = info.metadataChangeTime().toMSecsSinceEpoch() * 1'000'000;
+    s.known = true;
     return s;
 }
 Stamp folderStampOf(const QString& folder)
@@ -85,6 +87,7 @@ Stamp fromStat(const struct stat& st)
     s.fileNumber = quint64(st.st_ino);
     s.device = quint64(st.st_dev);
     s.shared = st.st_nlink > 1;
+    s.known = true;
     return s;
 }
 // The file a name leads to; a link is followed and marked shared, its target may change unheard.
@@ -122,7 +125,7 @@ struct Listing {
     QList<QByteArray> unnamed;
 };
 
-Listing listFolder(const QString& folder)
+Listing listFolder(const QString& folder, bool stampDatasets)
 {
     Listing out;
     const auto take = [&out](const QString& name, const Stamp& stamp) {
@@ -134,6 +137,7 @@ Listing listFolder(const QString& folder)
             out.copies.insert(name, stamp);
     };
 #ifdef Q_OS_WIN
+    Q_UNUSED(stampDatasets)
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
@@ -161,6 +165,13 @@ Listing listFolder(const QString& folder)
                 out.unnamed.append(raw);
             continue;
         }
+        // A plain dataset's kind comes with its name: what identifies its state is taken as it is read.
+        if (!stampDatasets && entry->d_type == DT_REG && raw.endsWith(".ftd")) {
+            Stamp kind;
+            kind.regular = true;
+            take(decoded.name, kind);
+            continue;
+        }
         take(decoded.name, stampAt(::dirfd(dir), entry->d_name));
     }
 #endif
@@ -172,7 +183,7 @@ Listing listFolder(const QString& folder)
 bool copyLagsByStamp(const Stamp& file, const Stamp& copy)
 {
     constexpr qint64 kNsPerMs = 1'000'000;
-    return !copy.regular || copy.modified / kNsPerMs < file.modified / kNsPerMs;
+    return !file.known || !copy.regular || copy.modified / kNsPerMs < file.modified / kNsPerMs;
 }
 
 qint64 nowNs() { return QDateTime::currentMSecsSinceEpoch() * 1'000'000; }
@@ -232,7 +243,8 @@ void TitleCache::full()
     watch_ = std::make_unique<FolderWatch>(folder_);
     if (queueLimit_ >= 0)
         watch_->setQueueLimit(queueLimit_);
-    Listing listing = listFolder(folder_);
+    const bool noted = notesUsed_ && watch_->exact();
+    Listing listing = listFolder(folder_, !noted);
     unnamed_ += listing.unnamed;
     names_.reserve(listing.datasets.size());
     entries_.reserve(listing.datasets.size());
@@ -241,7 +253,7 @@ void TitleCache::full()
         Entry& entry = entries_[it.key()];
         entry.file = *it;
         entry.copy = listing.copies.value(copy);
-        entry.copyLags = copyLagsByStamp(entry.file, entry.copy);
+        entry.copyLags = copyLagsByStamp(entry.file, entry.copy); // where not known yet, as it is read
         names_.append(it.key());
         byCopy_.insert(copy, it.key());
         if (entry.file.shared)
@@ -250,6 +262,7 @@ void TitleCache::full()
             shared_.insert(copy);
     }
     names_ = textfile::sortedAsListed(std::move(names_));
+    prefetch(names_, true);
 }
 
 QStringList TitleCache::refresh()
@@ -283,7 +296,7 @@ QStringList TitleCache::refresh()
         }
     } else {
         // No exact notes: every file's stamp is compared with the one it was read at.
-        const Listing listing = listFolder(folder_);
+        const Listing listing = listFolder(folder_, true);
         unnamed_ += listing.unnamed;
         for (auto it = listing.datasets.cbegin(); it != listing.datasets.cend(); ++it) {
             const auto entry = entries_.constFind(it.key());
@@ -311,8 +324,76 @@ QStringList TitleCache::refresh()
     added_.clear();
     removed_.clear();
     written_.clear();
+    if (!lastWasFull_) {
+        QStringList changed;
+        for (auto it = touched_.cbegin(); it != touched_.cend(); ++it)
+            if (*it == version_)
+                changed.append(it.key());
+        prefetch(changed, false);
+    }
     known_ = true;
     return names_;
+}
+
+// The datasets not read yet, read here at once, through the folder already open: what cannot be
+// read so is left for the loader, which reads it again and reports what fails.
+void TitleCache::prefetch(const QStringList& names, bool followCopies)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(names)
+    Q_UNUSED(followCopies)
+#else
+    const int folder = ::open(QFile::encodeName(folder_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return;
+    const auto closeFolder = qScopeGuard([folder] { ::close(folder); });
+    QByteArray bytes;
+    const qint64 now = nowNs();
+    for (const QString& name : names) {
+        const auto entry = entries_.find(name);
+        if (entry == entries_.end() || entry->read || datasetfile::ownerCard(name).isEmpty())
+            continue;
+        // Non-blocking, in case a pipe took the file's place since it was listed.
+        const int fd = ::openat(folder, QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > textfile::kMaxFileBytes)
+            continue;
+        bytes.resize(qsizetype(st.st_size) + 1);
+        qsizetype got = 0;
+        bool failed = false;
+        for (;;) {
+            if (got == bytes.size()) {
+                failed = true; // grown since: the loader's reading sees to it
+                break;
+            }
+            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                failed = n < 0;
+                break;
+            }
+            got += n;
+        }
+        if (failed)
+            continue;
+        ++textfile::detail::tally().reads;
+        Kept kept;
+        kept.lines = datasetfile::keyedLines(QByteArrayView(bytes.constData(), got), u"TITLE", &kept.numbers);
+        kept.clean = std::all_of(kept.lines.cbegin(), kept.lines.cend(), [](const QString& line) { return line.contains(u'~'); });
+        const bool shared = entry->file.shared;
+        entry->file = fromStat(st);
+        entry->file.shared = entry->file.shared || shared;
+        entry->kept = std::move(kept);
+        entry->read = true;
+        entry->racy = now - std::max(entry->file.modified, entry->file.changed) < kRacyNs;
+        if (followCopies)
+            entry->copyLags = copyLagsByStamp(entry->file, entry->copy);
+    }
+#endif
 }
 
 void TitleCache::recheck(const QString& name, const Stamp* known, bool force)
@@ -402,8 +483,12 @@ void TitleCache::keep(const QString& name, Kept kept)
 void TitleCache::keepTitle(const QString& name, const QString& title)
 {
     const auto entry = entries_.find(name);
-    if (entry != entries_.end() && entry->read)
+    if (entry != entries_.end() && entry->read && entry->kept.clean) {
+        // The title is all that is needed again: the lines go.
         entry->kept.title = title;
+        entry->kept.lines = QStringList();
+        entry->kept.numbers = QList<int>();
+    }
 }
 
 bool TitleCache::copyMayLag(const QString& name) const

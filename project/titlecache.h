@@ -92,6 +92,7 @@ public:
         quint64 device = 0;
         bool regular = false;
         bool shared = false; // a link, or a file of more than one name: changed from elsewhere unheard
+        bool known = false;  // taken from the system, not only the kind the listing gave
         bool operator==(const Stamp& o) const
         {
             return size == o.size && modified == o.modified && changed == o.changed && fileNumber == o.fileNumber &&
@@ -109,6 +110,7 @@ private:
         bool copyLags = true;
     };
     void full();
+    void prefetch(const QStringList& names, bool followCopies);
     void recheck(const QString& name, const Stamp* known, bool force);
     void wrote(const QString& path);
     void addName(const QString& name);
