@@ -221,7 +221,6 @@ void TitleCache::reset()
     watch_.reset();
     names_.clear();
     entries_.clear();
-    byCopy_.clear();
     shared_.clear();
     written_.clear();
 }
@@ -255,7 +254,6 @@ void TitleCache::full()
         entry.copy = listing.copies.value(copy);
         entry.copyLags = copyLagsByStamp(entry.file, entry.copy); // where not known yet, as it is read
         names_.append(it.key());
-        byCopy_.insert(copy, it.key());
         if (entry.file.shared)
             shared_.insert(it.key());
         if (entry.copy.shared)
@@ -306,7 +304,8 @@ QStringList TitleCache::refresh()
         for (const QString& name : entries_.keys())
             if (!listing.datasets.contains(name))
                 recheck(name, &gone, false);
-        for (const QString& copy : byCopy_.uniqueKeys()) {
+        for (const QString& name : entries_.keys()) {
+            const QString copy = datasetfile::copyName(name);
             const auto found = listing.copies.constFind(copy);
             recheck(copy, found == listing.copies.cend() ? &gone : &*found, written_.contains(copy));
         }
@@ -384,6 +383,12 @@ void TitleCache::prefetch(const QStringList& names, bool followCopies)
         Kept kept;
         kept.lines = datasetfile::keyedLines(QByteArrayView(bytes.constData(), got), u"TITLE", &kept.numbers);
         kept.clean = std::all_of(kept.lines.cbegin(), kept.lines.cend(), [](const QString& line) { return line.contains(u'~'); });
+        if (kept.clean) {
+            // Every line a title line with its value: the title is the last one's, and all that is kept.
+            kept.title = kept.lines.isEmpty() ? QString() : datasetfile::lineValue(kept.lines.constLast());
+            kept.lines = QStringList();
+            kept.numbers = QList<int>();
+        }
         const bool shared = entry->file.shared;
         entry->file = fromStat(st);
         entry->file.shared = entry->file.shared || shared;
@@ -416,7 +421,6 @@ void TitleCache::recheck(const QString& name, const Stamp* known, bool force)
             entry = entries_.insert(name, Entry());
             entry->file = stamp;
             entry->copy = stampOf(paths::join(folder_, copy));
-            byCopy_.insert(copy, name);
         } else if (force || !(stamp == entry->file)) {
             entry->file = stamp;
             entry->read = false;
@@ -432,7 +436,7 @@ void TitleCache::recheck(const QString& name, const Stamp* known, bool force)
     }
     if (!mayBeCopy(name))
         return;
-    const QList<QString> owners = byCopy_.values(name);
+    const QStringList owners = ownersOf(name);
     if (owners.isEmpty())
         return;
     const Stamp stamp = known ? *known : stampOf(paths::join(folder_, name));
@@ -450,6 +454,29 @@ void TitleCache::recheck(const QString& name, const Stamp* known, bool force)
         shared_.remove(name);
 }
 
+// The datasets kept whose copy is named copy: each ".ft8" in it may have been ".ftd".
+QStringList TitleCache::ownersOf(const QString& copy) const
+{
+    QStringList owners;
+    if (!mayBeCopy(copy))
+        return owners;
+    QList<qsizetype> at;
+    for (qsizetype i = copy.indexOf(QLatin1String(".ft8")); i >= 0; i = copy.indexOf(QLatin1String(".ft8"), i + 4))
+        at.append(i);
+    constexpr qsizetype kMostTried = 8; // no real name holds more
+    if (at.size() > kMostTried)
+        at = at.mid(at.size() - kMostTried);
+    for (quint32 pick = 1; pick < (1u << at.size()); ++pick) {
+        QString owner = copy;
+        for (qsizetype b = 0; b < at.size(); ++b)
+            if (pick & (1u << b))
+                owner[at[b] + 3] = u'd';
+        if (entries_.contains(owner) && datasetfile::copyName(owner) == copy)
+            owners.append(owner);
+    }
+    return owners;
+}
+
 void TitleCache::addName(const QString& name)
 {
     if (!removed_.remove(name))
@@ -459,7 +486,6 @@ void TitleCache::addName(const QString& name)
 void TitleCache::removeName(const QString& name)
 {
     entries_.remove(name);
-    byCopy_.remove(datasetfile::copyName(name), name);
     if (added_.removeAll(name) == 0)
         removed_.insert(name);
 }
@@ -529,7 +555,7 @@ void TitleCache::wrote(const QString& path)
         entry->copyLags = true;
         touch(name);
     }
-    for (const QString& owner : byCopy_.values(name)) {
+    for (const QString& owner : ownersOf(name)) {
         entries_[owner].copyLags = true;
         touch(owner);
     }

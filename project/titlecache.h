@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QMultiHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -113,6 +112,7 @@ private:
     void prefetch(const QStringList& names, bool followCopies);
     void recheck(const QString& name, const Stamp* known, bool force);
     void wrote(const QString& path);
+    QStringList ownersOf(const QString& copy) const;
     void addName(const QString& name);
     void touch(const QString& name) { touched_.insert(name, version_); }
     void removeName(const QString& name);
@@ -126,7 +126,6 @@ private:
     bool notesUsed_ = true;
     QStringList names_;
     QHash<QString, Entry> entries_;
-    QMultiHash<QString, QString> byCopy_; // copy name -> its datasets
     QSet<QString> shared_;                // rechecked at every refresh
     QSet<QString> written_;               // written by the program since the last refresh
     QStringList added_;                   // names new at this refresh, put in place at its end
