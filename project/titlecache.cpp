@@ -235,7 +235,11 @@ void TitleCache::setQueueLimit(int notes)
 void TitleCache::full()
 {
     lastWasFull_ = true;
-    reset();
+    watch_.reset();
+    shared_.clear();
+    written_.clear();
+    touched_.clear();
+    again_.clear();
     wholeAt_ = version_;
     folderStamp_ = folderStampOf(folder_);
     // Watching before listing: a change made while the files are read is noted for the next time.
@@ -245,29 +249,41 @@ void TitleCache::full()
     const bool noted = notesUsed_ && watch_->exact();
     Listing listing = listFolder(folder_, !noted);
     unnamed_ += listing.unnamed;
-    names_.reserve(listing.datasets.size());
-    entries_.reserve(listing.datasets.size());
+    // Everything kept is forgotten, but the table and the names stay: a folder read whole again
+    // mostly holds the names it held, which are then neither freed nor sorted again.
+    entries_.removeIf([&](const auto& it) {
+        if (listing.datasets.contains(it.key()))
+            return false;
+        removed_.insert(it.key());
+        return true;
+    });
     for (auto it = listing.datasets.cbegin(); it != listing.datasets.cend(); ++it) {
+        auto entry = entries_.find(it.key());
+        if (entry == entries_.end()) {
+            entry = entries_.insert(it.key(), Entry());
+            added_.append(it.key());
+        } else {
+            *entry = Entry();
+        }
         const QString copy = datasetfile::copyName(it.key());
-        Entry& entry = entries_[it.key()];
-        entry.file = *it;
-        entry.copy = listing.copies.value(copy);
-        entry.copyLags = copyLagsByStamp(entry.file, entry.copy); // where not known yet, as it is read
-        names_.append(it.key());
-        if (entry.file.shared)
+        entry->file = *it;
+        entry->copy = listing.copies.value(copy);
+        entry->copyLags = copyLagsByStamp(entry->file, entry->copy); // where not known yet, as it is read
+        if (entry->file.shared)
             shared_.insert(it.key());
-        if (entry.copy.shared)
+        if (entry->copy.shared)
             shared_.insert(copy);
     }
-    names_ = textfile::sortedAsListed(std::move(names_));
-    prefetch(names_, true);
+    listing.copies.clear();
+    prefetch(listing.datasets.keys(), true);
 }
 
 QStringList TitleCache::refresh()
 {
     const bool wasKnown = known_;
-    known_ = false; // until this refresh is through: a failure half-way reads everything next time
     ++version_;
+    // A failure half-way forgets everything: the next refresh reads the folder whole.
+    auto failed = qScopeGuard([this] { reset(); });
     lastWasFull_ = false;
     added_.clear();
     removed_.clear();
@@ -330,6 +346,7 @@ QStringList TitleCache::refresh()
                 changed.append(it.key());
         prefetch(changed, false);
     }
+    failed.dismiss();
     known_ = true;
     return names_;
 }
