@@ -121,6 +121,7 @@ Stamp folderStampOf(const QString& folder)
 // carry back.
 struct Listing {
     QHash<QString, Stamp> datasets;
+    QStringList order; // the datasets as the folder gave them: read so, they are read near each other
     QHash<QString, Stamp> copies;
     QList<QByteArray> unnamed;
 };
@@ -131,8 +132,10 @@ Listing listFolder(const QString& folder, bool stampDatasets)
     const auto take = [&out](const QString& name, const Stamp& stamp) {
         if (!stamp.regular)
             return; // a folder, a pipe, a broken link: listed as listFiles lists
-        if (datasetfile::isDatasetFile(name))
+        if (datasetfile::isDatasetFile(name)) {
             out.datasets.insert(name, stamp);
+            out.order.append(name);
+        }
         else
             out.copies.insert(name, stamp);
     };
@@ -275,7 +278,7 @@ void TitleCache::full()
             shared_.insert(copy);
     }
     listing.copies.clear();
-    prefetch(listing.datasets.keys(), true);
+    prefetch(listing.order, true);
 }
 
 QStringList TitleCache::refresh()
@@ -393,6 +396,10 @@ void TitleCache::prefetch(const QStringList& names, bool followCopies)
                 break;
             }
             got += n;
+            // At the size the file was found with, it has been read whole: the read that would
+            // say so is saved.
+            if (got == qsizetype(st.st_size) && got > 0)
+                break;
         }
         if (failed)
             continue;
