@@ -45,6 +45,9 @@ frmMAIN::frmMAIN(const Options& options)
     connectHandlers();
     ui::runHandler([this] { Form_Load(); });
     StartRemote(options);
+    // A project named on the command line opens once the window is up, as "&Open" would.
+    if (!options.project.isEmpty())
+        QTimer::singleShot(0, this, [this, folder = options.project] { ui::dispatch([this, &folder] { mnuOPEN_Click(folder); }); });
 }
 
 frmMAIN::~frmMAIN()

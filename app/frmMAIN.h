@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "app/mGENERAL.h"
 #include "app/mMRU.h"
 #include "app/options.h"
 #include "app/playlistmodel.h"
@@ -30,9 +31,27 @@ namespace app {
 class frmMAIN : public QMainWindow {
     Q_OBJECT
 public:
-    /// Creates the window and runs its initialize and load events.
+    /// Creates the window and runs its initialize and load events; a project the options name
+    /// opens as soon as events are handled, as "&Open" would.
     explicit frmMAIN(const Options& options = {});
     ~frmMAIN() override;
+
+private:
+    // The general module's loaders and writers fill and read the window's controls as its own
+    // handlers do, and the remote surface acts through the handlers the operator's clicks run.
+    friend void mGENERAL::LOADCARDS(frmMAIN& f);
+    friend void mGENERAL::LOADDATASET(frmMAIN& f, const QString& cardFile);
+    friend void mGENERAL::SAVEDATASET(frmMAIN& f, const QString& file, bool withTags);
+    friend void mGENERAL::LOADTAGS(frmMAIN& f, const QString& file, const QStringList* read);
+    friend void mGENERAL::LOADTREELIST(frmMAIN& f);
+    friend void mGENERAL::LOADPLAYLIST(frmMAIN& f);
+    friend void mGENERAL::SavePlayList(frmMAIN& f);
+    friend class RemoteSurface;
+    // Steps the handlers share.
+    friend void SelectCard(frmMAIN& f);
+    friend void SelectDataset(frmMAIN& f);
+    friend void FocusCue(frmMAIN& f, const ui::Grid* focused);
+    friend void ClearChannel(frmMAIN& f, short Index);
 
     project::State s;
 

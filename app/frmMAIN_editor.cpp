@@ -17,6 +17,7 @@ constexpr const char* kModule = "frmMAIN";
 constexpr int LINE_BASE = fault::linebase::frmMAIN_editor;
 
 const QString kPictureType = QStringLiteral("pic");
+} // namespace
 
 // The steps several handlers share run under the calling handler's trap, so a report names
 // the handler the operator set off.
@@ -67,6 +68,8 @@ void FocusCue(frmMAIN& f, const ui::Grid* focused)
     for (ui::Grid* grid : {f.vsCARDS, f.vsDATASET, f.vsTAGS})
         grid->setAppearance(grid == focused ? ui::Grid::Appearance::Sunken : ui::Grid::Appearance::Light);
 }
+
+namespace {
 
 // Refuses text the dataset file could not give back, saying why.
 bool Refused(const QString& text, project::datasetfile::Field field)

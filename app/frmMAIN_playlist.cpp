@@ -23,6 +23,8 @@ constexpr int kOutline = 2;
 
 bool OverTitle(int col) { return col == Type || col == Description; }
 
+} // namespace
+
 // The channel clear the buttons and the pop-up's items share.
 void ClearChannel(frmMAIN& f, short Index)
 {
@@ -34,6 +36,8 @@ void ClearChannel(frmMAIN& f, short Index)
     // With the link down nothing is sent and nothing comes off the air.
     STEP(f.Engine->clearChannel(Index));
 }
+
+namespace {
 
 // Row r across all columns becomes the selection.
 void SelectRow(ui::Grid& grid, int r)

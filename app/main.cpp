@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QStatusBar>
-#include <QTimer>
 #include <cstdio>
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -8,7 +7,6 @@
 
 #include "app/frmMAIN.h"
 #include "ui/application.h"
-#include "ui/dispatch.h"
 #include "ui/screenfit.h"
 #include "version.h"
 
@@ -64,7 +62,5 @@ int main(int argc, char* argv[])
     window.show();
     if (!options.notice.isEmpty())
         window.statusBar()->showMessage(options.notice, 60000);
-    if (!options.project.isEmpty())
-        QTimer::singleShot(0, &window, [&] { ui::dispatch([&] { window.mnuOPEN_Click(options.project); }); });
     return QApplication::exec();
 }

@@ -55,8 +55,9 @@ void PlaylistModel::follow()
             emit dataChanged(index(first, Type), index(last, columns_ - 1), {Qt::BackgroundRole});
     });
     connect(&order_, &RunningOrder::cueChanged, this, [this](RunningOrder::Cue from, RunningOrder::Cue to) {
+        // The entry the cue left may be gone (removed with it), and with it the last row.
         for (const RunningOrder::Cue& cue : {from, to})
-            if (cue.entry >= 0 && colOf(cue.step) < columns_)
+            if (order_.has(cue.entry) && colOf(cue.step) < columns_)
                 emit dataChanged(index(cue.entry, colOf(cue.step)), index(cue.entry, colOf(cue.step)), {ui::CueRole});
     });
 }

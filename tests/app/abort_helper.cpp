@@ -1,5 +1,6 @@
 // A window whose operator answers Abort to the first report: args are the settings folder, the
 // data root and a project folder to open. Prints "survived" only if Abort did not end it.
+#include <QAction>
 #include <QApplication>
 #include <cstdio>
 
@@ -22,7 +23,8 @@ int main(int argc, char* argv[])
     options.dataRoot = QString::fromLocal8Bit(argv[2]);
     {
         app::frmMAIN window(options);
-        window.mnuOPEN_Click(QString::fromLocal8Bit(argv[3]));
+        abortAlways.folders.push_back(QString::fromLocal8Bit(argv[3]));
+        window.findChild<QAction*>(QStringLiteral("mnuOPEN"))->trigger();
         window.close();
     }
     std::puts("survived");

@@ -7,6 +7,7 @@
 
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
+#include "drive.h"
 #include "editor_fixture.h"
 #include "failure.h"
 #include "project/textfile.h"
@@ -35,9 +36,7 @@ private slots:
         card(QStringLiteral("notes.txt"), {QStringLiteral("CARDTITLE:N")});
         card(QStringLiteral("c.old.fti"), {QStringLiteral("CARDTITLE:C")});
         open();
-        QCOMPARE(int(fx.w->s.CARDS.size()), 3);
-        QCOMPARE(fx.w->s.CARDS[1].FileName, QStringLiteral("a"));
-        QCOMPARE(fx.w->s.CARDS[2].FileName, QStringLiteral("c"));
+        QCOMPARE(fx.column(fx.vsCARDS(), CardCol::FileName), (QStringList{"a", "c"}));
         QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
@@ -46,16 +45,22 @@ private slots:
     {
         card(QStringLiteral("news.fti"), {QStringLiteral("INVOKE:in;out;")});
         open();
-        QVERIFY(fx.w->s.MaxInvokes >= 3);
-        QCOMPARE(app::mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("news")), short(1));
-        QCOMPARE(app::mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("News")), short(0));
+        // The playlist grid has a step column for every invoke a card has had.
+        fx.tbMAIN()->setTab(1);
+        const int before = fx.vsPLAYLIST()->cols();
+        QVERIFY(before >= playlist::playlistfile::columnCount(3));
+        project::State s;
+        s.CARDS.assign(2, project::CARD());
+        s.CARDS[1].FileName = QStringLiteral("news");
+        QCOMPARE(app::mGENERAL::FindCardIndex(s, QStringLiteral("news")), short(1));
+        QCOMPARE(app::mGENERAL::FindCardIndex(s, QStringLiteral("News")), short(0));
 
         // Another project with fewer invokes leaves the largest count as it was.
-        const short before = fx.w->s.MaxInvokes;
         QTemporaryDir other;
         writeCodePageLines(other.filePath(QStringLiteral("a.fti")), {QStringLiteral("INVOKE:x")});
-        fx.w->mnuOPEN_Click(other.path());
-        QCOMPARE(fx.w->s.MaxInvokes, before);
+        fx.openFolder(other.path());
+        fx.tbMAIN()->setTab(1);
+        QCOMPARE(fx.vsPLAYLIST()->cols(), before);
         QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
@@ -65,7 +70,7 @@ private slots:
                                           QStringLiteral("LAYER:20")});
         card(QStringLiteral("sport.fti"), {QStringLiteral("CARDTITLE:Sport")});
         open();
-        ui::Grid& g = *fx.w->vsCARDS;
+        ui::Grid& g = *fx.vsCARDS();
         QCOMPARE(g.rows(), 3);
         QCOMPARE(g.cols(), 4);
         QCOMPARE(g.fixedRows(), 1);
@@ -82,10 +87,12 @@ private slots:
         QCOMPARE(g.textMatrix(1, CardCol::ChannelLayer), QStringLiteral("1:20"));
         QCOMPARE(g.textMatrix(2, CardCol::ChannelLayer), QStringLiteral("0:0"));
         QCOMPARE(g.row(), 1);
-        QCOMPARE(fx.w->s.CurrentCard, short(1));
-        QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("news"));
-        QVERIFY(!fx.w->LoadingCards);
-        QVERIFY(!fx.w->LoadingDatasets); // set only while the datasets are listed
+        QCOMPARE(g.textMatrix(g.row(), CardCol::Index), QStringLiteral("1"));
+        QCOMPARE(fx.currentCardFile(), QStringLiteral("news"));
+        // Loading is over: a click on a card is the operator's again.
+        QVERIFY(fx.show());
+        drive::click(&g, 2, CardCol::Title);
+        QCOMPARE(fx.currentCardFile(), QStringLiteral("sport"));
     }
 
     void linesEndingInLfAloneAreLines()
@@ -94,21 +101,19 @@ private slots:
         writeRaw(inProject(QStringLiteral("cr.fti")), "CARDTITLE:Mac\rCHANNEL:5");
         open();
         QVERIFY(fx.scope->script.reports.isEmpty());
-        QCOMPARE(fx.w->s.CARDS[1].Title, QStringLiteral("Mac"));
-        QCOMPARE(fx.w->s.CARDS[1].Channel, short(5));
-        QCOMPARE(fx.w->s.CARDS[2].Title, QStringLiteral("Unix"));
-        QCOMPARE(fx.w->s.CARDS[2].Layer, short(4));
+        QCOMPARE(fx.column(fx.vsCARDS(), CardCol::Title), (QStringList{"Mac", "Unix"}));
+        QCOMPARE(fx.column(fx.vsCARDS(), CardCol::ChannelLayer), (QStringList{"5:0", "3:4"}));
     }
 
     void aFolderWithoutCardsShowsOneEmptyRow()
     {
         open();
-        QCOMPARE(fx.w->vsCARDS->rows(), 2);
-        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Index), QStringLiteral("1"));
-        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Title), QString());
-        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::ChannelLayer), QStringLiteral("0:0"));
-        QCOMPARE(fx.w->s.CurrentCard, short(1));
-        QCOMPARE(fx.w->s.CurrentCardFile, QString());
+        QCOMPARE(fx.vsCARDS()->rows(), 2);
+        QCOMPARE(fx.vsCARDS()->textMatrix(1, CardCol::Index), QStringLiteral("1"));
+        QCOMPARE(fx.vsCARDS()->textMatrix(1, CardCol::Title), QString());
+        QCOMPARE(fx.vsCARDS()->textMatrix(1, CardCol::ChannelLayer), QStringLiteral("0:0"));
+        QCOMPARE(fx.vsCARDS()->row(), 1);
+        QCOMPARE(fx.currentCardFile(), QString());
     }
 
     void badLinesAreReportedAndLoadingGoesOn()
@@ -122,10 +127,9 @@ private slots:
         QVERIFY(r[0].startsWith(QStringLiteral("Error 9\r\n")));
         QVERIFY(r[0].contains(QStringLiteral("\r\nLocation: Plintor.mGENERAL.LOADCARDS\r\nLine ")));
         QVERIFY(r[2].startsWith(QStringLiteral("Error 13\r\n")));
-        QCOMPARE(fx.w->s.CARDS[1].Title, QStringLiteral("Bad"));
-        QCOMPARE(fx.w->s.CARDS[1].Layer, short(7));
-        QCOMPARE(fx.w->s.CARDS[2].Title, QStringLiteral("Good"));
-        QCOMPARE(fx.w->vsCARDS->rows(), 3);
+        QCOMPARE(fx.column(fx.vsCARDS(), CardCol::Title), (QStringList{"Bad", "Good"}));
+        QCOMPARE(fx.vsCARDS()->textMatrix(1, CardCol::ChannelLayer), QStringLiteral("0:7"));
+        QCOMPARE(fx.vsCARDS()->rows(), 3);
     }
 
     // Only regular files are read; a pipe would block the open for good, a device never ends.
@@ -146,12 +150,12 @@ private slots:
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), fx.data(QStringLiteral("a_zero.ftd"))));
 #endif
         open();
-        QCOMPARE(fx.column(fx.w->vsCARDS, CardCol::FileName), (QStringList{"a", "big"}));
+        QCOMPARE(fx.column(fx.vsCARDS(), CardCol::FileName), (QStringList{"a", "big"}));
         QCOMPARE(fx.scope->script.reports.size(), 1);
         QVERIFY2(fx.scope->script.reports[0].contains(QStringLiteral("big.fti is larger than 16 MiB")),
                  qPrintable(fx.scope->script.reports[0]));
-        QCOMPARE(fx.column(fx.w->vsDATASET, app::mGENERAL::DatasetCol::File), QStringList{"a_1.ftd"});
-        QCOMPARE(fx.column(fx.w->vsTAGS, app::mGENERAL::TagCol::Value), QStringList{"v"});
+        QCOMPARE(fx.column(fx.vsDATASET(), app::mGENERAL::DatasetCol::File), QStringList{"a_1.ftd"});
+        QCOMPARE(fx.column(fx.vsTAGS(), app::mGENERAL::TagCol::Value), QStringList{"v"});
 #ifndef Q_OS_WIN
         QCOMPARE(failureOf([] { project::textfile::readBytes(QStringLiteral("/dev/zero")); }).description,
                  QStringLiteral("Path/File access error: /dev/zero is not a regular file"));
@@ -165,9 +169,9 @@ private slots:
         fx.dataset(QStringLiteral("a_1.ftd"), {QStringLiteral("TITLE~One"), QStringLiteral("TAG~u;v")});
         open();
         QCOMPARE(fx.scope->script.reports.size(), 1);
-        QCOMPARE(fx.column(fx.w->vsTAGS, app::mGENERAL::TagCol::Id), QStringList{"u"});
-        fx.w->vsTAGS->setTextMatrix(1, app::mGENERAL::TagCol::Value, QStringLiteral("w"));
-        app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("a_1.ftd"), true);
+        QCOMPARE(fx.column(fx.vsTAGS(), app::mGENERAL::TagCol::Id), QStringList{"u"});
+        QVERIFY(fx.show());
+        QVERIFY(drive::edit(fx.vsTAGS(), 1, app::mGENERAL::TagCol::Value, QStringLiteral("w")));
         QCOMPARE(readRaw(fx.data(QStringLiteral("a_1.ftd"))), QByteArray("TITLE~One\r\nTAG~u;w\r\n"));
     }
 
@@ -185,11 +189,12 @@ private slots:
         } restore;
         restore.folder = later;
         ui::setDialogs(&restore);
-        fx.w->mnuOPEN_Click(later);
+        restore.folders.push_back(later);
+        fx.mnuOPEN()->trigger();
         ui::setDialogs(&fx.scope->script);
         QCOMPARE(restore.reports.size(), 1);
         QVERIFY(restore.reports[0].startsWith(QStringLiteral("Error 76\r\nPath not found: ") + later));
-        QCOMPARE(fx.w->s.CARDS[1].Title, QStringLiteral("A"));
+        QCOMPARE(fx.vsCARDS()->textMatrix(1, CardCol::Title), QStringLiteral("A"));
     }
 };
 

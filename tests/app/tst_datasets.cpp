@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <limits>
 
+#include "drive.h"
 #include "editor_fixture.h"
 #include "project/paths.h"
 #include "project/textfile.h"
@@ -33,17 +34,17 @@ private slots:
         fx.dataset(QStringLiteral("title_1.ftd"), {QStringLiteral("TITLE~Title")});
         fx.dataset(QStringLiteral("subtitle_1.ftd"), {QStringLiteral("TITLE~Subtitle")});
         fx.open();
-        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("Mine")});
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_ab12cd34.ftd"));
-        QCOMPARE(fx.w->vsDATASET->textMatrix(0, DatasetCol::File), QStringLiteral("filename"));
-        QCOMPARE(fx.w->vsDATASET->textMatrix(0, DatasetCol::Description), QStringLiteral("Description"));
-        QVERIFY(fx.w->vsDATASET->isColumnHidden(DatasetCol::File));
-        QVERIFY(!fx.w->LoadingDatasets);
-        QVERIFY(!fx.w->LoadingTags);
+        QCOMPARE(fx.column(fx.vsDATASET(), DatasetCol::Description), QStringList{QStringLiteral("Mine")});
+        QCOMPARE(fx.currentDataset(), QStringLiteral("news_ab12cd34.ftd"));
+        QCOMPARE(fx.vsDATASET()->textMatrix(0, DatasetCol::File), QStringLiteral("filename"));
+        QCOMPARE(fx.vsDATASET()->textMatrix(0, DatasetCol::Description), QStringLiteral("Description"));
+        QVERIFY(fx.vsDATASET()->isColumnHidden(DatasetCol::File));
         // The card "title" does not list the datasets of "subtitle".
-        fx.w->s.CurrentCard = app::mGENERAL::FindCardIndex(fx.w->s, QStringLiteral("title"));
-        app::mGENERAL::LOADDATASET(*fx.w, QStringLiteral("title"));
-        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("Title")});
+        QVERIFY(fx.show());
+        drive::click(fx.vsCARDS(), int(fx.column(fx.vsCARDS(), app::mGENERAL::CardCol::FileName).indexOf(QStringLiteral("title"))) + 1,
+                     app::mGENERAL::CardCol::Title);
+        QCOMPARE(fx.currentCardFile(), QStringLiteral("title"));
+        QCOMPARE(fx.column(fx.vsDATASET(), DatasetCol::Description), QStringList{QStringLiteral("Title")});
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
         QVERIFY(fx.scope->script.questions.isEmpty());
     }
@@ -55,13 +56,13 @@ private slots:
         fx.dataset(QStringLiteral("news_2.ftd"), {QStringLiteral("TITLE~Beta"), QStringLiteral("TAG~a;from 2"),
                                                   QStringLiteral("TITLE~Alpha")});
         fx.open();
-        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Zeta")}));
-        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::File).at(2), QStringLiteral("news_1.ftd"));
-        QCOMPARE(fx.w->vsDATASET->row(), 1);
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
-        QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("from 2"));
-        QCOMPARE(app::mGENERAL::FindDatasetTitle(fx.w->s, QStringLiteral("news_2.ftd")), QStringLiteral("Beta"));
-        QCOMPARE(app::mGENERAL::FindDatasetTitle(fx.w->s, QString()), QString());
+        QCOMPARE(fx.column(fx.vsDATASET(), DatasetCol::Description), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta"), QStringLiteral("Zeta")}));
+        QCOMPARE(fx.column(fx.vsDATASET(), DatasetCol::File).at(2), QStringLiteral("news_1.ftd"));
+        QCOMPARE(fx.vsDATASET()->row(), 1);
+        QCOMPARE(fx.currentDataset(), QStringLiteral("news_2.ftd"));
+        QCOMPARE(fx.vsTAGS()->textMatrix(1, TagCol::Value), QStringLiteral("from 2"));
+        QCOMPARE(app::mGENERAL::FindDatasetTitle(fx.folders(), QStringLiteral("news_2.ftd")), QStringLiteral("Beta"));
+        QCOMPARE(app::mGENERAL::FindDatasetTitle(fx.folders(), QString()), QString());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }
 
@@ -87,13 +88,13 @@ private slots:
         abcCard();
         fx.open();
         QVERIFY(QFileInfo(fx.dataFolder()).isDir()); // created on first listing
-        QCOMPARE(fx.w->vsDATASET->rows(), 1);
-        QCOMPARE(fx.w->s.CurrentDataset, QString());
-        QCOMPARE(fx.w->vsTAGS->rows(), 1);
-        QCOMPARE(fx.w->vsTAGS->textMatrix(0, TagCol::Id), QStringLiteral("Id"));
-        QCOMPARE(fx.w->vsTAGS->colWidth(TagCol::Type), 450);
+        QCOMPARE(fx.vsDATASET()->rows(), 1);
+        QCOMPARE(fx.currentDataset(), QString());
+        QCOMPARE(fx.vsTAGS()->rows(), 1);
+        QCOMPARE(fx.vsTAGS()->textMatrix(0, TagCol::Id), QStringLiteral("Id"));
+        QCOMPARE(fx.vsTAGS()->colWidth(TagCol::Type), 450);
         // Nothing to save to: no file appears.
-        app::mGENERAL::SAVEDATASET(*fx.w, fx.w->s.CurrentDataset, true);
+        app::mGENERAL::SAVEDATASET(*fx.w, fx.currentDataset(), true);
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files), QStringList());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }
@@ -104,8 +105,8 @@ private slots:
         abcCard();
         fx.dataset(QStringLiteral("news_1.ftd"), {QStringLiteral("TITLE~old")});
         fx.open();
-        fx.w->vsDATASET->setTextMatrix(1, DatasetCol::Description, QStringLiteral("Βράδυ ж"));
-        fx.w->vsTAGS->setTextMatrix(2, TagCol::Value, QStringLiteral("Ωμέγα"));
+        fx.vsDATASET()->setTextMatrix(1, DatasetCol::Description, QStringLiteral("Βράδυ ж"));
+        fx.vsTAGS()->setTextMatrix(2, TagCol::Value, QStringLiteral("Ωμέγα"));
         app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ftd"))),
                  QByteArray("TITLE~\xc2\xf1\xdc\xe4\xf5 ?\r\nTAG~a;\r\nTAG~b;\xd9\xec\xdd\xe3\xe1\r\nTAG~c;\r\n"));
@@ -126,7 +127,7 @@ private slots:
         fx.card(QStringLiteral("news"), {});
         writeRaw(fx.data(QStringLiteral("news_1.ftd")), QByteArray("TITLE~\xe1\rTAG~x;1\nother"));
         fx.open();
-        app::mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_1.ftd"));
+        app::mGENERAL::SaveMe8(fx.folders(), QStringLiteral("news_1.ftd"));
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_1.ft8"))), QStringLiteral("TITLE~α\r\nTAG~x;1\r\nother\r\n").toUtf8());
     }
 
@@ -160,7 +161,7 @@ private slots:
             stamp(copy, written.addSecs(-copyAge));
         }
         fx.open();
-        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("α")});
+        QCOMPARE(fx.column(fx.vsDATASET(), DatasetCol::Description), QStringList{QStringLiteral("α")});
         QCOMPARE(readRaw(copy), remade ? QStringLiteral("TITLE~α\r\nTAG~x;β\r\n").toUtf8() : QByteArray("TITLE~as made before\r\n"));
         QCOMPARE(readRaw(dataset), QByteArray("TITLE~\xe1\r\nTAG~x;\xe2\r\n"));
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
@@ -185,7 +186,7 @@ private slots:
         if (folderThere)
             QVERIFY(QDir().mkpath(fx.dataFolder()));
         fx.open();
-        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description),
+        QCOMPARE(fx.column(fx.vsDATASET(), DatasetCol::Description),
                  folderThere ? QStringList() : QStringList{QStringLiteral("α")});
         QCOMPARE(QDir(fx.dataFolder()).entryList(QDir::Files),
                  folderThere ? QStringList() : (QStringList{"news_1.ft8", "news_1.ftd", "playlist.dat"}));
@@ -201,18 +202,18 @@ private slots:
         abcCard();
         fx.dataset(QStringLiteral("news_1.ftd"), {QStringLiteral("TITLE~kept")});
         fx.open();
-        app::mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_1.ftd"));
+        app::mGENERAL::SaveMe8(fx.folders(), QStringLiteral("news_1.ftd"));
         const QByteArray file = readRaw(fx.data(QStringLiteral("news_1.ftd")));
         const QByteArray copy = readRaw(fx.data(QStringLiteral("news_1.ft8")));
         // The file cannot be read: no copy is made from nothing.
-        app::mGENERAL::SaveMe8(fx.w->s, QStringLiteral("news_gone.ftd"));
+        app::mGENERAL::SaveMe8(fx.folders(), QStringLiteral("news_gone.ftd"));
         QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_gone.ft8"))));
         QCOMPARE(fx.scope->script.reports.size(), 1);
         QVERIFY(fx.scope->script.reports[0].contains(QStringLiteral("Location: Plintor.mGENERAL.SaveMe8")));
         // The data folder is gone: the save is reported, nothing half written anywhere.
         const QString moved = fx.home.filePath(QStringLiteral("moved"));
         QVERIFY(QDir().rename(fx.dataFolder(), moved));
-        fx.w->vsDATASET->setTextMatrix(1, DatasetCol::Description, QStringLiteral("lost"));
+        fx.vsDATASET()->setTextMatrix(1, DatasetCol::Description, QStringLiteral("lost"));
         app::mGENERAL::SAVEDATASET(*fx.w, QStringLiteral("news_1.ftd"), true);
         QVERIFY(fx.scope->script.reports.size() >= 2);
         QVERIFY(fx.scope->script.reports[1].startsWith(QStringLiteral("Error 76")));
@@ -227,9 +228,9 @@ private slots:
         QCOMPARE(app::mGENERAL::RandomString(0), QString());
         QSet<QString> names;
         for (int i = 0; i < 50; ++i) {
-            const QString path = app::mGENERAL::CreateUniqueFileName(fx.w->s, QStringLiteral("lower_third"));
+            const QString path = app::mGENERAL::CreateUniqueFileName(fx.folders(), QStringLiteral("lower_third"));
             const QString name = project::paths::lastComponent(path);
-            QCOMPARE(path, project::paths::join(fx.w->s.DataFolder, name));
+            QCOMPARE(path, project::paths::join(fx.folders().DataFolder, name));
             QVERIFY2(QRegularExpression(QStringLiteral("^lower_third_[a-z0-9]{8}\\.ftd$")).match(name).hasMatch(), qPrintable(name));
             QVERIFY(!QFile::exists(path));
             writeRaw(path, "TITLE~x\r\n"); // the next name must avoid it
@@ -238,7 +239,7 @@ private slots:
         QCOMPARE(names.size(), 50);
         // Every one of them is listed under its card.
         app::mGENERAL::LOADDATASET(*fx.w, QStringLiteral("lower_third"));
-        QCOMPARE(fx.w->vsDATASET->rows(), 51);
+        QCOMPARE(fx.vsDATASET()->rows(), 51);
     }
 
     // Tags a, b, c; the file holds b and the orphan x.
@@ -256,11 +257,11 @@ private slots:
         const QByteArray before = readRaw(fx.data(QStringLiteral("news_1.ftd")));
         fx.scope->script.yesNoAnswers.push_back(yes);
         fx.open();
-        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Id), (QStringList{"a", "b", "c"}));
-        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), (QStringList{"", "vb", ""}));
-        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Ani), (QStringList{"0", "1", "0"}));
-        QCOMPARE(fx.w->vsTAGS->textMatrix(0, TagCol::Id), QStringLiteral("Tg"));
-        QCOMPARE(fx.w->vsTAGS->colWidth(TagCol::Title), 3000);
+        QCOMPARE(fx.column(fx.vsTAGS(), TagCol::Id), (QStringList{"a", "b", "c"}));
+        QCOMPARE(fx.column(fx.vsTAGS(), TagCol::Value), (QStringList{"", "vb", ""}));
+        QCOMPARE(fx.column(fx.vsTAGS(), TagCol::Ani), (QStringList{"0", "1", "0"}));
+        QCOMPARE(fx.vsTAGS()->textMatrix(0, TagCol::Id), QStringLiteral("Tg"));
+        QCOMPARE(fx.vsTAGS()->colWidth(TagCol::Title), 3000);
         QCOMPARE(fx.scope->script.questions,
                  QStringList{QStringLiteral("orphan Tags found|x = vx\r\n\r\n\r\nDo you want to remove it from saved data?")});
         if (yes) {
@@ -314,8 +315,8 @@ private slots:
         fx.card(QStringLiteral("news"), cardLines);
         fx.dataset(QStringLiteral("news_1.ftd"), QStringList{QStringLiteral("TITLE~t")} + fileLines);
         fx.open();
-        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Id), ids);
-        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), values);
+        QCOMPARE(fx.column(fx.vsTAGS(), TagCol::Id), ids);
+        QCOMPARE(fx.column(fx.vsTAGS(), TagCol::Value), values);
         if (orphans.isEmpty())
             QVERIFY(fx.scope->script.questions.isEmpty());
         else
@@ -330,9 +331,8 @@ private slots:
         app::mGENERAL::LOADTAGS(*fx.w, QStringLiteral("news_gone.ftd"));
         QCOMPARE(readRaw(fx.data(QStringLiteral("news_gone.ftd"))), QByteArray());
         QVERIFY(QFile::exists(fx.data(QStringLiteral("news_gone.ftd"))));
-        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), (QStringList{"", "", ""}));
+        QCOMPARE(fx.column(fx.vsTAGS(), TagCol::Value), (QStringList{"", "", ""}));
         QVERIFY(fx.scope->script.questions.isEmpty());
-        QVERIFY(!fx.w->LoadingTags);
     }
 
     void malformedLinesAreReported_data()
@@ -352,7 +352,7 @@ private slots:
         QVERIFY(!fx.scope->script.reports.isEmpty());
         QVERIFY2(fx.scope->script.reports[0].contains(QStringLiteral("Error 9\r\n")), qPrintable(fx.reports()));
         QVERIFY2(fx.scope->script.reports[0].contains(QStringLiteral("Location: Plintor.mGENERAL.") + procedure), qPrintable(fx.reports()));
-        QCOMPARE(fx.column(fx.w->vsDATASET, DatasetCol::Description), QStringList{QStringLiteral("t")}); // Ignore went on
+        QCOMPARE(fx.column(fx.vsDATASET(), DatasetCol::Description), QStringList{QStringLiteral("t")}); // Ignore went on
     }
 };
 

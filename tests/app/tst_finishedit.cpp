@@ -29,48 +29,47 @@ class TestFinishEdit : public QObject {
         QVERIFY(fx.show());
         server = std::make_unique<Recorder>();
         fx.connectTo(*server);
-        QTest::mouseClick(fx.w->cmbINVOKES->viewport(), Qt::LeftButton, {},
-                          fx.w->cmbINVOKES->visualItemRect(fx.w->cmbINVOKES->item(0)).center());
+        QTest::mouseClick(fx.cmbINVOKES()->viewport(), Qt::LeftButton, {},
+                          fx.cmbINVOKES()->visualItemRect(fx.cmbINVOKES()->item(0)).center());
     }
     QByteArray file(const QString& name) const { return readRaw(fx.data(name)); }
     void clickTab(int page)
     {
-        QTabBar* bar = fx.w->tbMAIN->tabBar();
+        QTabBar* bar = fx.tbMAIN()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
     }
 
     // What the operator does next.
     void act(const QString& action)
     {
-        app::frmMAIN& w = *fx.w;
         if (action == QLatin1String("On Air"))
-            QTest::mouseClick(w.cmdAIR, Qt::LeftButton);
+            QTest::mouseClick(fx.cmdAIR(), Qt::LeftButton);
         else if (action == QLatin1String("+"))
-            QTest::mouseClick(w.cmdADDDATASET, Qt::LeftButton);
+            QTest::mouseClick(fx.cmdADDDATASET(), Qt::LeftButton);
         else if (action == QLatin1String("-"))
-            QTest::mouseClick(w.cmdDELETEDATASET, Qt::LeftButton);
+            QTest::mouseClick(fx.cmdDELETEDATASET(), Qt::LeftButton);
         else if (action == QLatin1String("Connect"))
-            QTest::mouseClick(w.cmdGASPARCONNECT, Qt::LeftButton);
+            QTest::mouseClick(fx.cmdGASPARCONNECT(), Qt::LeftButton);
         else if (action == QLatin1String("C1"))
-            QTest::mouseClick(w.cmdCLEAR[1], Qt::LeftButton);
+            QTest::mouseClick(fx.cmdCLEAR(1), Qt::LeftButton);
         else if (action == QLatin1String("?"))
-            QTest::mouseClick(w.cmdCLEAR[5], Qt::LeftButton);
+            QTest::mouseClick(fx.cmdCLEAR(5), Qt::LeftButton);
         else if (action == QLatin1String("Play list"))
             clickTab(1);
         else if (action == QLatin1String("a fired step")) {
             clickTab(1);
             fx.click(1, Step1);
         } else if (action == QLatin1String("another card"))
-            drive::click(w.vsCARDS, 2, CardCol::Title);
+            drive::click(fx.vsCARDS(), 2, CardCol::Title);
         else if (action == QLatin1String("another dataset"))
-            drive::click(w.vsDATASET, 2, DatasetCol::Description);
+            drive::click(fx.vsDATASET(), 2, DatasetCol::Description);
         else if (action == QLatin1String("&Open")) {
             fx.scope->script.folders.push_back(fx.projectFolder());
-            w.mnuOPEN->trigger();
+            fx.mnuOPEN()->trigger();
         } else if (action == QLatin1String("a recent project"))
-            w.mnMRU[0]->trigger();
+            fx.mnMRU(0)->trigger();
         else if (action == QLatin1String("closing"))
-            w.close();
+            fx.w->close();
         else
             QFAIL(qPrintable(action));
     }
@@ -104,7 +103,7 @@ private slots:
         QFETCH(bool, onTheWire);
         newsProject();
         const QString typed = QStringLiteral("Νέα τιμή");
-        ui::Grid* g = title ? fx.w->vsDATASET : fx.w->vsTAGS;
+        ui::Grid* g = title ? fx.vsDATASET() : fx.vsTAGS();
         QVERIFY(drive::typeInto(g, 1, title ? int(DatasetCol::Description) : int(TagCol::Value), typed));
         server->received[0].clear();
 
@@ -125,13 +124,13 @@ private slots:
     void deletingFinishesTheEditFirst()
     {
         newsProject();
-        QVERIFY(drive::typeInto(fx.w->vsTAGS, 1, TagCol::Value, QStringLiteral("gone")));
+        QVERIFY(drive::typeInto(fx.vsTAGS(), 1, TagCol::Value, QStringLiteral("gone")));
         act(QStringLiteral("-"));
         QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ftd"))));
         QVERIFY(!QFile::exists(fx.data(QStringLiteral("news_1.ft8"))));
-        QCOMPARE(fx.w->s.CurrentDataset, QStringLiteral("news_2.ftd"));
-        QCOMPARE(fx.column(fx.w->vsTAGS, TagCol::Value), QStringList{"two a"});
-        QVERIFY(!drive::editor(fx.w->vsTAGS));
+        QCOMPARE(fx.currentDataset(), QStringLiteral("news_2.ftd"));
+        QCOMPARE(fx.column(fx.vsTAGS(), TagCol::Value), QStringList{"two a"});
+        QVERIFY(!drive::editor(fx.vsTAGS()));
     }
 
     // A refused text stays in its open editor, stops each action the operator tries, and is
@@ -142,7 +141,7 @@ private slots:
         const QByteArray before = file(QStringLiteral("news_1.ftd"));
         const QByteArray copy = file(QStringLiteral("news_1.ft8"));
         server->received[0].clear();
-        QLineEdit* editor = drive::typeInto(fx.w->vsTAGS, 1, TagCol::Value, QStringLiteral("a;b"));
+        QLineEdit* editor = drive::typeInto(fx.vsTAGS(), 1, TagCol::Value, QStringLiteral("a;b"));
         QVERIFY(editor);
 
         act(QStringLiteral("On Air"));
@@ -150,16 +149,16 @@ private slots:
         QVERIFY(fx.scope->script.messages[0].contains(QStringLiteral("\";\"")));
         act(QStringLiteral("another card"));
         QCOMPARE(fx.scope->script.messages.size(), 2);
-        QCOMPARE(fx.w->s.CurrentCardFile, QStringLiteral("news"));
-        QCOMPARE(fx.w->vsCARDS->row(), 1);
+        QCOMPARE(fx.currentCardFile(), QStringLiteral("news"));
+        QCOMPARE(fx.vsCARDS()->row(), 1);
         act(QStringLiteral("Play list"));
-        QCOMPARE(fx.w->tbMAIN->tab(), 0);
+        QCOMPARE(fx.tbMAIN()->tab(), 0);
         QTest::keyClick(editor, Qt::Key_Return);
         QCOMPARE(fx.scope->script.messages.size(), 4);
 
-        QCOMPARE(drive::editor(fx.w->vsTAGS), editor);
+        QCOMPARE(drive::editor(fx.vsTAGS()), editor);
         QCOMPARE(editor->text(), QStringLiteral("a;b"));
-        QCOMPARE(fx.w->vsTAGS->textMatrix(1, TagCol::Value), QStringLiteral("one a"));
+        QCOMPARE(fx.vsTAGS()->textMatrix(1, TagCol::Value), QStringLiteral("one a"));
         QCOMPARE(file(QStringLiteral("news_1.ftd")), before);
         QCOMPARE(file(QStringLiteral("news_1.ft8")), copy);
         QTest::qWait(20);
@@ -170,7 +169,7 @@ private slots:
         act(QStringLiteral("On Air"));
         QTRY_VERIFY(server->all().contains("a and b"));
         QVERIFY(file(QStringLiteral("news_1.ftd")).contains("TAG~a;a and b\r\n"));
-        QVERIFY(!drive::editor(fx.w->vsTAGS));
+        QVERIFY(!drive::editor(fx.vsTAGS()));
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.reports()));
     }
 };

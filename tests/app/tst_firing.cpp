@@ -39,18 +39,18 @@ private slots:
         fx.connectTo(r);
 
         // "Play" from the editor page: the playlist sends the very same bytes.
-        fx.w->tbMAIN->setTab(0);
-        fx.w->cmbINVOKES->setCurrentRow(0);
-        QTest::mouseClick(fx.w->cmdAIR, Qt::LeftButton);
+        fx.tbMAIN()->setTab(0);
+        fx.cmbINVOKES()->setCurrentRow(0);
+        QTest::mouseClick(fx.cmdAIR(), Qt::LeftButton);
         const QByteArray onAir = fx.sentUpToC4(r);
         QVERIFY(onAir.startsWith("CG 1-20 ADD 1 \"news/news\" 1 \"<templateData>"));
         fx.showPage();
 
-        fx.mark(2, Step2, Mark::OnAir, {1, 20}); // whichever entry put it there
-        fx.mark(3, Step1, Mark::OnAir, {2, 20});
+        fx.mark(2, Step2, Mark::OnAir); // on 1-20: whichever entry put it there
+        fx.mark(3, Step1, Mark::OnAir); // on 2-20
         fx.click(1, Step1);
         QCOMPARE(fx.sentUpToC4(r), onAir);
-        QCOMPARE(fx.w->txtCOMMAND->text().toUtf8(), onAir);
+        QCOMPARE(fx.txtCOMMAND()->text().toUtf8(), onAir);
         QCOMPARE(steps(1), marked(1, Step1, OnAir));
         QCOMPARE(steps(2), rest(2)); // what went to the same channel and layer is off the air
         QCOMPARE(steps(3), marked(3, Step1, OnAir)); // another channel keeps it
@@ -59,7 +59,7 @@ private slots:
         QVERIFY(fx.sentUpToC4(r).startsWith("CG 1-20 UPDATE 1 \"<templateData>"));
         QCOMPARE(steps(1), marked(1, Step2, OnAir));
 
-        fx.w->cmbPREVIEW->setCurrentIndex(2);
+        fx.cmbPREVIEW()->setCurrentIndex(2);
         fx.click(1, Step1, Qt::RightButton);
         const QByteArray preview = fx.sentUpToC4(r);
         QVERIFY(preview.startsWith("CG 3-20 ADD 1 "));
@@ -70,8 +70,7 @@ private slots:
         // tree holds.
         fx.click(5, Step1);
         QCOMPARE(fx.sentUpToC4(r), QByteArray("PLAY 1-5 ticker\r\n"));
-        QVERIFY(drive::selectTreeNode(fx.w->trLIST, "K"));
-        fx.w->trLIST_DblClick();
+        QVERIFY(drive::doubleClickTreeNode(fx.trLIST(), "K"));
         fx.click(6, Step2, Qt::RightButton);
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CG 3-5 INVOKE 1 \"Go\r\n"));
 
@@ -79,7 +78,7 @@ private slots:
         // changes: with the marks following what was composed, an empty cell no longer clears
         // the other entries of its channel and layer.
         const QList<quint32> before = fx.colours(5);
-        fx.mark(4, Step1, Mark::OnAir, {3, 7});
+        fx.mark(4, Step1, Mark::OnAir); // on 3-7
         fx.click(5, Step4);
         fx.click(5, 3);
         fx.click(0, Step1);
@@ -95,7 +94,7 @@ private slots:
         fx.firingStudio();
         Recorder r;
         fx.connectTo(r);
-        fx.w->tbMAIN->setTab(0);
+        fx.tbMAIN()->setTab(0);
         QFile::remove(fx.data("news_b.ft8"));
         QFile copy(fx.data("news_a.ft8"));
         QVERIFY(copy.open(QIODevice::ReadWrite) &&
@@ -118,7 +117,7 @@ private slots:
 
         // A missing copy: reported, nothing sent, no mark changed.
         QFile::remove(fx.data("news_b.ft8"));
-        fx.mark(1, Step1, Mark::OnAir, {1, 20});
+        fx.mark(1, Step1, Mark::OnAir); // on 1-20
         fx.click(2, Step1);
         QVERIFY2(fx.reports().startsWith("Error 53\r\n"), qPrintable(fx.reports()));
         QVERIFY(fx.reports().contains("PLAYLIST_EXEC"));
@@ -126,7 +125,7 @@ private slots:
         QCOMPARE(steps(2), rest(2));
 
         // No preview channel chosen.
-        fx.w->cmbPREVIEW->setCurrentIndex(-1);
+        fx.cmbPREVIEW()->setCurrentIndex(-1);
         fx.click(3, Step1, Qt::RightButton);
         QCOMPARE(steps(3), rest(3));
 
@@ -135,18 +134,18 @@ private slots:
         fx.writePlaylist(fx.playlist() + "gone_x.ftd\r\n");
         fx.open();
         fx.showPage();
-        fx.w->txtCOMMAND->setText("before");
+        fx.txtCOMMAND()->setText("before");
         fx.click(6, Step1);
         QCOMPARE(fx.sentUpToC4(r), QByteArray());
-        QCOMPARE(fx.w->txtCOMMAND->text(), QString("before"));
+        QCOMPARE(fx.txtCOMMAND()->text(), QString("before"));
         QCOMPARE(steps(6), rest(6));
 
         // The link down: nothing is sent and no mark changes.
-        fx.mark(4, Step2, Mark::OnAir, {3, 7});
-        QTest::mouseClick(fx.w->cmdGASPARCONNECT, Qt::LeftButton);
+        fx.mark(4, Step2, Mark::OnAir); // on 3-7
+        QTest::mouseClick(fx.cmdGASPARCONNECT(), Qt::LeftButton);
         QTRY_COMPARE(r.peers[0]->state(), QAbstractSocket::UnconnectedState);
         fx.click(4, Step1);
-        QTest::mouseClick(fx.w->cmdCLEAR[3], Qt::LeftButton);
+        QTest::mouseClick(fx.cmdCLEAR(3), Qt::LeftButton);
         fx.chooseFromMenu(4, 4, "Clear OnAir");
         QCOMPARE(steps(4), marked(4, Step2, OnAir));
         QCOMPARE(r.all(), QByteArray());
@@ -158,12 +157,12 @@ private slots:
         fx.firingStudio();
         Recorder r;
         fx.connectTo(r);
-        fx.w->txtCOMMAND->setText("kept");
-        fx.mark(1, Step1, Mark::OnAir, {1, 20});
-        fx.mark(2, Step2, Mark::OnPreview, {2, 20});
-        fx.mark(3, Step2, Mark::OnPreview, {3, 20});
-        fx.mark(4, Step2, Mark::OnPreview, {2, 7});
-        fx.mark(5, Step1, Mark::Cleared, {1, 5});
+        fx.txtCOMMAND()->setText("kept");
+        fx.mark(1, Step1, Mark::OnAir); // on 1-20
+        fx.mark(2, Step2, Mark::OnPreview, 2); // on 2-20
+        fx.mark(3, Step2, Mark::OnPreview, 3); // on 3-20
+        fx.mark(4, Step2, Mark::OnPreview, 2); // on 2-7
+        fx.mark(5, Step1, Mark::Cleared); // on 1-5
 
         fx.hover(2);
         fx.chooseFromMenu(1, 4, "Clear OnAir"); // the pop-up's entry becomes the current row
@@ -172,7 +171,7 @@ private slots:
         QCOMPARE(steps(2), marked(2, Step2, OnPreview));
 
         // Only the previews that went to this channel and layer.
-        fx.w->cmbPREVIEW->setCurrentIndex(1);
+        fx.cmbPREVIEW()->setCurrentIndex(1);
         fx.chooseFromMenu(3, PlaylistCol::Layer, "Clear Preview");
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 2-20\r\n"));
         QCOMPARE(steps(2), marked(2, Step2, Cleared));
@@ -188,23 +187,24 @@ private slots:
         QCOMPARE(steps(3), rest(3));
         QCOMPARE(steps(2), marked(2, Step2, Cleared));
         QCOMPARE(steps(5), marked(5, Step1, Cleared));
-        QCOMPARE(fx.w->txtCOMMAND->text(), QString("kept"));
+        QCOMPARE(fx.txtCOMMAND()->text(), QString("kept"));
 
-        QTest::mouseClick(fx.w->cmdCLEAR[1], Qt::LeftButton);
+        QTest::mouseClick(fx.cmdCLEAR(1), Qt::LeftButton);
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 1\r\n"));
         for (int row : {1, 5})
             QCOMPARE(fx.colours(row), fx.painted(row, ui::palette::rest(row)));
         QCOMPARE(steps(2), marked(2, Step2, Cleared)); // cleared on channel 2, not 1
         QCOMPARE(fx.reports(), QString());
 
-        QTest::mouseClick(fx.w->cmdCLEAR[5], Qt::LeftButton);
-        QVERIFY(fx.w->fraCOMMAND->isVisible());
+        QTest::mouseClick(fx.cmdCLEAR(5), Qt::LeftButton);
+        QVERIFY(fx.fraCOMMAND()->isVisible());
 
         // Only the header row: the channel clear still sends, the layer clears do nothing.
-        fx.w->Playlist.load({});
-        fx.w->mnClearLAYERONAIR->trigger();
-        fx.w->mnCLEARLAYERPREVIEW->trigger();
-        fx.w->mnCLEARCHANNEL[2]->trigger();
+        while (fx.grid()->rows() > 1)
+            fx.removeByMenu(1);
+        fx.mnClearLAYERONAIR()->trigger();
+        fx.mnCLEARLAYERPREVIEW()->trigger();
+        fx.mnCLEARCHANNEL(2)->trigger();
         QCOMPARE(fx.sentUpToC4(r), QByteArray("CLEAR 2\r\n"));
     }
 
@@ -215,7 +215,7 @@ private slots:
         r.answerLikeTheServer();
         fx.connectTo(r);
         ui::Grid* g = fx.grid();
-        fx.w->cmbPREVIEW->setCurrentIndex(2); // "3"
+        fx.cmbPREVIEW()->setCurrentIndex(2); // "3"
         g->setFocus();
         struct Key {
             Qt::Key key;
@@ -247,8 +247,8 @@ private slots:
         for (const Key& k : keys) {
             const QString what = QStringLiteral("key %1 to %2, %3").arg(k.key, 0, 16).arg(k.row).arg(k.col);
             QTest::keyClick(g, k.key, k.modifiers);
-            const playlist::RunningOrder::Cue cue = fx.w->Playlist.cue();
-            const int row = app::PlaylistModel::rowOf(cue.entry), col = app::PlaylistModel::colOf(cue.step);
+            const QPoint cue = fx.cueShown();
+            const int row = cue.y(), col = cue.x();
             QVERIFY2(row == k.row && (k.row == 0 || col == k.col), qPrintable(what + QStringLiteral(": at %1, %2").arg(row).arg(col)));
             const QByteArray sent = fx.sentUpToC4(r);
             QVERIFY2(sent.startsWith(k.line) && (sent.isEmpty() == (*k.line == 0)), qPrintable(what + ": " + sent));
@@ -266,19 +266,19 @@ private slots:
         QCOMPARE(fx.sentUpToC4(r).count("\r\n"), 1);
 
         // Keys act only where the focus is: Return in the port box fires nothing.
-        QTest::keyClick(fx.w->txtGASPARPORT, Qt::Key_Return);
+        QTest::keyClick(fx.txtGASPARPORT(), Qt::Key_Return);
         QCOMPARE(fx.sentUpToC4(r), QByteArray());
 
         // A refusal of a line fired by key shows as by the mouse, once the lines before are
         // answered; the step the server still shows stays on air.
-        QTRY_COMPARE(fx.w->wsGASPAR->linesInFlight(), 0);
+        QTRY_COMPARE(fx.wsGASPAR()->linesInFlight(), 0);
         r.answerLikeTheServer("UPDATE", "404 CG UPDATE FAILED");
         QTest::keyClick(g, Qt::Key_Right);
         QTest::keyClick(g, Qt::Key_Return);
         QTRY_COMPARE(steps(2), marked(2, OnAir, ui::palette::Refused));
 
         // With the link down a key fires nothing and no mark changes.
-        QTest::mouseClick(fx.w->cmdGASPARCONNECT, Qt::LeftButton);
+        QTest::mouseClick(fx.cmdGASPARCONNECT(), Qt::LeftButton);
         QTest::keyClick(g, Qt::Key_Up);
         QTest::keyClick(g, Qt::Key_Return);
         QCOMPARE(steps(1), rest(1));
@@ -289,7 +289,7 @@ private slots:
     {
         fx.firingStudio();
         const int before = fx.grid()->rows();
-        ui::Tree* tree = fx.w->trLIST;
+        ui::Tree* tree = fx.trLIST();
         tree->setFocus();
         for (const char* text : {"News", "Bob"}) { // a card adds nothing
             QVERIFY(drive::selectTreeNode(tree, text));

@@ -140,20 +140,19 @@ private slots:
             QVERIFY(QFile::copy(QStringLiteral(PLINTOR_DEMO "/data/studio/") + f, fx.data(f)));
         fx.open();
         QVERIFY(fx.show());
-        app::frmMAIN& w = *fx.w;
-        w.activateWindow();
+        fx.w->activateWindow();
         QApplication::clipboard()->setText(QStringLiteral("Studio B"));
         run(QStringLiteral("setxkbmap"), {layout});
 
-        drive::click(w.vsCARDS, rowOf(w.vsCARDS, CardCol::FileName, QStringLiteral("lowerthird")), CardCol::Title);
-        const int dataset = rowOf(w.vsDATASET, DatasetCol::Description, QStringLiteral("Morning show"));
-        drive::click(w.vsDATASET, dataset, DatasetCol::Description);
-        const int tag = rowOf(w.vsTAGS, TagCol::Id, QStringLiteral("f0"));
-        QCOMPARE(w.vsTAGS->textMatrix(tag, TagCol::Value), QStringLiteral("Maria Georgiou"));
-        ui::Grid* grid = where == QLatin1String("title") ? w.vsDATASET : w.vsTAGS;
-        const int row = grid == w.vsTAGS ? tag : dataset;
-        const int col = grid == w.vsTAGS ? int(TagCol::Value) : int(DatasetCol::Description);
-        const QPoint at = where == QLatin1String("host") ? w.txtGASPARIP->mapToGlobal(w.txtGASPARIP->rect().center())
+        drive::click(fx.vsCARDS(), rowOf(fx.vsCARDS(), CardCol::FileName, QStringLiteral("lowerthird")), CardCol::Title);
+        const int dataset = rowOf(fx.vsDATASET(), DatasetCol::Description, QStringLiteral("Morning show"));
+        drive::click(fx.vsDATASET(), dataset, DatasetCol::Description);
+        const int tag = rowOf(fx.vsTAGS(), TagCol::Id, QStringLiteral("f0"));
+        QCOMPARE(fx.vsTAGS()->textMatrix(tag, TagCol::Value), QStringLiteral("Maria Georgiou"));
+        ui::Grid* grid = where == QLatin1String("title") ? fx.vsDATASET() : fx.vsTAGS();
+        const int row = grid == fx.vsTAGS() ? tag : dataset;
+        const int col = grid == fx.vsTAGS() ? int(TagCol::Value) : int(DatasetCol::Description);
+        const QPoint at = where == QLatin1String("host") ? fx.txtGASPARIP()->mapToGlobal(fx.txtGASPARIP()->rect().center())
                                                          : grid->viewport()->mapToGlobal(drive::cellPoint(grid, row, col));
 
         // The pointer on the place, so that the keys go to the window; then the keys one by one.
@@ -169,7 +168,7 @@ private slots:
                 run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("30"), key});
         }
         if (where == QLatin1String("host")) {
-            QTRY_COMPARE(w.txtGASPARIP->text(), kept);
+            QTRY_COMPARE(fx.txtGASPARIP()->text(), kept);
             return fx.stop();
         }
         QTRY_VERIFY(!drive::editor(grid));

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "app/frmMAIN.h"
+#include "drive.h"
 #include "editor_fixture.h"
 #include "recorder.h"
 #include "scripted.h"
@@ -21,48 +22,40 @@ class TestOnAir : public QObject {
     Q_OBJECT
     EditorFixture fx;
 
-    QString copyPath() const { return fx.w->s.DataFolder + QStringLiteral("/lower3rd_ab12cd34.ft8"); }
+    QString copyPath() const { return fx.home.filePath(QStringLiteral("data/demo/lower3rd_ab12cd34.ft8")); }
 
-    // The state the editor page leaves behind: card lower3rd of project demo selected, one
-    // dataset with its copy on disk, the card's actions listed.
-    void selectCard(const QStringList& actions = {"Play", "Update", "In", "Out"})
+    // The editor page as the operator leaves it: project demo open, its card lower3rd (1-20, a
+    // tag f0 and the invokes given) selected with its one dataset, whose copy is on disk.
+    void selectCard(const QString& invokes = QStringLiteral("In;Out"), bool withDataset = true)
     {
-        fx.w->s.ProjectName = QStringLiteral("demo");
-        fx.w->s.DataFolder = fx.home.filePath(QStringLiteral("data/demo"));
-        project::CARD card;
-        card.FileName = QStringLiteral("lower3rd");
-        card.Channel = 1;
-        card.Layer = 20;
-        card.Tags[1] = project::TAGDEF{QStringLiteral("Name"), QStringLiteral("f0"), 0, QStringLiteral("txt")};
-        fx.w->s.CARDS.assign(2, project::CARD());
-        fx.w->s.CARDS[1] = card;
-        fx.w->s.CurrentCard = 1;
-        fx.w->s.CurrentCardFile = card.FileName;
-        fx.w->s.CurrentDataset = QStringLiteral("lower3rd_ab12cd34.ftd");
+        const QString project = fx.home.filePath(QStringLiteral("projects/demo"));
+        writeCodePageLines(project + QStringLiteral("/lower3rd.fti"),
+                           {"CHANNEL:1", "LAYER:20", "INVOKE:" + invokes, "TAG:Name;f0;0;txt"});
+        if (withDataset)
+            writeRaw(fx.home.filePath(QStringLiteral("data/demo/lower3rd_ab12cd34.ftd")), "TITLE~Greeting\r\nTAG~f0;Hello\r\n");
+        fx.openFolder(project);
+        QCOMPARE(fx.currentCardFile(), QStringLiteral("lower3rd"));
+        QCOMPARE(fx.currentDataset(), withDataset ? QStringLiteral("lower3rd_ab12cd34.ftd") : QString());
         writeRaw(copyPath(), "TITLE~Greeting\r\nTAG~f0;Hello\r\n");
-        fx.w->cmbINVOKES->clear();
-        for (const QString& a : actions)
-            fx.w->cmbINVOKES->addItem(a);
-        fx.w->tbMAIN->setEnabled(true);
     }
     template <class T = QPushButton> T* control(const char* name) { return fx.w->findChild<T*>(QLatin1String(name)); }
     void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
-    QPoint entry(int i) const { return fx.w->cmbINVOKES->visualItemRect(fx.w->cmbINVOKES->item(i)).center(); }
-    void chooseAction(int i) { QTest::mouseClick(fx.w->cmbINVOKES->viewport(), Qt::LeftButton, {}, entry(i)); }
+    QPoint entry(int i) const { return fx.cmbINVOKES()->visualItemRect(fx.cmbINVOKES()->item(i)).center(); }
+    void chooseAction(int i) { QTest::mouseClick(fx.cmbINVOKES()->viewport(), Qt::LeftButton, {}, entry(i)); }
     // A double-click is a click and the second press of it; the list selects on the first.
     void doubleClickAction(int i)
     {
         chooseAction(i);
-        QTest::mouseDClick(fx.w->cmbINVOKES->viewport(), Qt::LeftButton, {}, entry(i));
+        QTest::mouseDClick(fx.cmbINVOKES()->viewport(), Qt::LeftButton, {}, entry(i));
     }
     // The panel holds the line as sent, CR LF included.
-    QByteArray shown() const { return fx.w->txtCOMMAND->text().toUtf8(); }
+    QByteArray shown() const { return fx.txtCOMMAND()->text().toUtf8(); }
     void button(quint32 colour, const char* caption, const char* tag)
     {
-        QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), colour);
-        QCOMPARE(fx.w->cmdGASPARCONNECT->text(), QLatin1String(caption));
-        QCOMPARE(fx.w->cmdGASPARCONNECT->tag, QLatin1String(tag));
-        QCOMPARE(fx.w->tmrCASPAR->isActive(), QLatin1String(tag) == QLatin1String("disconnect"));
+        QCOMPARE(fx.cmdGASPARCONNECT()->backColor(), colour);
+        QCOMPARE(fx.cmdGASPARCONNECT()->text(), QLatin1String(caption));
+        QCOMPARE(fx.cmdGASPARCONNECT()->tag, QLatin1String(tag));
+        QCOMPARE(fx.tmrCASPAR()->isActive(), QLatin1String(tag) == QLatin1String("disconnect"));
     }
 
 private slots:
@@ -84,18 +77,18 @@ private slots:
         // Ticks called in a row, so the real timer cannot slip one in between.
         const quint32 expected[] = {ui::palette::LinkBlink, ui::palette::LinkIdle, ui::palette::LinkBlink};
         for (quint32 colour : expected) {
-            fx.w->tmrCASPAR_Timer();
-            QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), colour);
+            fx.tick();
+            QCOMPARE(fx.cmdGASPARCONNECT()->backColor(), colour);
         }
-        QCOMPARE(fx.w->cmdGASPARCONNECT->text(), QStringLiteral("Disconnect"));
+        QCOMPARE(fx.cmdGASPARCONNECT()->text(), QStringLiteral("Disconnect"));
         click("cmdGASPARCONNECT");
         button(ui::palette::LinkIdle, "Connect", "connect");
         click("cmdGASPARCONNECT");
         button(ui::palette::LinkUp, "Disconnect", "disconnect");
-        fx.w->tmrCASPAR_Timer(); // the phase went on from where it was: light red, not red
-        QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkIdle);
-        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Failed));
-        QTRY_COMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkBlink); // the real timer ticks on
+        fx.tick(); // the phase went on from where it was: light red, not red
+        QCOMPARE(fx.cmdGASPARCONNECT()->backColor(), ui::palette::LinkIdle);
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Failed));
+        QTRY_COMPARE(fx.cmdGASPARCONNECT()->backColor(), ui::palette::LinkBlink); // the real timer ticks on
         QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
@@ -103,10 +96,10 @@ private slots:
     {
         Recorder r;
         fx.connectTo(r.port());
-        fx.w->tmrCASPAR_Timer(); // not up yet
-        QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkBlink);
-        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
-        QTRY_COMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkUp); // the first tick after it is up
+        fx.tick(); // not up yet
+        QCOMPARE(fx.cmdGASPARCONNECT()->backColor(), ui::palette::LinkBlink);
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Connected));
+        QTRY_COMPARE(fx.cmdGASPARCONNECT()->backColor(), ui::palette::LinkUp); // the first tick after it is up
         button(ui::palette::LinkUp, "Disconnect", "disconnect");
         QTRY_COMPARE(r.peers.size(), 1);
         click("cmdGASPARCONNECT");
@@ -136,30 +129,37 @@ private slots:
         Recorder r;
         selectCard();
         fx.connectTo(r.port());
-        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Connected));
         if (doubleClick) {
             doubleClickAction(action);
         } else {
             chooseAction(action);
             click("cmdAIR");
         }
-        QCOMPARE(fx.w->cmbINVOKES->currentRow(), action);
+        QCOMPARE(fx.cmbINVOKES()->currentRow(), action);
         QTRY_COMPARE(r.all(), expected);
         QCOMPARE(shown(), expected);
-        QVERIFY(fx.w->fraCOMMAND->isHidden()); // the panel opens with "?" only
+        QVERIFY(fx.fraCOMMAND()->isHidden()); // the panel opens with "?" only
         QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
     void greekTextReachesTheServerInUtf8()
     {
         Recorder r;
-        selectCard({"Play", "Custom"});
-        fx.w->s.ProjectName = QStringLiteral("Ειδήσεις");
-        fx.w->s.CARDS[1].FileName = QStringLiteral("τίτλος");
-        fx.w->s.CARDS[1].Command = QStringLiteral("PLAY {@CHANNEL}-{@LAYER} \"Ήχος\"");
-        writeRaw(copyPath(), QStringLiteral("TITLE~Ά\r\nTAG~f0;Νίκος & Μαρία's\r\n").toUtf8());
+        // Project, card and dataset named in Greek; a second card sends its own command.
+        const QString project = fx.home.filePath(QStringLiteral("projects/Ειδήσεις"));
+        writeCodePageLines(project + QStringLiteral("/τίτλος.fti"), {"CHANNEL:1", "LAYER:20", "TAG:Name;f0;0;txt"});
+        writeCodePageLines(project + QStringLiteral("/ήχος.fti"),
+                           {"CHANNEL:1", "LAYER:20", QStringLiteral("COMMAND:PLAY {@CHANNEL}-{@LAYER} \"Ήχος\"")});
+        const QString data = fx.home.filePath(QStringLiteral("data/Ειδήσεις/"));
+        writeCodePageLines(data + QStringLiteral("τίτλος_1.ftd"), {QStringLiteral("TITLE~Ά"), QStringLiteral("TAG~f0;Νίκος & Μαρία's")});
+        writeCodePageLines(data + QStringLiteral("ήχος_1.ftd"), {QStringLiteral("TITLE~Ή")});
+        fx.openFolder(project);
+        const QStringList cards = fx.column(fx.vsCARDS(), app::mGENERAL::CardCol::FileName);
+        drive::click(fx.vsCARDS(), int(cards.indexOf(QStringLiteral("τίτλος"))) + 1, app::mGENERAL::CardCol::Title);
+        QCOMPARE(fx.currentCardFile(), QStringLiteral("τίτλος"));
         fx.connectTo(r.port());
-        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Connected));
         chooseAction(0);
         click("cmdAIR");
         const QByteArray add = QStringLiteral(
@@ -168,7 +168,9 @@ private slots:
             "value=\\\"Νίκος &amp; Μαρία&apos;s\\\"></data></componentData></templateData>\""
             "\r\n").toUtf8();
         QTRY_COMPARE(r.all(), add);
-        chooseAction(1);
+        drive::click(fx.vsCARDS(), int(cards.indexOf(QStringLiteral("ήχος"))) + 1, app::mGENERAL::CardCol::Title);
+        QCOMPARE(fx.invokes(), QStringList{QStringLiteral("Custom")});
+        chooseAction(0);
         click("cmdAIR");
         QTRY_COMPARE(r.all(), add + QStringLiteral("PLAY 1-20 \"Ήχος\"\r\n").toUtf8());
         QCOMPARE(shown(), QStringLiteral("PLAY 1-20 \"Ήχος\"\r\n").toUtf8());
@@ -178,27 +180,27 @@ private slots:
     {
         Recorder r;
         selectCard();
-        fx.w->txtCOMMAND->setText(QStringLiteral("before"));
+        fx.txtCOMMAND()->setText(QStringLiteral("before"));
         chooseAction(0);
         click("cmdAIR"); // never connected
         fx.connectTo(refusedPort());
         click("cmdAIR"); // connecting, then refused
-        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Failed));
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Failed));
         click("cmdAIR");
         click("cmdGASPARCONNECT");
         fx.connectTo(r.port());
-        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Connected));
         QTRY_COMPARE(r.peers.size(), 1);
         r.peers[0]->disconnectFromHost(); // the server drops the link
-        QTRY_VERIFY(fx.w->wsGASPAR->State() != 7);
+        QTRY_VERIFY(fx.wsGASPAR()->State() != 7);
         doubleClickAction(2);
-        fx.w->tmrCASPAR_Timer();
-        QVERIFY(fx.w->cmdGASPARCONNECT->backColor() != ui::palette::LinkUp);
-        QCOMPARE(fx.w->txtCOMMAND->text(), QStringLiteral("before"));
+        fx.tick();
+        QVERIFY(fx.cmdGASPARCONNECT()->backColor() != ui::palette::LinkUp);
+        QCOMPARE(fx.txtCOMMAND()->text(), QStringLiteral("before"));
         // Disconnect and connect again: the only line the server ever gets is the next one.
         click("cmdGASPARCONNECT");
         click("cmdGASPARCONNECT");
-        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Connected));
         click("cmdAIR");
         QTRY_COMPARE(r.peers.size(), 2);
         QTRY_COMPARE(r.received[1], QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
@@ -210,17 +212,17 @@ private slots:
     void withNoActionChosenNothingHappens()
     {
         Recorder r;
-        selectCard({"Play", "Update", "In", ""});
+        selectCard(QStringLiteral("In;"));
         QFile::remove(copyPath()); // not even the copy is looked at
         fx.connectTo(r.port());
-        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
-        fx.w->txtCOMMAND->setText(QStringLiteral("before"));
-        QCOMPARE(fx.w->cmbINVOKES->currentRow(), -1);
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Connected));
+        fx.txtCOMMAND()->setText(QStringLiteral("before"));
+        QCOMPARE(fx.cmbINVOKES()->currentRow(), -1);
         click("cmdAIR");
         doubleClickAction(3);
         click("cmdAIR");
-        QCOMPARE(fx.w->cmbINVOKES->currentRow(), 3);
-        QCOMPARE(fx.w->txtCOMMAND->text(), QStringLiteral("before"));
+        QCOMPARE(fx.cmbINVOKES()->currentRow(), 3);
+        QCOMPARE(fx.txtCOMMAND()->text(), QStringLiteral("before"));
         chooseAction(2);
         click("cmdAIR");
         QTRY_COMPARE(r.all(), QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
@@ -245,21 +247,20 @@ private slots:
         QFETCH(int, action);
         QFETCH(QString, firstLine);
         Recorder r;
-        selectCard();
-        fx.w->s.CurrentDataset = dataset;
+        selectCard(QStringLiteral("In;Out"), !dataset.isEmpty());
         QFile::remove(copyPath());
         if (!copy.isEmpty())
             writeRaw(copyPath(), copy);
         fx.connectTo(r.port());
-        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
-        fx.w->txtCOMMAND->setText(QStringLiteral("before"));
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Connected));
+        fx.txtCOMMAND()->setText(QStringLiteral("before"));
         chooseAction(action);
         click("cmdAIR"); // the script answers Ignore
         QCOMPARE(fx.scope->script.reports.size(), 1);
         const QStringList report = fx.scope->script.reports[0].split(QStringLiteral("\r\n"));
         QCOMPARE(report[0], firstLine);
         QCOMPARE(report[2], QStringLiteral("Location: Plintor.frmMAIN.cmdAIR_Click"));
-        QCOMPARE(fx.w->txtCOMMAND->text(), QStringLiteral("before"));
+        QCOMPARE(fx.txtCOMMAND()->text(), QStringLiteral("before"));
         chooseAction(2); // an invoke needs no copy
         click("cmdAIR");
         QTRY_COMPARE(r.all(), QByteArray("CG 1-20 INVOKE 1 \"In\r\n"));
@@ -307,9 +308,9 @@ private slots:
         const QString data = fx.home.filePath(QStringLiteral("data/") + folder + QStringLiteral("/lower3rd_ab12cd34"));
         writeCodePageLines(data + QStringLiteral(".ftd"), {"TITLE~t", "TAG~f0;" + value});
         writeRaw(data + QStringLiteral(".ft8"), ("TITLE~t\r\nTAG~f0;" + value + "\r\n").toUtf8());
-        fx.w->mnuOPEN_Click(project);
+        fx.openFolder(project);
         fx.connectTo(r.port());
-        QTRY_COMPARE(fx.w->wsGASPAR->State(), int(server::Link::Connected));
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Connected));
         QTRY_COMPARE(r.peers.size(), 1);
         chooseAction(action);
         click("cmdAIR");
@@ -335,9 +336,9 @@ private slots:
         QVERIFY(fx.scope->script.reports[0].contains(QStringLiteral("Location: Plintor.frmMAIN.cmdGASPARCONNECT_Click")));
         // Ignore goes on with the rest of the toggle; the link itself stays closed and blinks.
         button(ui::palette::LinkUp, "Disconnect", "disconnect");
-        QCOMPARE(fx.w->wsGASPAR->State(), int(server::Link::Closed));
-        fx.w->tmrCASPAR_Timer();
-        QVERIFY(fx.w->cmdGASPARCONNECT->backColor() != ui::palette::LinkUp);
+        QCOMPARE(fx.wsGASPAR()->State(), int(server::Link::Closed));
+        fx.tick();
+        QVERIFY(fx.cmdGASPARCONNECT()->backColor() != ui::palette::LinkUp);
     }
 };
 

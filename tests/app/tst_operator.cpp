@@ -30,18 +30,17 @@ private slots:
     void theDemoProjectIsClean()
     {
         ScriptScope& scope = *fx.scope;
-        app::frmMAIN& w = *fx.w;
         const QString root = fx.home.filePath(QStringLiteral("data"));
         const QDir shipped(QStringLiteral(PLINTOR_DEMO "/data/studio"));
         QDir().mkpath(root + QStringLiteral("/studio"));
         for (const QString& name : shipped.entryList(QDir::Files))
             QVERIFY(QFile::copy(shipped.filePath(name), root + QStringLiteral("/studio/") + name));
-        w.mnuOPEN_Click(QStringLiteral(PLINTOR_DEMO "/studio"));
-        for (int row = 1; row < w.vsCARDS->rows(); ++row) {
-            w.vsCARDS->setRow(row);
-            QVERIFY2(w.vsDATASET->rows() > 1, qPrintable(w.s.CurrentCardFile));
-            for (int d = 1; d < w.vsDATASET->rows(); ++d) {
-                const QString file = w.vsDATASET->textMatrix(d, DatasetCol::File);
+        fx.openFolder(QStringLiteral(PLINTOR_DEMO "/studio"));
+        for (int row = 1; row < fx.vsCARDS()->rows(); ++row) {
+            fx.vsCARDS()->setRow(row);
+            QVERIFY2(fx.vsDATASET()->rows() > 1, qPrintable(fx.currentCardFile()));
+            for (int d = 1; d < fx.vsDATASET()->rows(); ++d) {
+                const QString file = fx.vsDATASET()->textMatrix(d, DatasetCol::File);
                 const QByteArray copy = readRaw(shipped.filePath(QString(file).replace(".ftd", ".ft8")));
                 QByteArray expected;
                 for (const QByteArray& line : project::textfile::splitLines(readRaw(shipped.filePath(file))))
@@ -50,8 +49,8 @@ private slots:
             }
         }
         // The shipped running order loads whole: every line is a row.
-        w.tbMAIN->setTab(1);
-        QCOMPARE(w.vsPLAYLIST->rows() - 1, project::textfile::splitLines(readRaw(shipped.filePath("playlist.dat"))).size());
+        fx.tbMAIN()->setTab(1);
+        QCOMPARE(fx.vsPLAYLIST()->rows() - 1, project::textfile::splitLines(readRaw(shipped.filePath("playlist.dat"))).size());
         QVERIFY2(scope.script.reports.isEmpty(), qPrintable(scope.script.reports.join("\n")));
         QVERIFY2(scope.script.questions.isEmpty(), qPrintable(scope.script.questions.join("\n")));
     }
@@ -59,23 +58,22 @@ private slots:
     void aNewDatasetGoesOnAirAsTyped()
     {
         ScriptScope& scope = *fx.scope;
-        app::frmMAIN& w = *fx.w;
         QVERIFY(fx.show());
 
         scope.script.folders.push_back(QStringLiteral(PLINTOR_DEMO "/studio"));
-        w.mnuOPEN->trigger();
-        QCOMPARE(w.windowTitle(), version::caption() + QStringLiteral(" - studio"));
-        QCOMPARE(w.vsCARDS->textMatrix(3, CardCol::FileName), QStringLiteral("lowerthird"));
-        drive::click(w.vsCARDS, 3, CardCol::Title);
-        QCOMPARE(w.s.CurrentCardFile, QStringLiteral("lowerthird"));
-        QCOMPARE(w.cmbINVOKES->entry(0), QStringLiteral("Play"));
+        fx.mnuOPEN()->trigger();
+        QCOMPARE(fx.w->windowTitle(), version::caption() + QStringLiteral(" - studio"));
+        QCOMPARE(fx.vsCARDS()->textMatrix(3, CardCol::FileName), QStringLiteral("lowerthird"));
+        drive::click(fx.vsCARDS(), 3, CardCol::Title);
+        QCOMPARE(fx.currentCardFile(), QStringLiteral("lowerthird"));
+        QCOMPARE(fx.cmbINVOKES()->entry(0), QStringLiteral("Play"));
 
-        QTest::mouseClick(w.cmdADDDATASET, Qt::LeftButton);
-        const QString dataset = w.s.CurrentDataset;
+        QTest::mouseClick(fx.cmdADDDATASET(), Qt::LeftButton);
+        const QString dataset = fx.currentDataset();
         QVERIFY(dataset.startsWith(QStringLiteral("lowerthird_")));
-        QCOMPARE(w.vsTAGS->rows(), 3);
-        QVERIFY(drive::edit(w.vsTAGS, 1, TagCol::Value, QStringLiteral("Νίκος O'Brien")));
-        QVERIFY(drive::edit(w.vsTAGS, 2, TagCol::Value, QStringLiteral("Tom & Jerry")));
+        QCOMPARE(fx.vsTAGS()->rows(), 3);
+        QVERIFY(drive::edit(fx.vsTAGS(), 1, TagCol::Value, QStringLiteral("Νίκος O'Brien")));
+        QVERIFY(drive::edit(fx.vsTAGS(), 2, TagCol::Value, QStringLiteral("Tom & Jerry")));
         QVERIFY2(scope.script.reports.isEmpty(), qPrintable(scope.script.reports.join("\n")));
 
         const QString folder = fx.home.filePath(QStringLiteral("data/studio/"));
@@ -88,13 +86,13 @@ private slots:
                                              .toUtf8());
 
         Recorder server;
-        w.txtGASPARPORT->setText(server.port());
-        QTest::mouseClick(w.cmdGASPARCONNECT, Qt::LeftButton);
-        QTRY_COMPARE(w.wsGASPAR->State(), int(server::Link::Connected));
+        fx.txtGASPARPORT()->setText(server.port());
+        QTest::mouseClick(fx.cmdGASPARCONNECT(), Qt::LeftButton);
+        QTRY_COMPARE(fx.wsGASPAR()->State(), int(server::Link::Connected));
         QTRY_COMPARE(server.peers.size(), 1);
-        const QPoint play = w.cmbINVOKES->visualItemRect(w.cmbINVOKES->item(0)).center();
-        QTest::mouseClick(w.cmbINVOKES->viewport(), Qt::LeftButton, {}, play);
-        QTest::mouseClick(w.cmdAIR, Qt::LeftButton);
+        const QPoint play = fx.cmbINVOKES()->visualItemRect(fx.cmbINVOKES()->item(0)).center();
+        QTest::mouseClick(fx.cmbINVOKES()->viewport(), Qt::LeftButton, {}, play);
+        QTest::mouseClick(fx.cmdAIR(), Qt::LeftButton);
 
         const QByteArray expected =
             QStringLiteral("CG 1-20 ADD 1 \"studio/lowerthird\" 1 \"<templateData>"
@@ -107,7 +105,7 @@ private slots:
                            "</templateData>\"\r\n")
                 .toUtf8();
         QTRY_COMPARE(server.all(), expected);
-        QCOMPARE(w.txtCOMMAND->text().toUtf8(), expected);
+        QCOMPARE(fx.txtCOMMAND()->text().toUtf8(), expected);
     }
 };
 

@@ -40,7 +40,7 @@ private slots:
         QVERIFY(fx.framed(1, Step1, Cue));
         QVERIFY(!fx.framed(1, Step2, Cue));
 
-        fx.w->cmbPREVIEW->setCurrentIndex(2); // "3": not the score's own channel
+        fx.cmbPREVIEW()->setCurrentIndex(2); // "3": not the score's own channel
         fx.click(3, Step1, Qt::RightButton);
         QCOMPARE(fx.shown(3, Step1), OnPreview);
         QCOMPARE(fx.shown(1, Step1), OnAir);
@@ -60,13 +60,13 @@ private slots:
         r.received[0].clear();
         // Every line answered: the next one alone in flight is certainly the refused one.
         r.peers[0]->write("202 CG OK\r\n202 CG OK\r\n202 CLEAR OK\r\n");
-        QTRY_COMPARE(fx.w->wsGASPAR->linesInFlight(), 0);
+        QTRY_COMPARE(fx.wsGASPAR()->linesInFlight(), 0);
         r.answerLikeTheServer("UPDATE", "404 CG UPDATE FAILED");
         fx.click(2, Step2);
         QTRY_COMPARE(fx.shown(2, Step2), Refused);
-        QVERIFY2(fx.w->sbSTATUS->refusal().contains("404 CG UPDATE FAILED  CG 1-20 UPDATE 1 \"<templateData>"),
-                 qPrintable(fx.w->sbSTATUS->refusal()));
-        QCOMPARE(fx.w->sbSTATUS->refusal().size(), 8 + 2 + 20 + 2 + 80);
+        QVERIFY2(fx.sbSTATUS()->refusal().contains("404 CG UPDATE FAILED  CG 1-20 UPDATE 1 \"<templateData>"),
+                 qPrintable(fx.sbSTATUS()->refusal()));
+        QCOMPARE(fx.sbSTATUS()->refusal().size(), 8 + 2 + 20 + 2 + 80);
         QCOMPARE(fx.reports(), QString());
     }
 
@@ -79,27 +79,26 @@ private slots:
         QVERIFY(monitor.waitForReadyRead(10000));
         const QRegularExpressionMatch port = QRegularExpression("port (\\d+)").match(QString::fromUtf8(monitor.readLine()));
         QVERIFY(port.hasMatch());
-        fx.w->txtGASPARPORT->setText(port.captured(1));
-        QTest::mouseClick(fx.w->cmdGASPARCONNECT, Qt::LeftButton);
-        QTRY_COMPARE(fx.w->sbSTATUS->link(), "Connected to 127.0.0.1:" + port.captured(1));
+        fx.txtGASPARPORT()->setText(port.captured(1));
+        QTest::mouseClick(fx.cmdGASPARCONNECT(), Qt::LeftButton);
+        QTRY_COMPARE(fx.sbSTATUS()->link(), "Connected to 127.0.0.1:" + port.captured(1));
 
         fx.click(3, Step1); // sport: accepted
-        QTRY_COMPARE(fx.w->wsGASPAR->linesInFlight(), 0);
+        QTRY_COMPARE(fx.wsGASPAR()->linesInFlight(), 0);
         fx.click(1, Step1); // news: no such template on the playout machine
         QTRY_COMPARE(fx.shown(1, Step1), Refused);
         QCOMPARE(fx.shown(3, Step1), OnAir);
-        QVERIFY2(fx.w->sbSTATUS->refusal().contains("  404 CG ADD FAILED  CG 1-20 ADD 1 \"news/news\" 1 \"<templateData>"),
-                 qPrintable(fx.w->sbSTATUS->refusal()));
+        QVERIFY2(fx.sbSTATUS()->refusal().contains("  404 CG ADD FAILED  CG 1-20 ADD 1 \"news/news\" 1 \"<templateData>"),
+                 qPrintable(fx.sbSTATUS()->refusal()));
         monitor.kill();
         monitor.waitForFinished();
-        QTRY_VERIFY(fx.w->sbSTATUS->link().startsWith("Not connected: "));
+        QTRY_VERIFY(fx.sbSTATUS()->link().startsWith("Not connected: "));
     }
 
     void aRowAddedFromTheTreeShowsGreySteps()
     {
         fx.firingStudio();
-        QVERIFY(drive::selectTreeNode(fx.w->trLIST, "Bob"));
-        fx.w->trLIST_DblClick();
+        QVERIFY(drive::doubleClickTreeNode(fx.trLIST(), "Bob"));
         const int added = fx.grid()->rows() - 1;
         QCOMPARE(fx.shown(added, Step1), Cleared);
         QCOMPARE(fx.shown(added, Step2), Cleared);
@@ -115,7 +114,7 @@ private slots:
         fx.firingStudio();
         Recorder r;
         fx.connectTo(r);
-        QCOMPARE(fx.w->cmbPREVIEW->currentText(), QString("2"));
+        QCOMPARE(fx.cmbPREVIEW()->currentText(), QString("2"));
         fx.click(1, Step1, Qt::RightButton);
         QCOMPARE(fx.shown(1, Step1), OnPreview);
         fx.click(3, Step1);
@@ -124,7 +123,7 @@ private slots:
 
         fx.click(4, Step1);             // 3-7
         fx.click(4, Step2, Qt::RightButton); // 2-7
-        QTest::mouseClick(fx.w->cmdCLEAR[1], Qt::LeftButton);
+        QTest::mouseClick(fx.cmdCLEAR(1), Qt::LeftButton);
         QTRY_VERIFY(r.all().endsWith("CLEAR 1\r\n"));
         fx.hover(5);
         QCOMPARE(fx.shown(4, Step1), OnAir);
@@ -155,7 +154,7 @@ private slots:
             return "202 " + line.left(line.indexOf(' ')) + " OK\r\n";
         };
         fx.connectTo(r);
-        const auto answered = [&] { QTRY_COMPARE(fx.w->wsGASPAR->linesInFlight(), 0); };
+        const auto answered = [&] { QTRY_COMPARE(fx.wsGASPAR()->linesInFlight(), 0); };
 
         for (int row : {1, 5, 3}) { // the lower third 1-20, the ticker 1-5, the score 2-20
             fx.click(row, Step1);
@@ -163,11 +162,11 @@ private slots:
         }
         fx.chooseFromMenu(1, 4, "Clear OnAir");
         answered();
-        QTRY_VERIFY(fx.w->sbSTATUS->refusal().endsWith("  503 CLEAR FAILED  CLEAR 1-20"));
+        QTRY_VERIFY(fx.sbSTATUS()->refusal().endsWith("  503 CLEAR FAILED  CLEAR 1-20"));
         QCOMPARE(fx.shown(1, Step1), OnAir);
-        QTest::mouseClick(fx.w->cmdCLEAR[1], Qt::LeftButton);
+        QTest::mouseClick(fx.cmdCLEAR(1), Qt::LeftButton);
         answered();
-        QTRY_VERIFY(fx.w->sbSTATUS->refusal().endsWith("CLEAR 1"));
+        QTRY_VERIFY(fx.sbSTATUS()->refusal().endsWith("CLEAR 1"));
         for (int row : {1, 5, 3})
             QCOMPARE(fx.shown(row, Step1), OnAir);
 
@@ -178,16 +177,16 @@ private slots:
         QCOMPARE(fx.shown(1, Step1), OnAir);
 
         refused.clear();
-        fx.w->tbMAIN->setTab(0);
-        fx.w->cmbINVOKES->setCurrentRow(0);
-        QTest::mouseClick(fx.w->cmdAIR, Qt::LeftButton);
+        fx.tbMAIN()->setTab(0);
+        fx.cmbINVOKES()->setCurrentRow(0);
+        QTest::mouseClick(fx.cmdAIR(), Qt::LeftButton);
         answered();
         QVERIFY(r.all().endsWith("\r\n") && r.all().contains("CG 1-20 ADD 1 \"news/news\""));
         fx.showPage();
         QCOMPARE(fx.shown(1, Step1), RestOdd);
         QCOMPARE(fx.shown(2, Step1), RestEven);
 
-        fx.w->cmbPREVIEW->setCurrentIndex(1); // "2"
+        fx.cmbPREVIEW()->setCurrentIndex(1); // "2"
         fx.click(5, Step1, Qt::RightButton);  // 2-5, while still on air at 1-5
         fx.click(3, Step2, Qt::RightButton);  // the score's own channel: on air
         answered();
@@ -200,7 +199,7 @@ private slots:
         fx.click(4, Step1);
         answered();
         QTRY_COMPARE(fx.shown(4, Step1), Refused);
-        QCOMPARE(fx.w->sbSTATUS->refusal().section("  ", 1, 1), QString("404 " + QString(76, 'x')));
+        QCOMPARE(fx.sbSTATUS()->refusal().section("  ", 1, 1), QString("404 " + QString(76, 'x')));
         QCoreApplication::processEvents();
         QCOMPARE(fx.w->width(), width);
         QCOMPARE(fx.reports(), QString());
@@ -250,18 +249,18 @@ private slots:
                 fx.click(row, source.second, random.bounded(2) ? Qt::LeftButton : Qt::RightButton);
                 break;
             }
-            case 5: fx.w->cmbPREVIEW->setCurrentIndex(random.bounded(4)); break;
+            case 5: fx.cmbPREVIEW()->setCurrentIndex(random.bounded(4)); break;
             case 6: fx.chooseFromMenu(row, PlaylistCol::Layer, random.bounded(2) ? "Clear OnAir" : "Clear Preview"); break;
-            case 7: QTest::mouseClick(fx.w->cmdCLEAR[size_t(1 + random.bounded(4))], Qt::LeftButton); break;
+            case 7: QTest::mouseClick(fx.cmdCLEAR(size_t(1 + random.bounded(4))), Qt::LeftButton); break;
             default:
                 source = {0, 0};
-                fx.w->tbMAIN->setTab(0);
-                fx.w->cmbINVOKES->setCurrentRow(0);
-                QTest::mouseClick(fx.w->cmdAIR, Qt::LeftButton);
+                fx.tbMAIN()->setTab(0);
+                fx.cmbINVOKES()->setCurrentRow(0);
+                QTest::mouseClick(fx.cmdAIR(), Qt::LeftButton);
                 fx.showPage();
                 break;
             }
-            QTRY_COMPARE(fx.w->wsGASPAR->linesInFlight(), 0);
+            QTRY_COMPARE(fx.wsGASPAR()->linesInFlight(), 0);
             QCoreApplication::processEvents();
             const QImage shot = fx.grid()->viewport()->grab().toImage();
             for (int rr = 1; rr <= rows; ++rr) {
@@ -289,13 +288,13 @@ private slots:
         fx.click(1, Step1);
         fx.click(2, Step2, Qt::RightButton);
         fx.chooseFromMenu(1, 4, "Clear OnAir");
-        QTest::mouseClick(fx.w->cmdCLEAR[1], Qt::LeftButton);
+        QTest::mouseClick(fx.cmdCLEAR(1), Qt::LeftButton);
         fx.hover(4); // the outline moves off the rows compared
         for (int row : {1, 2})
             for (int c = 2; c < fx.grid()->cols(); ++c)
                 QCOMPARE(fx.shown(row, c), c < Step1 ? stripe(row) : rest(row));
-        QCOMPARE(fx.w->txtCOMMAND->text(), QString());
-        QCOMPARE(fx.w->sbSTATUS->link(), QString("Not connected"));
+        QCOMPARE(fx.txtCOMMAND()->text(), QString());
+        QCOMPARE(fx.sbSTATUS()->link(), QString("Not connected"));
     }
 };
 

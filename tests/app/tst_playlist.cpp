@@ -37,7 +37,7 @@ class TestPlaylist : public QObject {
     }
     QString tree() const
     {
-        ui::Tree* t = fx.w->trLIST;
+        ui::Tree* t = fx.trLIST();
         const QAbstractItemModel* m = t->model();
         QStringList roots;
         for (int i = 0; i < m->rowCount(); ++i) {
@@ -54,11 +54,11 @@ class TestPlaylist : public QObject {
     }
     void doubleClick(const QString& text)
     {
-        const QModelIndex node = drive::treeNode(fx.w->trLIST, text);
+        const QModelIndex node = drive::treeNode(fx.trLIST(), text);
         QVERIFY(node.isValid());
-        const QPoint at = fx.w->trLIST->visualRect(node).center();
-        QTest::mouseClick(fx.w->trLIST->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(fx.w->trLIST->viewport(), Qt::LeftButton, {}, at);
+        const QPoint at = fx.trLIST()->visualRect(node).center();
+        QTest::mouseClick(fx.trLIST()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(fx.trLIST()->viewport(), Qt::LeftButton, {}, at);
     }
     QStringList files() const { return fx.column(fx.grid(), 0); }
 
@@ -77,12 +77,12 @@ private slots:
         QCOMPARE(tree(), shown);
         QCOMPARE(files(), QStringList{"news_a.ftd"});
 
-        fx.w->trLIST->collapse(drive::treeNode(fx.w->trLIST, "News"));
+        fx.trLIST()->collapse(drive::treeNode(fx.trLIST(), "News"));
         fx.dataset("news_f.ftd", {"TITLE~Delta"});
         fx.writePlaylist("ticker_t.ftd\r\n");
         fx.mark(1, Step2, Mark::OnAir);
         for (int i = 0; i < 3; ++i) {
-            fx.w->tbMAIN->setTab(0);
+            fx.tbMAIN()->setTab(0);
             fx.showPage();
         }
         QCOMPARE(tree(), QString(shown).replace("Beta=news_a.ftd,", "Beta=news_a.ftd,Delta=news_f.ftd,"));
@@ -117,11 +117,11 @@ private slots:
         }
         if (kind == 3)
             writeRaw(fx.data("news_2.ftd"), "TITLE~Two\r\n\r\nTAG~a;b\r\n");
-        fx.w->mnuOPEN_Click(fx.projectFolder());
+        fx.openFolder(fx.projectFolder());
         if (kind == 0)
             QDir(fx.dataFolder()).removeRecursively(); // the card's listing made it
         fx.scope->script.reports.clear();
-        fx.w->tbMAIN->setTab(1);
+        fx.tbMAIN()->setTab(1);
         QCOMPARE(tree(), shown);
         QVERIFY2(fx.scope->script.reports.value(0).startsWith(report), qPrintable(fx.reports()));
         QVERIFY2(fx.scope->script.reports.value(0).contains("LOADTREELIST"), qPrintable(fx.reports()));
@@ -243,7 +243,7 @@ private slots:
         // The cause gone, the next switch to the page reads it.
         QFile::remove(path);
         fx.writePlaylist("news_a.ftd\r\n");
-        fx.w->tbMAIN->setTab(0);
+        fx.tbMAIN()->setTab(0);
         fx.showPage();
         QCOMPARE(files(), QStringList{"news_a.ftd"});
         doubleClick(QStringLiteral("Beta"));
@@ -281,7 +281,7 @@ private slots:
         const QByteArray before = fx.playlist();
         fx.mark(3, Step2, Mark::OnAir); // row 3 (odd) goes to row 2 (even)
         fx.press(0, 2);
-        QVERIFY(!fx.w->Dragging);
+        QCOMPARE(fx.grid()->viewport()->cursor().shape(), Qt::ArrowCursor); // no drag from the header
 
         fx.press(2, 2);
         QCOMPARE(fx.grid()->viewport()->cursor().shape(), Qt::ClosedHandCursor);
@@ -291,14 +291,13 @@ private slots:
         fx.moveHolding(0, 2); // and over the header
         fx.moveHolding(5, 2);
         fx.release(5, Step2); // not over "Type" or "Description": the drag goes on
-        QVERIFY(fx.w->Dragging);
+        QCOMPARE(fx.grid()->viewport()->cursor().shape(), Qt::ClosedHandCursor);
         QCOMPARE(fx.playlist(), before);
         const QStringList moved{"news_a.ftd", "news_c.ftd", "lower_y.ftd", "ticker_t.ftd", "news_b.ftd"};
         QCOMPARE(files(), moved);
         QCOMPARE(fx.grid()->row(), 5);
 
         fx.release(5, 1);
-        QVERIFY(!fx.w->Dragging);
         QCOMPARE(fx.grid()->viewport()->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(fx.playlist(), ("news_a.ftd\r\n" + moved.mid(1).join("\r\n") + "\r\n").toLatin1());
         QList<quint32> marked = fx.painted(2, ui::palette::RestEven);
@@ -314,6 +313,7 @@ private slots:
         studio();
         fx.writePlaylist("news_a.ftd\r\nnews_b.ftd\r\nnews_c.ftd\r\n");
         fx.openPage();
+        fx.mark(2, Step2, Mark::OnAir);
         ui::Grid* g = fx.grid();
         QList<int> widths;
         quint32 colour = 1;
@@ -328,11 +328,10 @@ private slots:
         fx.hover(-1); // below the last row: no row
         QCOMPARE(g->row(), 3);
 
-        fx.mark(2, Step2, Mark::OnAir);
         fx.removeByMenu(3);
         QCOMPARE(fx.playlist(), QByteArray("news_a.ftd\r\nnews_b.ftd\r\n"));
         fx.hover(1); // the outlined row went: the hover starts from the last row
-        QCOMPARE(fx.w->HoverRow, short(1));
+        QCOMPARE(g->row(), 1);
         QVERIFY(g->cellBorder(1) && !g->cellBorder(2));
         fx.removeByMenu(1);
         QCOMPARE(fx.colours(1).at(Step2 - 1), OnAir); // the mark went up with its entry

@@ -39,9 +39,13 @@ private slots:
         const auto hear = [&] { return heard += dump.readAllStandardOutput(); };
         HttpRecorder companion;
 
+        probe.bind(QHostAddress::LocalHost, 0); // and one for the window to listen on
+        const QString port = QString::number(probe.localPort());
+        probe.close();
+
         fx.firingStudio(); // news 1-20 (rows 1, 2), sport 2-20, third 3-7, ticker 1-5
         app::Options options = fx.options();
-        options.oscListen = remote::Endpoint{QHostAddress(QHostAddress::LocalHost), 0};
+        options.oscListen = remote::Endpoint{QHostAddress(QHostAddress::LocalHost), port.toUShort()};
         options.oscFeedback = {remote::Endpoint{QHostAddress(QHostAddress::LocalHost), dumpPort}};
         options.companion = QUrl(companion.url());
         fx.w = std::make_unique<app::frmMAIN>(options);
@@ -52,7 +56,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(hear().contains("/plintor/link i 1"), 10000);
         QVERIFY(heard.contains("/plintor/entry/3/title s \"Final\""));
 
-        const QString port = QString::number(fx.w->OscIn->port());
         const auto press = [&](const QStringList& osc, const QByteArray& line) {
             QProcess send;
             send.start(tool("oscsend"), QStringList{"127.0.0.1", port} + osc);
@@ -62,7 +65,7 @@ private slots:
             r.received[0].clear();
         };
         press({"/plintor/cue/goto", "ii", "3", "1"}, {});
-        QTRY_COMPARE(fx.w->Playlist.cue(), (playlist::RunningOrder::Cue{2, 0}));
+        QTRY_VERIFY(fx.framed(3, Step1, ui::palette::Cue));
         press({"/plintor/cue/fire", "i", "1"}, "CG 2-20 ADD 1 \"news/sport\" 1 \"<templateData>");
         QCOMPARE(fx.shown(3, Step1), OnAir);
         QTRY_VERIFY(hear().contains("/plintor/entry/3/step/1/onair i 1"));
@@ -74,14 +77,14 @@ private slots:
         QCOMPARE(fx.shown(3, Step1), RestOdd);
         QTRY_VERIFY(hear().contains("/plintor/entry/3/step/1/onair i 0"));
         QVERIFY(heard.contains("/plintor/entry/1/step/1/preview i 1"));
-        QCOMPARE(fx.w->Playlist.cue(), (playlist::RunningOrder::Cue{2, 0})); // firing an entry leaves the cue
+        QVERIFY(fx.framed(3, Step1, ui::palette::Cue)); // firing an entry leaves the cue
 
         press({"/plintor/cue/down"}, {});
         QTRY_VERIFY(hear().contains("/plintor/cue ii 4 1"));
         QTRY_COMPARE(companion.bodiesTo("/api/custom-variable/plintor_cue_title/value").constLast(), QByteArray("T"));
         press({"/plintor/channel/2/clear"}, "CLEAR 2\r\n");
         QCOMPARE(fx.shown(1, Step1), RestOdd);
-        QVERIFY2(fx.w->sbSTATUS->remote().startsWith("Remote: "), qPrintable(fx.w->sbSTATUS->remote()));
+        QVERIFY2(fx.sbSTATUS()->remote().startsWith("Remote: "), qPrintable(fx.sbSTATUS()->remote()));
 
         // A state request gives Companion every variable again: it may have restarted.
         const qsizetype links = companion.bodiesTo("/api/custom-variable/plintor_link/value").size();
@@ -90,7 +93,7 @@ private slots:
 
         // A fire of a step that does not exist sends nothing and is said.
         press({"/plintor/entry/9/step/1/fire"}, {});
-        QTRY_VERIFY(fx.w->sbSTATUS->remote().contains("ignored"));
+        QTRY_VERIFY(fx.sbSTATUS()->remote().contains("ignored"));
         QCOMPARE(fx.sentUpToC4(r), QByteArray());
         QCOMPARE(fx.reports(), QString());
         dump.kill();

@@ -86,7 +86,7 @@ private slots:
             const QRect at(control->mapTo(seen, QPoint(0, 0)), control->size());
             QVERIFY2(seen->rect().contains(at), qPrintable(control->objectName()));
         }
-        QVERIFY2(fx.w->cmdAIR->isVisible(), "On Air");
+        QVERIFY2(fx.cmdAIR()->isVisible(), "On Air");
     }
 };
 

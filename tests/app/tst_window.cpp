@@ -1,6 +1,7 @@
 // The main window on the offscreen platform: its controls, project opening, the recent list,
 // and the real error box.
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QMessageBox>
@@ -31,14 +32,14 @@ class TestWindow : public QObject {
     void pickAndOpen(const QString& path)
     {
         fx.scope->script.folders.push_back(path);
-        fx.w->mnuOPEN->trigger();
+        fx.mnuOPEN()->trigger();
     }
     QStringList menuCaptions() const
     {
         QStringList shown;
-        for (ui::MenuItem* item : fx.w->mnMRU)
-            if (item->isVisible())
-                shown << item->text();
+        for (int i = 0; i < int(app::mMRU::kMenuItems); ++i)
+            if (fx.mnMRU(i)->isVisible())
+                shown << fx.mnMRU(i)->text();
         return shown;
     }
     // The window's own controls in its client area, those hidden at load left out: the design
@@ -69,39 +70,63 @@ private slots:
     }
     void cleanup() { fx.stop(); }
 
+    // Each control, menu item and the link carry their design names, arrays with their index:
+    // that is how the operator's tools and these tests find them.
+    void everyControlIsFoundByItsName()
+    {
+        QStringList names{"tbMAIN", "Frame1", "fraCOMMAND", "Frame2", "tmrCASPAR", "wsGASPAR", "txtGASPARIP",
+                          "txtGASPARPORT", "cmdGASPARCONNECT", "Label2", "cmbPREVIEW", "txtCOMMAND", "cmdCLOSE",
+                          "vsCARDS", "vsDATASET", "vsTAGS", "cmdADDDATASET", "cmdDELETEDATASET", "cmbINVOKES",
+                          "cmdAIR", "trLIST", "vsPLAYLIST", "sbSTATUS", "mnuOPEN", "mnSEP1", "mnPROJECTTITLE",
+                          "mnREMOVEITEMPLAYLIST", "mnClearLAYERONAIR", "mnCLEARLAYERPREVIEW"};
+        const struct {
+            const char* name;
+            int first, last;
+        } arrays[] = {{"cmdCLEAR", 0, 5}, {"imgTYPE", 0, 3}, {"Label1", 0, 2}, {"mnMRU", 0, 3}, {"mnCLEARCHANNEL", 1, 4}};
+        for (const auto& array : arrays)
+            for (int i = array.first; i <= array.last; ++i)
+                names << QStringLiteral("%1(%2)").arg(QLatin1String(array.name)).arg(i);
+        for (const QString& name : std::as_const(names)) {
+            const QList<QObject*> found = fx.w->findChildren<QObject*>(name);
+            QVERIFY2(found.size() == 1, qPrintable(name));
+        }
+        for (const char* menu : {"mnProject", "mnDELPLAYLIST", "mnCLEARLAYER"})
+            QVERIFY2(fx.w->findChild<QMenu*>(QLatin1String(menu)), menu);
+    }
+
     void startsWithoutAProject()
     {
         QCOMPARE(fx.w->windowTitle(), version::caption());
-        QVERIFY(!fx.w->tbMAIN->isEnabled());
-        QCOMPARE(fx.w->tbMAIN->tab(), 0);
-        QCOMPARE(fx.w->tbMAIN->tabBar()->tabText(0), QStringLiteral("Editor"));
-        QCOMPARE(fx.w->tbMAIN->tabBar()->tabText(1), QStringLiteral("Play list"));
-        QCOMPARE(fx.w->mnPROJECTTITLE->text(), QStringLiteral("(none)"));
-        QCOMPARE(fx.w->mnProject->title(), QStringLiteral("&Project"));
-        QCOMPARE(fx.w->mnuOPEN->text(), QStringLiteral("&Open"));
-        QVERIFY(fx.w->mnSEP1->isSeparator());
-        QVERIFY(fx.w->mnSEP1->text().isEmpty()); // a line only: a style draws a separator's text beside it
+        QVERIFY(!fx.tbMAIN()->isEnabled());
+        QCOMPARE(fx.tbMAIN()->tab(), 0);
+        QCOMPARE(fx.tbMAIN()->tabBar()->tabText(0), QStringLiteral("Editor"));
+        QCOMPARE(fx.tbMAIN()->tabBar()->tabText(1), QStringLiteral("Play list"));
+        QCOMPARE(fx.mnPROJECTTITLE()->text(), QStringLiteral("(none)"));
+        QCOMPARE(fx.mnProject()->title(), QStringLiteral("&Project"));
+        QCOMPARE(fx.mnuOPEN()->text(), QStringLiteral("&Open"));
+        QVERIFY(fx.mnSEP1()->isSeparator());
+        QVERIFY(fx.mnSEP1()->text().isEmpty()); // a line only: a style draws a separator's text beside it
         // An empty recent list: one item "MRU", which cannot be picked.
         QCOMPARE(menuCaptions(), QStringList{QStringLiteral("MRU")});
-        QVERIFY(!fx.w->mnMRU[0]->isEnabled());
-        QCOMPARE(fx.w->cmbPREVIEW->count(), 4);
-        QCOMPARE(fx.w->cmbPREVIEW->currentText(), QStringLiteral("2"));
-        QVERIFY(fx.w->fraCOMMAND->isHidden());
-        QVERIFY(fx.w->Frame2->isHidden());
-        QVERIFY(fx.w->cmdCLEAR[0]->isHidden());
-        QCOMPARE(fx.w->cmdCLEAR[5]->text(), QStringLiteral("?"));
-        QCOMPARE(fx.w->cmdGASPARCONNECT->text(), QStringLiteral("Connect"));
-        QCOMPARE(fx.w->cmdGASPARCONNECT->tag, QStringLiteral("connect"));
-        QCOMPARE(fx.w->cmdGASPARCONNECT->backColor(), ui::palette::LinkIdle);
-        QCOMPARE(fx.w->txtGASPARIP->text(), QStringLiteral("127.0.0.1"));
-        QCOMPARE(fx.w->txtGASPARPORT->text(), QStringLiteral("5250"));
-        QVERIFY(!fx.w->tmrCASPAR->isActive());
-        QCOMPARE(fx.w->tmrCASPAR->interval(), 500);
-        for (ui::Grid* g : {fx.w->vsCARDS, fx.w->vsDATASET, fx.w->vsTAGS, fx.w->vsPLAYLIST})
+        QVERIFY(!fx.mnMRU(0)->isEnabled());
+        QCOMPARE(fx.cmbPREVIEW()->count(), 4);
+        QCOMPARE(fx.cmbPREVIEW()->currentText(), QStringLiteral("2"));
+        QVERIFY(fx.fraCOMMAND()->isHidden());
+        QVERIFY(fx.Frame2()->isHidden());
+        QVERIFY(fx.cmdCLEAR(0)->isHidden());
+        QCOMPARE(fx.cmdCLEAR(5)->text(), QStringLiteral("?"));
+        QCOMPARE(fx.cmdGASPARCONNECT()->text(), QStringLiteral("Connect"));
+        QCOMPARE(fx.cmdGASPARCONNECT()->tag, QStringLiteral("connect"));
+        QCOMPARE(fx.cmdGASPARCONNECT()->backColor(), ui::palette::LinkIdle);
+        QCOMPARE(fx.txtGASPARIP()->text(), QStringLiteral("127.0.0.1"));
+        QCOMPARE(fx.txtGASPARPORT()->text(), QStringLiteral("5250"));
+        QVERIFY(!fx.tmrCASPAR()->isActive());
+        QCOMPARE(fx.tmrCASPAR()->interval(), 500);
+        for (ui::Grid* g : {fx.vsCARDS(), fx.vsDATASET(), fx.vsTAGS(), fx.vsPLAYLIST()})
             QCOMPARE(g->rows() + g->cols(), 0);
-        QCOMPARE(fx.w->mnREMOVEITEMPLAYLIST->text(), QStringLiteral("Διαγραφή"));
-        QVERIFY(!fx.w->mnDELPLAYLIST->menuAction()->isVisible());
-        QVERIFY(!fx.w->menuBar()->actions().contains(fx.w->mnCLEARCHANNEL[1]));
+        QCOMPARE(fx.mnREMOVEITEMPLAYLIST()->text(), QStringLiteral("Διαγραφή"));
+        QVERIFY(!fx.mnDELPLAYLIST()->menuAction()->isVisible());
+        QVERIFY(!fx.w->menuBar()->actions().contains(fx.mnCLEARCHANNEL(1)));
     }
 
     void everyControlHasItsName()
@@ -126,8 +151,8 @@ private slots:
         for (const QWidget* control : controls) {
             QRect room = control->parentWidget()->rect();
             // A page takes the width the load gave the tab control as soon as it is shown.
-            if (control->parentWidget()->parentWidget() == fx.w->tbMAIN)
-                room.setWidth(fx.w->tbMAIN->width());
+            if (control->parentWidget()->parentWidget() == fx.tbMAIN())
+                room.setWidth(fx.tbMAIN()->width());
             QVERIFY2(room.contains(control->geometry()), qPrintable(where(control)));
         }
     }
@@ -149,11 +174,11 @@ private slots:
                     continue;
                 if (both.width() == 1 || both.height() == 1)
                     continue;
-                const bool stripOverTabs = (a == fx.w->Frame1 && b == fx.w->tbMAIN) || (a == fx.w->tbMAIN && b == fx.w->Frame1);
+                const bool stripOverTabs = (a == fx.Frame1() && b == fx.tbMAIN()) || (a == fx.tbMAIN() && b == fx.Frame1());
                 QVERIFY2(stripOverTabs, qPrintable(where(a) + QStringLiteral(" covers ") + where(b)));
             }
-        const QRect tabs = fx.w->tbMAIN->tabBar()->geometry().translated(fx.w->tbMAIN->pos());
-        QVERIFY(!fx.w->Frame1->geometry().intersects(tabs));
+        const QRect tabs = fx.tbMAIN()->tabBar()->geometry().translated(fx.tbMAIN()->pos());
+        QVERIFY(!fx.Frame1()->geometry().intersects(tabs));
     }
 
     void theWindowIsSizedAtLoad()
@@ -162,14 +187,14 @@ private slots:
         // Resized at load, the tab control keeps the design's margins: 80 twips at the right, a
         // strip at the bottom.
         const QRect client = fx.w->centralWidget()->rect();
-        const QRect tabs = fx.w->tbMAIN->geometry();
+        const QRect tabs = fx.tbMAIN()->geometry();
         const int right = client.right() - tabs.right();
-        QVERIFY2(right >= ui::pixels(80) && right <= ui::pixels(80) + 1, qPrintable(where(fx.w->tbMAIN)));
-        QVERIFY2(tabs.bottom() < client.bottom(), qPrintable(where(fx.w->tbMAIN)));
+        QVERIFY2(right >= ui::pixels(80) && right <= ui::pixels(80) + 1, qPrintable(where(fx.tbMAIN())));
+        QVERIFY2(tabs.bottom() < client.bottom(), qPrintable(where(fx.tbMAIN())));
         // The status bar lies below the design's client area, which it does not change.
-        QCOMPARE(fx.w->sbSTATUS->focusPolicy(), Qt::NoFocus);
-        QCOMPARE(fx.w->height(), fx.w->menuBar()->sizeHint().height() + 738 + fx.w->sbSTATUS->sizeHint().height());
-        QCOMPARE(fx.w->sbSTATUS->link(), QString("Not connected"));
+        QCOMPARE(fx.sbSTATUS()->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(fx.w->height(), fx.w->menuBar()->sizeHint().height() + 738 + fx.sbSTATUS()->sizeHint().height());
+        QCOMPARE(fx.sbSTATUS()->link(), QString("Not connected"));
     }
 
     void theConnectButtonShowsItsColourExactly()
@@ -179,10 +204,10 @@ private slots:
         QCOMPARE(ui::vbValue(QColor(255, 128, 0)), ui::rgb(255, 128, 0));
         fx.w->show();
         QVERIFY(QTest::qWaitForWindowExposed(fx.w.get()));
-        const QImage shot = fx.w->cmdGASPARCONNECT->grab().toImage();
+        const QImage shot = fx.cmdGASPARCONNECT()->grab().toImage();
         QCOMPARE(shot.pixelColor(4, 4), ui::vbColor(ui::palette::LinkIdle));
-        fx.w->cmdGASPARCONNECT->setBackColor(ui::palette::LinkUp);
-        QCOMPARE(fx.w->cmdGASPARCONNECT->grab().toImage().pixelColor(4, 4), ui::vbColor(ui::palette::LinkUp));
+        fx.cmdGASPARCONNECT()->setBackColor(ui::palette::LinkUp);
+        QCOMPARE(fx.cmdGASPARCONNECT()->grab().toImage().pixelColor(4, 4), ui::vbColor(ui::palette::LinkUp));
     }
 
     void openingAProject()
@@ -191,28 +216,43 @@ private slots:
         const QString before = folder(QStringLiteral("before"));
         writeCodePageLines(before + QStringLiteral("/card.fti"), {QStringLiteral("CARDTITLE:Card")});
         pickAndOpen(before);
-        writeRaw(fx.w->s.DataFolder + QStringLiteral("/card_a.ftd"), "TITLE~A\r\n");
-        writeRaw(fx.w->s.DataFolder + QStringLiteral("/playlist.dat"), "card_a.ftd\r\n");
-        fx.w->tbMAIN->setTab(1);
-        QCOMPARE(fx.w->Playlist.size(), 1);
-        QVERIFY(fx.w->vsPLAYLIST->cols() > 0);
+        writeRaw(fx.home.filePath(QStringLiteral("data/before/card_a.ftd")), "TITLE~A\r\n");
+        writeRaw(fx.home.filePath(QStringLiteral("data/before/playlist.dat")), "card_a.ftd\r\n");
+        fx.tbMAIN()->setTab(1);
+        QCOMPARE(fx.vsPLAYLIST()->rows() - fx.vsPLAYLIST()->fixedRows(), 1);
+        QVERIFY(fx.vsPLAYLIST()->cols() > 0);
 
         const QString news = folder(QStringLiteral("news"));
         writeCodePageLines(news + QStringLiteral("/title.fti"), {QStringLiteral("CARDTITLE:Τίτλος")});
         pickAndOpen(news);
         QCOMPARE(fx.scope->script.folderPicks, 2);
         QCOMPARE(fx.w->windowTitle(), version::caption() + QStringLiteral(" - news"));
-        QCOMPARE(fx.w->mnPROJECTTITLE->text(), QStringLiteral("news"));
-        QVERIFY(fx.w->tbMAIN->isEnabled());
-        QCOMPARE(fx.w->tbMAIN->tab(), 0);
-        QCOMPARE(fx.w->s.ProjectFolder, news);
-        QCOMPARE(fx.w->s.DataFolder, fx.native(QStringLiteral("data/news")));
-        QVERIFY(!fx.w->Playlist.isLoaded());
-        QCOMPARE(fx.w->Playlist.size() + fx.w->vsPLAYLIST->cols(), 0);
-        QCOMPARE(fx.w->vsCARDS->textMatrix(1, CardCol::Title), QStringLiteral("Τίτλος"));
+        QCOMPARE(fx.mnPROJECTTITLE()->text(), QStringLiteral("news"));
+        QVERIFY(fx.tbMAIN()->isEnabled());
+        QCOMPARE(fx.tbMAIN()->tab(), 0);
+        QCOMPARE(fx.mnMRU(0)->text(), news);
+        QVERIFY(QFileInfo(fx.native(QStringLiteral("data/news"))).isDir());
+        // The old project's running order is gone from the page until it is shown again.
+        QCOMPARE(fx.vsPLAYLIST()->rows() - fx.vsPLAYLIST()->fixedRows() + fx.vsPLAYLIST()->cols(), 0);
+        QCOMPARE(fx.vsCARDS()->textMatrix(1, CardCol::Title), QStringLiteral("Τίτλος"));
         QCOMPARE(menuCaptions(), (QStringList{news, before}));
-        QVERIFY(fx.w->mnMRU[0]->isEnabled());
+        QVERIFY(fx.mnMRU(0)->isEnabled());
         QVERIFY2(fx.scope->script.reports.isEmpty(), qPrintable(fx.scope->script.reports.join(QLatin1Char('\n'))));
+    }
+
+    // A project named on the command line opens once the window handles events, without the picker.
+    void aProjectNamedAtStartOpens()
+    {
+        const QString news = folder(QStringLiteral("news"));
+        writeCodePageLines(news + QStringLiteral("/title.fti"), {QStringLiteral("CARDTITLE:Τίτλος")});
+        app::Options options = fx.options();
+        options.project = news;
+        fx.w = std::make_unique<app::frmMAIN>(options);
+        QCOMPARE(fx.w->windowTitle(), version::caption());
+        QTRY_COMPARE(fx.w->windowTitle(), version::caption() + QStringLiteral(" - news"));
+        QCOMPARE(fx.vsCARDS()->textMatrix(1, CardCol::Title), QStringLiteral("Τίτλος"));
+        QCOMPARE(menuCaptions(), QStringList{news});
+        QCOMPARE(fx.scope->script.folderPicks, 0);
     }
 
     void aClickBelowTheRowsKeepsTheSelectedRow()
@@ -222,18 +262,18 @@ private slots:
         writeCodePageLines(news + QStringLiteral("/b.fti"), {QStringLiteral("CARDTITLE:B")});
         fx.w->show();
         pickAndOpen(news);
-        QTest::mouseClick(fx.w->vsCARDS->viewport(), Qt::LeftButton, {}, QPoint(40, fx.w->vsCARDS->viewport()->height() - 5));
-        QCOMPARE(fx.w->vsCARDS->selectionModel()->selectedRows().size(), 1);
-        QCOMPARE(fx.w->vsCARDS->row(), 1);
+        QTest::mouseClick(fx.vsCARDS()->viewport(), Qt::LeftButton, {}, QPoint(40, fx.vsCARDS()->viewport()->height() - 5));
+        QCOMPARE(fx.vsCARDS()->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(fx.vsCARDS()->row(), 1);
     }
 
     void cancellingThePickerChangesNothing()
     {
         pickAndOpen(QString());
         QCOMPARE(fx.w->windowTitle(), version::caption());
-        QVERIFY(!fx.w->tbMAIN->isEnabled());
-        QCOMPARE(fx.w->s.RecentList, QString());
-        QCOMPARE(fx.w->vsCARDS->rows(), 0);
+        QVERIFY(!fx.tbMAIN()->isEnabled());
+        QCOMPARE(fx.recentShown(), QString());
+        QCOMPARE(fx.vsCARDS()->rows(), 0);
     }
 
     void recentItemsOpenAndMoveToTheFront()
@@ -242,12 +282,12 @@ private slots:
         for (const QString& p : {a, b, c})
             pickAndOpen(p);
         QCOMPARE(menuCaptions(), (QStringList{c, b, a}));
-        fx.w->mnMRU[2]->trigger();
-        QCOMPARE(fx.w->s.ProjectFolder, a);
+        fx.mnMRU(2)->trigger();
+        QCOMPARE(fx.w->windowTitle(), version::caption() + QStringLiteral(" - a"));
         QCOMPARE(menuCaptions(), (QStringList{a, c, b}));
-        const QString before = fx.w->s.RecentList;
-        fx.w->mnMRU[0]->trigger(); // the first again: the list stays as it is
-        QCOMPARE(fx.w->s.RecentList, before);
+        const QString before = fx.recentShown();
+        fx.mnMRU(0)->trigger(); // the first again: the list stays as it is
+        QCOMPARE(fx.recentShown(), before);
     }
 
     void aSixthFolderDropsTheOldest()
@@ -257,9 +297,10 @@ private slots:
             opened.prepend(folder(QStringLiteral("p%1").arg(i)));
             pickAndOpen(opened.front());
         }
-        QCOMPARE(fx.w->s.RecentList.count(QStringLiteral("~~")), 4); // five entries
-        QVERIFY(!fx.w->s.RecentList.contains(opened.back()));
         QCOMPARE(menuCaptions(), opened.mid(0, 4));
+        fx.w->close(); // the list kept is longer than the menu shows
+        QCOMPARE(storedRecentList().count(QStringLiteral("~~")), 4); // five entries
+        QVERIFY(!storedRecentList().contains(opened.back()));
     }
 
     void theRecentListSurvivesARestart()
@@ -273,17 +314,20 @@ private slots:
         QCOMPARE(storedRecentList(), QStringLiteral("~") + a + QStringLiteral("~"));
         fx.restart();
         QCOMPARE(menuCaptions(), QStringList{a});
-        QVERIFY(fx.w->mnMRU[0]->isEnabled());
-        QCOMPARE(fx.w->s.ProjectFolder, QString()); // listed, not reopened
+        QVERIFY(fx.mnMRU(0)->isEnabled());
+        QCOMPARE(fx.w->windowTitle(), version::caption()); // listed, not reopened
+        QCOMPARE(fx.projectShown(), QStringLiteral("(none)"));
     }
 
     void aRootFolderHasAnEmptyName()
     {
-        fx.w->mnuOPEN_Click(QDir::rootPath());
-        QCOMPARE(fx.w->s.ProjectName, QString());
-        QCOMPARE(fx.w->mnPROJECTTITLE->text(), QString());
+        fx.openFolder(QDir::rootPath());
+        QCOMPARE(fx.projectShown(), QString());
+        QCOMPARE(fx.mnPROJECTTITLE()->text(), QString());
         QVERIFY(fx.w->windowTitle().endsWith(QStringLiteral(") - ")));
-        QVERIFY(fx.w->s.DataFolder.endsWith(QStringLiteral("data") + QDir::separator()));
+        // Its data folder is the data root itself: nothing is made beside or above it.
+        QVERIFY(QFileInfo(fx.home.filePath(QStringLiteral("data"))).isDir());
+        QCOMPARE(QDir(fx.home.filePath(QStringLiteral("data"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
     }
 
     // However a path is typed, the project is the folder it names, and the recent list keeps the
@@ -306,18 +350,18 @@ private slots:
         QFETCH(bool, listed);
         const QString path = folder(name);
         folder(name + QStringLiteral("/sub"));
-        fx.w->mnuOPEN_Click(fx.home.filePath(QStringLiteral("projects")) + QStringLiteral("/") + typed);
-        QCOMPARE(fx.w->s.ProjectFolder, path);
-        QCOMPARE(fx.w->s.ProjectName, name);
-        QCOMPARE(fx.w->s.DataFolder, fx.native(QStringLiteral("data/") + name));
-        QVERIFY(QFileInfo::exists(fx.w->s.DataFolder));
-        QCOMPARE(fx.w->s.RecentList, listed ? QStringLiteral("~") + path + QStringLiteral("~") : QString());
+        fx.openFolder(fx.home.filePath(QStringLiteral("projects")) + QStringLiteral("/") + typed);
+        QCOMPARE(fx.projectShown(), name);
+        QVERIFY(QFileInfo(fx.native(QStringLiteral("data/") + name)).isDir());
+        QCOMPARE(QDir(fx.home.filePath(QStringLiteral("data"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{name});
+        QCOMPARE(fx.recentShown(), listed ? QStringLiteral("~") + path + QStringLiteral("~") : QString());
         if (!listed)
             return;
         QCOMPARE(menuCaptions(), QStringList{path});
-        fx.w->mnuOPEN_Click(folder(QStringLiteral("other")));
-        fx.w->mnMRU[1]->trigger();
-        QCOMPARE(fx.w->s.ProjectFolder, path);
+        fx.openFolder(folder(QStringLiteral("other")));
+        fx.mnMRU(1)->trigger();
+        QCOMPARE(fx.projectShown(), name);
+        QCOMPARE(menuCaptions().value(0), path);
         QVERIFY(fx.scope->script.reports.isEmpty());
     }
 
@@ -326,8 +370,8 @@ private slots:
         const QString gone = fx.native(QStringLiteral("gone"));
         storeRecentList(QStringLiteral("~") + gone + QStringLiteral("~"));
         fx.restart();
-        fx.w->mnMRU[0]->trigger();
-        QCOMPARE(fx.w->s.ProjectFolder, gone);
+        fx.mnMRU(0)->trigger();
+        QCOMPARE(fx.mnMRU(0)->text(), gone);
         QCOMPARE(fx.w->windowTitle(), version::caption() + QStringLiteral(" - gone"));
         QCOMPARE(fx.scope->script.reports.size(), 1);
         const QStringList lines = fx.scope->script.reports[0].split(QStringLiteral("\r\n"));
@@ -342,9 +386,9 @@ private slots:
     void thePanelClosesWithAClick()
     {
         fx.w->show();
-        fx.w->fraCOMMAND->show();
-        QTest::mouseClick(fx.w->cmdCLOSE, Qt::LeftButton);
-        QVERIFY(fx.w->fraCOMMAND->isHidden());
+        fx.fraCOMMAND()->show();
+        QTest::mouseClick(fx.cmdCLOSE(), Qt::LeftButton);
+        QVERIFY(fx.fraCOMMAND()->isHidden());
     }
 
     // The real box: its text, buttons and order, Escape refused, and no handler while it is up.
@@ -352,7 +396,7 @@ private slots:
     {
         fx.scope.reset(); // real dialogs
         fx.w->show();
-        fx.w->fraCOMMAND->show();
+        fx.fraCOMMAND()->show();
         QStringList buttons;
         QString text, caption;
         bool iconless = false, abortIsDefault = false, stayedOnEscape = false, panelStayed = false;
@@ -377,16 +421,23 @@ private slots:
             QTest::keyClick(box, Qt::Key_Escape);
             stayedOnEscape = box->isVisible();
             // A click on the window's Close button, delivered while the box is up, runs no handler.
-            emit fx.w->cmdCLOSE->clicked();
-            panelStayed = fx.w->fraCOMMAND->isVisible();
+            emit fx.cmdCLOSE()->clicked();
+            panelStayed = fx.fraCOMMAND()->isVisible();
             QPushButton* which = box->findChild<QPushButton*>(shown == 1 ? QStringLiteral("Retry") : QStringLiteral("Ignore"));
             QTest::mouseClick(which, Qt::LeftButton);
             if (shown == 1)
                 QTimer::singleShot(20, answer);
         };
         QTimer::singleShot(20, answer);
-        const QString gone = fx.native(QStringLiteral("nowhere"));
-        fx.w->mnuOPEN_Click(gone);
+        // The real boxes, but for the folder picker, which names the folder the operator chose.
+        struct RealBoxes : ui::QtDialogs {
+            QString folder;
+            QString pickFolder(const QString&) override { return folder; }
+        } boxes;
+        boxes.folder = fx.native(QStringLiteral("nowhere"));
+        ui::setDialogs(&boxes);
+        fx.mnuOPEN()->trigger();
+        ui::setDialogs(nullptr);
         QCOMPARE(shown, 2); // Retry failed again and showed the report again
         QCOMPARE(caption, QStringLiteral("Plintor"));
         QVERIFY(iconless);
@@ -394,11 +445,11 @@ private slots:
         QVERIFY(abortIsDefault);
         QVERIFY(stayedOnEscape);
         QVERIFY(panelStayed);
-        QVERIFY(text.startsWith(QStringLiteral("Error 76\r\nPath not found: ") + gone));
+        QVERIFY(text.startsWith(QStringLiteral("Error 76\r\nPath not found: ") + boxes.folder));
         // Ignore went on: the empty card row is there.
-        QCOMPARE(fx.w->vsCARDS->rows(), 2);
-        QTest::mouseClick(fx.w->cmdCLOSE, Qt::LeftButton);
-        QVERIFY(fx.w->fraCOMMAND->isHidden());
+        QCOMPARE(fx.vsCARDS()->rows(), 2);
+        QTest::mouseClick(fx.cmdCLOSE(), Qt::LeftButton);
+        QVERIFY(fx.fraCOMMAND()->isHidden());
     }
 };
 

@@ -57,11 +57,12 @@ int main(int argc, char* argv[])
     options.oscListen = remote::Endpoint{QHostAddress(QHostAddress::LocalHost), port(argv[4])};
     options.oscFeedback = {remote::Endpoint{QHostAddress(QHostAddress::LocalHost), port(argv[5])}};
     app::frmMAIN window(options);
-    window.mnuOPEN_Click(QString::fromLocal8Bit(argv[3]));
+    answers.folders.push_back(QString::fromLocal8Bit(argv[3]));
+    window.findChild<QAction*>(QStringLiteral("mnuOPEN"))->trigger();
     window.show();
-    window.tbMAIN->setTab(1);
-    window.txtGASPARPORT->setText(QString::fromLatin1(argv[6]));
-    QTest::mouseClick(window.cmdGASPARCONNECT, Qt::LeftButton);
+    window.findChild<ui::TabControl*>(QStringLiteral("tbMAIN"))->setTab(1);
+    window.findChild<QLineEdit*>(QStringLiteral("txtGASPARPORT"))->setText(QString::fromLatin1(argv[6]));
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdGASPARCONNECT")), Qt::LeftButton);
 
     QSocketNotifier input(0, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
@@ -72,7 +73,7 @@ int main(int argc, char* argv[])
         }
         int from = 0, to = 0;
         if (std::sscanf(line.c_str(), "drag %d %d", &from, &to) == 2)
-            drag(window.vsPLAYLIST, from, to);
+            drag(window.findChild<ui::Grid*>(QStringLiteral("vsPLAYLIST")), from, to);
         std::printf("done %s\n", line.c_str());
         std::fflush(stdout);
     });

@@ -184,11 +184,11 @@ class TestRealServer : public QObject {
         fx.writePlaylist("news_a.ftd\r\nnews_b.ftd\r\nsport_s.ftd\r\nthird_t.ftd\r\nticker_k.ftd\r\nwall_c.ftd\r\n");
         fx.openPage();
         fx.connectTo(serverPort);
-        QTRY_COMPARE(fx.w->sbSTATUS->link(), "Connected to 127.0.0.1:" + serverPort);
+        QTRY_COMPARE(fx.sbSTATUS()->link(), "Connected to 127.0.0.1:" + serverPort);
     }
     void card(const QString& name, const QStringList& lines) { fx.card(name, lines); }
     /// Waits until every line sent has its answer.
-    bool answered() { return QTest::qWaitFor([this] { return fx.w->wsGASPAR->linesInFlight() == 0; }, 10000); }
+    bool answered() { return QTest::qWaitFor([this] { return fx.wsGASPAR()->linesInFlight() == 0; }, 10000); }
 
 private slots:
     void initTestCase()
@@ -271,12 +271,12 @@ private slots:
     {
         studio();
         // The editor's "On Air": the same line as the playlist's, refused the same.
-        fx.w->tbMAIN->setTab(0);
-        fx.w->cmbINVOKES->setCurrentRow(0);
-        QTest::mouseClick(fx.w->cmdAIR, Qt::LeftButton);
+        fx.tbMAIN()->setTab(0);
+        fx.cmbINVOKES()->setCurrentRow(0);
+        QTest::mouseClick(fx.cmdAIR(), Qt::LeftButton);
         QVERIFY(answered());
-        QVERIFY2(fx.w->sbSTATUS->refusal().contains("  404 CG ADD FAILED  CG 1-20 ADD 1 \"news/news\" 1 \"<templateData>"),
-                 qPrintable(fx.w->sbSTATUS->refusal()));
+        QVERIFY2(fx.sbSTATUS()->refusal().contains("  404 CG ADD FAILED  CG 1-20 ADD 1 \"news/news\" 1 \"<templateData>"),
+                 qPrintable(fx.sbSTATUS()->refusal()));
         fx.showPage();
 
         struct Step {
@@ -284,7 +284,7 @@ private slots:
             Qt::MouseButton button;
             const char* refusal; // the status bar's words: the server's answer and the line
         };
-        fx.w->cmbPREVIEW->setCurrentIndex(1); // channel 2
+        fx.cmbPREVIEW()->setCurrentIndex(1); // channel 2
         for (const Step& s : {Step{1, Step1, Qt::LeftButton, "  404 CG ADD FAILED  CG 1-20 ADD 1 \"news/news\" 1 "},
                               Step{1, Step2, Qt::RightButton, "  403 CG UPDATE FAILED  CG 2-20 UPDATE 1 \"<templateData>"},
                               Step{3, Step1, Qt::LeftButton, "  404 CG ADD FAILED  CG 2-20 ADD 1 \"news/sport\" 1 "},
@@ -293,7 +293,7 @@ private slots:
             fx.click(s.row, s.col, s.button);
             QVERIFY(answered());
             QTRY_COMPARE(fx.shown(s.row, s.col), Refused);
-            QVERIFY2(fx.w->sbSTATUS->refusal().contains(QLatin1String(s.refusal)), qPrintable(fx.w->sbSTATUS->refusal()));
+            QVERIFY2(fx.sbSTATUS()->refusal().contains(QLatin1String(s.refusal)), qPrintable(fx.sbSTATUS()->refusal()));
         }
         fx.click(6, Step1); // the server's own colour: accepted
         QVERIFY(answered());
@@ -314,15 +314,15 @@ private slots:
         QCOMPARE(fx.shown(5, Step1), Refused); // 1-5 is another layer
 
         // "C3": the server has no channel 3 and refuses, echoing the line; nothing is cleared.
-        QTest::mouseClick(fx.w->cmdCLEAR[3], Qt::LeftButton);
+        QTest::mouseClick(fx.cmdCLEAR(3), Qt::LeftButton);
         QVERIFY(answered());
-        QVERIFY2(fx.w->sbSTATUS->refusal().endsWith("  400 ERROR  CLEAR 3"), qPrintable(fx.w->sbSTATUS->refusal()));
+        QVERIFY2(fx.sbSTATUS()->refusal().endsWith("  400 ERROR  CLEAR 3"), qPrintable(fx.sbSTATUS()->refusal()));
         UNDER_THE_RULE_OF_REFUSALS();
         QCOMPARE(fx.shown(4, Step1), Refused);
 
         // "C2" and "C1", carried out: every mark of those channels comes off.
-        QTest::mouseClick(fx.w->cmdCLEAR[2], Qt::LeftButton);
-        QTest::mouseClick(fx.w->cmdCLEAR[1], Qt::LeftButton);
+        QTest::mouseClick(fx.cmdCLEAR(2), Qt::LeftButton);
+        QTest::mouseClick(fx.cmdCLEAR(1), Qt::LeftButton);
         QVERIFY(answered());
         QCOMPARE(fx.colours(1), fx.painted(1, ui::palette::rest(1)));
         QCOMPARE(fx.colours(3), fx.painted(3, ui::palette::rest(3)));
@@ -339,7 +339,7 @@ private slots:
         studio();
         QList<std::pair<QByteArray, QByteArray>> tied; // the answer's status line, the line it was tied to
         int answers = 0;
-        connect(fx.w->wsGASPAR, &server::Link::answered, this,
+        connect(fx.wsGASPAR(), &server::Link::answered, this,
                 [&](const server::Answer& answer, quint64 ticket, const QByteArray& line) {
                     ++answers;
                     if (ticket)
@@ -349,7 +349,7 @@ private slots:
         // in whatever order the server gives them.
         fx.click(2, Step2);
         fx.click(6, Step1);
-        QTest::mouseClick(fx.w->cmdCLEAR[3], Qt::LeftButton);
+        QTest::mouseClick(fx.cmdCLEAR(3), Qt::LeftButton);
         QVERIFY(answered());
         QCOMPARE(answers, 3);
         QCOMPARE(tied.size(), 3);
@@ -382,9 +382,9 @@ private slots:
         qInfo("tied, in the server's order:\n  %s", qPrintable(order.join(QStringLiteral("\n  "))));
         QCOMPARE(fx.shown(6, Step1), OnAir);
         QTRY_COMPARE(fx.shown(4, Step1), Refused); // a 400 is tied by its echo, whatever came before
-        QVERIFY2(fx.w->sbSTATUS->refusal().contains(QLatin1String("FAILED")) ||
-                     fx.w->sbSTATUS->refusal().contains(QLatin1String("400 ERROR")),
-                 qPrintable(fx.w->sbSTATUS->refusal()));
+        QVERIFY2(fx.sbSTATUS()->refusal().contains(QLatin1String("FAILED")) ||
+                     fx.sbSTATUS()->refusal().contains(QLatin1String("400 ERROR")),
+                 qPrintable(fx.sbSTATUS()->refusal()));
     }
 };
 

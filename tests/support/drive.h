@@ -80,4 +80,18 @@ inline bool selectTreeNode(ui::Tree* t, const QString& text)
     return node.isValid();
 }
 
+/// Double-clicks the node that shows this text, as the operator does; false when none shows it.
+inline bool doubleClickTreeNode(ui::Tree* t, const QString& text)
+{
+    const QModelIndex node = treeNode(t, text);
+    if (!node.isValid())
+        return false;
+    t->scrollTo(node);
+    const QPoint at = t->visualRect(node).center();
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(t->viewport(), Qt::LeftButton, {}, at);
+    return true;
+}
+
 } // namespace drive

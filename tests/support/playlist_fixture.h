@@ -25,8 +25,9 @@ struct PlaylistFixture : EditorFixture {
         modelTester.reset();
         treeTester.reset();
         EditorFixture::stop();
+        ownServer.reset();
     }
-    ui::Grid* grid() const { return w->vsPLAYLIST; }
+    ui::Grid* grid() const { return vsPLAYLIST(); }
     QByteArray playlist() const { return readRaw(data(QStringLiteral("playlist.dat"))); }
     void writePlaylist(const QByteArray& bytes) { writeRaw(data(QStringLiteral("playlist.dat")), bytes); }
 
@@ -35,15 +36,15 @@ struct PlaylistFixture : EditorFixture {
     void openPage()
     {
         open();
-        modelTester = std::make_unique<QAbstractItemModelTester>(w->PlaylistCells,
+        modelTester = std::make_unique<QAbstractItemModelTester>(vsPLAYLIST()->model(),
                                                                  QAbstractItemModelTester::FailureReportingMode::QtTest);
-        treeTester = std::make_unique<QAbstractItemModelTester>(w->trLIST->model(),
+        treeTester = std::make_unique<QAbstractItemModelTester>(trLIST()->model(),
                                                                 QAbstractItemModelTester::FailureReportingMode::QtTest);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         showPage();
     }
-    void showPage() { w->tbMAIN->setTab(1); }
+    void showPage() { tbMAIN()->setTab(1); }
 
     // ---- The grid under the mouse; row 0 is the header, -1 below the last row -----------------
     QWidget* target(int row) const { return row == 0 ? grid()->horizontalHeader()->viewport() : grid()->viewport(); }
@@ -106,28 +107,53 @@ struct PlaylistFixture : EditorFixture {
             out << steps;
         return out;
     }
-    /// Step cell (r, col) marked as lines to target would leave it, their answers not in yet; by
-    /// default a target of the cell's own, which no other line reaches: on the entry's own
-    /// channel for on air, on another for the other marks.
-    void mark(int r, int col, playlist::Mark m, playlist::Target target = {})
+    /// Marks step cell (r, col) as the operator does, over the link to a recording server (the
+    /// test's, when it connected one, or else one of the fixture's own): a left click puts it on
+    /// air on its entry's channel and layer, a right click on preview on channel `preview`, and
+    /// Cleared is on air with its layer then cleared from the pop-up. The lines are taken off the
+    /// server's record; the preview channel and the command panel are left as they were. The
+    /// click makes the cell the current one and puts the cue on it, as it does for the operator.
+    void mark(int r, int col, playlist::Mark m, int preview = 2)
     {
         using playlist::Mark;
-        const int entry = app::PlaylistModel::entryOf(r);
-        if (target == playlist::Target())
-            target = {short(m == Mark::OnAir ? w->Playlist.entry(entry).channel : 90 + r), short(100 + 10 * r + col)};
-        w->Playlist.sent(entry, app::PlaylistModel::stepOf(col), target, ++tickets);
+        QVERIFY2(m == Mark::OnAir || m == Mark::OnPreview || m == Mark::Cleared, "a mark the operator makes by clicking");
+        if (!linked) {
+            ownServer = std::make_unique<Recorder>();
+            connectTo(*ownServer);
+        }
+        const int previewBefore = cmbPREVIEW()->currentIndex();
+        const QString panel = txtCOMMAND()->text();
+        cmbPREVIEW()->setCurrentIndex(cmbPREVIEW()->findText(QString::number(preview)));
+        const qsizetype lines = linked->all().count("\r\n") + (m == Mark::Cleared ? 2 : 1);
+        click(r, col, m == Mark::OnPreview ? Qt::RightButton : Qt::LeftButton);
         if (m == Mark::Cleared)
-            w->Playlist.clearedLayer(target, ++tickets);
-        if (m == Mark::Refused)
-            w->Playlist.refused(tickets);
+            chooseFromMenu(r, PlaylistCol::Channel, QStringLiteral("Clear OnAir"));
+        QVERIFY2(QTest::qWaitFor([&] { return linked->all().count("\r\n") == lines; }), linked->all().constData());
+        for (QByteArray& got : linked->received)
+            got.clear();
+        cmbPREVIEW()->setCurrentIndex(previewBefore);
+        txtCOMMAND()->setText(panel);
     }
-    quint64 tickets = 1u << 30; // far from the link's own
+    std::unique_ptr<Recorder> ownServer;
     /// The colour the screen shows in cell (r, c), inside its edges and clear of its text.
     quint32 shown(int r, int c) const
     {
         const QImage shot = grid()->viewport()->grab().toImage();
         const QRect cell = grid()->visualRect(grid()->model()->index(r - 1, c));
         return ui::vbValue(shot.pixelColor(cell.left() + 4, cell.top() + 4));
+    }
+    /// The cell the cue frame is painted on, as (row, column); (0, 0) when none shows it.
+    QPoint cueShown() const
+    {
+        const QImage shot = grid()->viewport()->grab().toImage();
+        for (int r = 1; r < grid()->rows(); ++r)
+            for (int c = 0; c < grid()->cols(); ++c) {
+                const QRect cell = grid()->visualRect(grid()->model()->index(r - 1, c));
+                if (cell.isValid() && ui::vbValue(shot.pixelColor(cell.left(), cell.center().y())) == ui::palette::Cue &&
+                    ui::vbValue(shot.pixelColor(cell.left() + 1, cell.center().y())) == ui::palette::Cue)
+                    return QPoint(c, r);
+            }
+        return QPoint(0, 0);
     }
     /// Whether cell (r, c) is framed in colour along its left edge.
     bool framed(int r, int c, quint32 colour) const
@@ -166,7 +192,7 @@ struct PlaylistFixture : EditorFixture {
     /// What reached the server up to a clear of channel 4, sent last so that nothing is missed.
     QByteArray sentUpToC4(Recorder& r)
     {
-        QTest::mouseClick(w->cmdCLEAR[4], Qt::LeftButton);
+        QTest::mouseClick(cmdCLEAR(4), Qt::LeftButton);
         if (!QTest::qWaitFor([&] { return r.all().endsWith("CLEAR 4\r\n"); }))
             return "(the clear never arrived)";
         QByteArray bytes = r.all();
