@@ -304,14 +304,14 @@ int main(int argc, char* argv[])
             datasets.emplace_back(name);
     });
     std::sort(datasets.begin(), datasets.end());
-    w.tbMAIN->setTab(0);
-    w.tbMAIN->setTab(1); // the running order loaded, the titles known
+    tbMAIN->setTab(0);
+    tbMAIN->setTab(1); // the running order loaded, the titles known
     const auto switchBack = [&](const char* name, double target, double targetMs, const std::function<void(int)>& change,
                                 const std::function<void(int)>& floorWork) {
         for (int r = 0; r < n.runs; ++r) {
-            w.tbMAIN->setTab(0);
+            tbMAIN->setTab(0);
             change(r);
-            op.push_back(msOf([&] { w.tbMAIN->setTab(1); }));
+            op.push_back(msOf([&] { tbMAIN->setTab(1); }));
             floor.push_back(msOf([&] { floorWork(r); }));
         }
         record(name, target, targetMs);

@@ -191,6 +191,4 @@ struct EditorFixture {
     /// The server the last connectTo(Recorder&) linked to.
     Recorder* linked = nullptr;
     QString reports() const { return scope->script.reports.join(QStringLiteral("\n----\n")); }
-    template <class T> T* control(const QString& objectName) const
-    { auto* c = w->findChild<T*>(objectName); if (!c) qFatal("no control %s", qPrintable(objectName)); return c; }
 };
