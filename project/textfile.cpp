@@ -38,10 +38,11 @@ struct Observers {
     int last = 0;
     std::vector<std::pair<int, std::function<void(const QString&)>>> list;
 };
+// Never freed: the caches that observe are statics too, and may go after it at exit.
 Observers& observers()
 {
-    static Observers all;
-    return all;
+    static auto* all = new Observers;
+    return *all;
 }
 // The observers hear of a change that is done, whether or not the call then raises.
 void changed(const QString& path)
