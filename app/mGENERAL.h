@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <initializer_list>
 
@@ -30,6 +31,9 @@ enum : int { Index = 0, Title = 1, FileName = 2, ChannelLayer = 3 };
 }
 /// Reads every card file of the project folder into CARDS and the card grid; selects card 1.
 void LOADCARDS(frmMAIN& f);
+/// The report of a file in folder whose name raw (as the system spells it) cannot be carried back
+/// by the system's file names, with its bytes escaped.
+QString BadFileNameText(const QByteArray& raw, const QString& folder);
 /// The index of the first card whose FileName is name, or 0.
 short FindCardIndex(const project::State& s, const QString& name);
 

@@ -1,4 +1,5 @@
 // The card table and the card grid.
+#include <QFile>
 #include <QScopedValueRollback>
 #include <algorithm>
 
@@ -31,6 +32,13 @@ void FillCardGrid(ui::Grid& grid, const project::CardTable& cards)
 }
 } // namespace
 
+QString BadFileNameText(const QByteArray& raw, const QString& folder)
+{
+    return QStringLiteral("Bad file name: %1 in %2 is not valid in the system's file names and cannot be opened; "
+                          "rename it")
+        .arg(project::paths::escapedName(raw), folder);
+}
+
 void LOADCARDS(frmMAIN& f)
 {
     ARM_TRAP();
@@ -38,13 +46,17 @@ void LOADCARDS(frmMAIN& f)
     // The card grid's own events stay quiet while it is filled here.
     const QScopedValueRollback quiet(f.LoadingCards, true);
     QStringList files;
+    QList<QByteArray> unnamed;
     QStringList lines;
     project::cardfile::TextPool texts; // the tag texts met so far, kept once however many cards repeat them
     project::cardfile::Parsed parsed;
 
     s.CARDS.assign(2, project::CARD());
     f.Doc.selectCard(0, s.CARDS[0]);
-    STEP(files = project::textfile::listFiles(s.ProjectFolder));
+    STEP(files = project::textfile::listFiles(s.ProjectFolder, &unnamed));
+    for (const QByteArray& raw : std::as_const(unnamed))
+        if (project::cardfile::isCardFile(QFile::decodeName(raw)))
+            STEP(fault::raise(fault::BadFileName, BadFileNameText(raw, s.ProjectFolder)));
     // Room for every card at once: a table of a thousand cards is not copied while it grows.
     s.CARDS.reserve(size_t(std::count_if(files.cbegin(), files.cend(), project::cardfile::isCardFile)) + 1);
     size_t n = 0;

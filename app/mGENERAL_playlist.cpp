@@ -1,5 +1,6 @@
 // The playlist page's loaders: the tree of cards and datasets, the playlist file and its grid.
 #include <QHash>
+#include <algorithm>
 
 #include "app/frmMAIN.h"
 #include "app/mGENERAL.h"
@@ -10,6 +11,7 @@
 #include "project/folders.h"
 #include "project/paths.h"
 #include "project/textfile.h"
+#include "project/titlecache.h"
 
 namespace app::mGENERAL {
 
@@ -31,6 +33,25 @@ short EntryCardOnce(const project::State& s, const QString& file, QHash<QString,
 }
 } // namespace
 
+namespace {
+// Whether the tree's roots are the cards with a title, in their order: its datasets can then be
+// changed in place.
+bool ShowsCards(ui::Tree& tree, const project::State& s)
+{
+    const QList<ui::TreeNode> roots = tree.roots();
+    qsizetype i = 0;
+    for (size_t c = 1; c < s.CARDS.size(); ++c) {
+        const project::CARD& record = s.CARDS[c];
+        if (record.Title.isEmpty())
+            continue;
+        if (i == roots.size() || roots[i].key() != record.FileName || roots[i].text() != record.Title)
+            return false;
+        ++i;
+    }
+    return i == roots.size();
+}
+} // namespace
+
 void LOADTREELIST(frmMAIN& f)
 {
     ARM_TRAP();
@@ -38,47 +59,87 @@ void LOADTREELIST(frmMAIN& f)
     ui::Tree& tree = *f.trLIST;
     ui::TreeNode node;
     QStringList files;
-    QStringList lines;
-    QList<int> numbers; // the line number of each of lines
+    QStringList changed;
+    project::TitleCache::Kept read;
     QString title;
     QString card;
-    QList<ui::TreeNode> cards;
+    bool inPlace = false;
 
-    // The tree is shown once it is whole.
-    const ui::Tree::Refill refill(tree);
-    for (size_t i = 1; i < s.CARDS.size(); ++i) {
-        const project::CARD& record = s.CARDS[i];
-        if (record.Title.isEmpty())
-            continue;
-        if (!STEP(node = tree.add(QString(), record.FileName, record.Title)))
-            continue;
-        node.setTag(QStringLiteral("C"));
-        node.setSorted(true);
-        cards.append(node);
+    // Only the datasets are kept from the listing: their copies are as many again. Their titles
+    // are read again only where a file changed since the last time, and where the tree showed
+    // them all then, only what changed is changed in it.
+    project::TitleCache& known = project::TitleCache::of(s.DataFolder);
+    const bool listed = STEP(files = known.refresh());
+    STEP(inPlace = listed && tree.source() == s.DataFolder && tree.removedNodes() < files.size() / 2 + 64 && ShowsCards(tree, s) &&
+                   known.changedSince(tree.sourceVersion(), changed));
+    // The tree is shown once it is whole, as a tree filled anew.
+    const ui::Tree::Refill refill(tree, inPlace ? ui::Tree::Refill::Kept : ui::Tree::Refill::Emptied);
+    if (!inPlace) {
+        for (size_t i = 1; i < s.CARDS.size(); ++i) {
+            const project::CARD& record = s.CARDS[i];
+            if (record.Title.isEmpty())
+                continue;
+            if (!STEP(node = tree.add(QString(), record.FileName, record.Title)))
+                continue;
+            node.setTag(QStringLiteral("C"));
+            node.setSorted(true);
+        }
     }
+    for (const QByteArray& raw : known.takeUnnamed())
+        STEP(fault::raise(fault::BadFileName, BadFileNameText(raw, s.DataFolder)));
 
-    // Only the datasets are kept from the listing: their copies are as many again.
-    STEP(files = project::textfile::listFiles(s.DataFolder, project::datasetfile::isDatasetFile));
-    for (const QString& name : files) {
+    for (const QString& name : inPlace ? changed : files) {
+        if (inPlace) {
+            tree.remove(name);
+            if (!known.has(name)) {
+                known.settle(name, false);
+                continue;
+            }
+        }
         card = project::datasetfile::ownerCard(name);
-        if (card.isEmpty())
+        if (card.isEmpty()) {
+            known.settle(name, false);
             continue; // no "_": no card's dataset
-        lines.clear();
-        numbers.clear();
-        if (!STEP(lines = project::datasetfile::keyedLines(project::textfile::readBytes(project::paths::join(s.DataFolder, name)),
-                                                  u"TITLE", &numbers)))
-            continue;
+        }
+        if (const project::TitleCache::Kept* kept = known.kept(name)) {
+            read = *kept;
+        } else {
+            read = {};
+            if (!STEP(read.lines = project::datasetfile::keyedLines(
+                          project::textfile::readBytes(project::paths::join(s.DataFolder, name)), u"TITLE", &read.numbers))) {
+                known.settle(name, true);
+                continue;
+            }
+            // Lines that every reading reports are read afresh each time, to be reported each time.
+            read.clean = std::all_of(read.lines.cbegin(), read.lines.cend(), [](const QString& line) { return line.contains(u'~'); });
+            known.keep(name, read);
+        }
+        bool again = !read.clean;
         // The playlist fires from the copies: each follows its dataset before it can be fired.
-        FollowMe8(s, name);
-        title = LastTitle(lines, name, &numbers);
+        if (known.copyMayLag(name)) {
+            FollowMe8(s, name);
+            const bool lags = project::textfile::missingOrOlder(
+                project::paths::join(s.DataFolder, project::datasetfile::copyName(name)), project::paths::join(s.DataFolder, name));
+            known.copyFollowed(name, lags);
+            again = again || lags;
+        }
+        if (read.clean && read.title) {
+            title = *read.title;
+        } else {
+            title = LastTitle(read.lines, name, &read.numbers);
+            if (read.clean)
+                known.keepTitle(name, title);
+        }
+        known.settle(name, again);
         // A dataset node that cannot be added (no node for its card, or its key taken) is left out
-        // without a word.
+        // without a word. Equal titles go in the listing's order, as they were added when filled anew.
         node = ui::TreeNode();
-        fault::ignoringFailure([&] { node = tree.add(card, name, title); });
+        fault::ignoringFailure([&] { node = tree.add(card, name, title, project::textfile::listedBefore); });
         node.setTag(QStringLiteral("D"));
     }
-    for (ui::TreeNode& cardNode : cards)
+    for (ui::TreeNode& cardNode : tree.roots())
         cardNode.setExpanded(true);
+    tree.setSource(s.DataFolder, known.version());
 }
 
 short EntryCard(const project::State& s, const QString& file)

@@ -172,7 +172,8 @@ struct Figure {
     const char* operation;
     double ms;
     double floorMs;
-    double target;
+    double target;    // the ratio's
+    double targetMs;  // the median's, where the time itself is the target; 0 where not
 };
 
 double peakResidentMiB()
@@ -227,8 +228,8 @@ int main(int argc, char* argv[])
     std::vector<Figure> figures;
     std::vector<double> op;
     std::vector<double> floor;
-    const auto record = [&](const char* name, double target) {
-        figures.push_back({name, median(op), median(floor), target});
+    const auto record = [&](const char* name, double target, double targetMs = 0) {
+        figures.push_back({name, median(op), median(floor), target, targetMs});
         op.clear();
         floor.clear();
     };
@@ -242,7 +243,7 @@ int main(int argc, char* argv[])
             floorOfCard(p, 0);
         }));
     }
-    record("open the project", 2.0);
+    record("open the project", 1.5);
 
     // Click another card: rows 2, 3, ... of the rows in view, each unlike the one before.
     const int cardRows = std::min(n.cards, 12);
@@ -284,6 +285,58 @@ int main(int argc, char* argv[])
         }));
     }
     record("switch to \"Play list\"", 1.5);
+
+    // Back and forth as the operator goes during a show, the running order loaded: from editing a
+    // dataset back to "Play list" after nothing, one dataset or every dataset was changed by
+    // another program (a second Plintor on the folder: each dataset with its copy).
+    const auto rewrite = [&](const std::string& file, int serial) {
+        std::string bytes;
+        readWhole(p.data / file, &bytes);
+        bytes.replace(0, bytes.find("\r\n"), "TITLE~Changed " + std::to_string(serial));
+        writeFile(p.data / file, bytes);
+        std::string copy = file;
+        copy.replace(copy.size() - 4, 4, ".ft8");
+        writeFile(p.data / copy, bytes);
+    };
+    std::vector<std::string> datasets;
+    forEachName(p.data, [&](std::string_view name) {
+        if (endsWith(name, ".ftd"))
+            datasets.emplace_back(name);
+    });
+    std::sort(datasets.begin(), datasets.end());
+    tbMAIN->setTab(0);
+    tbMAIN->setTab(1); // the running order loaded, the titles known
+    const auto switchBack = [&](const char* name, double target, double targetMs, const std::function<void(int)>& change,
+                                const std::function<void(int)>& floorWork) {
+        for (int r = 0; r < n.runs; ++r) {
+            tbMAIN->setTab(0);
+            change(r);
+            op.push_back(msOf([&] { tbMAIN->setTab(1); }));
+            floor.push_back(msOf([&] { floorWork(r); }));
+        }
+        record(name, target, targetMs);
+    };
+    // The floor of a switch where nothing changed: the folder's names read once.
+    const auto listData = [&] { forEachName(p.data, [&](std::string_view name) { sink = sink + name.size(); }); };
+    switchBack("switch, nothing changed", 0, 16, [](int) {}, [&](int) { listData(); });
+    int serial = 0;
+    switchBack("switch, one changed", 0, 16, [&](int r) { rewrite(datasets[size_t(r * 101) % datasets.size()], ++serial); },
+               [&](int r) {
+                   listData();
+                   readWhole(p.data / datasets[size_t(r * 101) % datasets.size()]);
+               });
+    switchBack("switch, all changed", 1.3, 0,
+               [&](int) {
+                   ++serial;
+                   for (const std::string& file : datasets)
+                       rewrite(file, serial);
+               },
+               [&](int) {
+                   forEachName(p.data, [&](std::string_view name) {
+                       if (endsWith(name, ".ftd"))
+                           readWhole(p.data / name);
+                   });
+               });
 
     // Fire one step to a loopback server: from a press on the "Play" cell of an entry in view
     // until the server has the whole line; the floor reads the copy and writes it to a plain socket.
@@ -363,7 +416,7 @@ int main(int argc, char* argv[])
     }
     serverThread.quit();
     serverThread.wait();
-    record("fire one step", 2.0);
+    record("fire one step", 1.5);
 
     std::printf("project: %d cards x %d tags, %d datasets per card (%d files in the data folder), %d playlist "
                 "entries; medians of %d runs\n",
@@ -372,14 +425,18 @@ int main(int argc, char* argv[])
     bool allMet = true;
     for (const Figure& f : figures) {
         const double ratio = f.floorMs > 0 ? f.ms / f.floorMs : 0;
-        const bool met = ratio <= f.target;
+        const bool met = f.targetMs > 0 ? f.ms <= f.targetMs : ratio <= f.target;
         allMet = allMet && met;
-        std::printf("%-24s %10.2f %10.2f %7.2f %5s %.1f %s\n", f.operation, f.ms, f.floorMs, ratio, "<=", f.target,
-                    met ? "met" : "NOT met");
+        if (f.targetMs > 0)
+            std::printf("%-24s %10.2f %10.2f %7.2f %5s %.0f ms %s\n", f.operation, f.ms, f.floorMs, ratio, "<=", f.targetMs,
+                        met ? "met" : "NOT met");
+        else
+            std::printf("%-24s %10.2f %10.2f %7.2f %5s %.1f %s\n", f.operation, f.ms, f.floorMs, ratio, "<=", f.target,
+                        met ? "met" : "NOT met");
     }
     const double peak = peakResidentMiB();
     std::printf("peak resident size: %.1f MiB (target 64 MiB: %s)\n", peak, peak <= 64 ? "met" : "NOT met");
-    std::printf("%s\n", allMet ? "all ratio targets met" : "some ratio targets not met");
+    std::printf("%s\n", allMet ? "all targets met" : "some targets not met");
     std::fflush(stdout);
     // The link closes before the window goes; the generated project goes with its folder.
     QTest::mouseClick(cmdGASPARCONNECT, Qt::LeftButton);

@@ -48,34 +48,37 @@ QStringList sortedByName(QStringList names)
 }
 
 #ifndef Q_OS_WIN
-// A name as the system spells it. An ASCII name reads the same in every locale and is widened
-// in place, into the string the last name took.
-void setName(QString& name, const char* raw)
+// A name as the system spells it; false when the system's file names cannot carry it back. An
+// ASCII name reads the same in every locale and is widened in place, into the string the last
+// name took.
+bool setName(QString& name, const char* raw)
 {
     const size_t size = std::strlen(raw);
     if (!std::all_of(raw, raw + size, [](char c) { return uchar(c) < 0x80; })) {
         name = QFile::decodeName(raw);
-        return;
+        return QFile::encodeName(name) == QByteArrayView(raw, qsizetype(size));
     }
     name.resize(qsizetype(size));
     QChar* out = name.data();
     for (size_t i = 0; i < size; ++i)
         out[i] = QChar(uchar(raw[i]));
+    return true;
 }
 #endif
 
 } // namespace
 
-QStringList listFiles(const QString& folder)
+QStringList listFiles(const QString& folder, QList<QByteArray>* unnamed)
 {
-    return listFiles(folder, [](const QString&) { return true; });
+    return listFiles(folder, [](const QString&) { return true; }, unnamed);
 }
 
-QStringList listFiles(const QString& folder, const std::function<bool(const QString&)>& keep)
+QStringList listFiles(const QString& folder, const std::function<bool(const QString&)>& keep, QList<QByteArray>* unnamed)
 {
     ++detail::tally().listings;
     QStringList names;
 #ifdef Q_OS_WIN
+    Q_UNUSED(unnamed) // the system's names are UTF-16: each reads back as it was read
     if (folder.isEmpty() || !QDir(folder).exists())
         fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
     if (!QFileInfo(folder).isReadable())
@@ -104,9 +107,14 @@ QStringList listFiles(const QString& folder, const std::function<bool(const QStr
         const char* raw = entry->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
             continue;
-        setName(name, raw);
+        const bool carried = setName(name, raw);
         if (!keep(name))
             continue;
+        if (!carried) {
+            if (unnamed)
+                unnamed->append(QByteArray(raw));
+            continue;
+        }
         // Only regular files (or links to one): a pipe would block the open, a device never ends.
         bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
@@ -118,6 +126,14 @@ QStringList listFiles(const QString& folder, const std::function<bool(const QStr
     }
 #endif
     return sortedByName(std::move(names));
+}
+
+QStringList sortedAsListed(QStringList names) { return sortedByName(std::move(names)); }
+
+bool listedBefore(const QString& a, const QString& b)
+{
+    const int r = QString::compare(a.toCaseFolded(), b.toCaseFolded(), Qt::CaseSensitive);
+    return r != 0 ? r < 0 : a < b;
 }
 
 bool folderExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }

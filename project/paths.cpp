@@ -31,6 +31,22 @@ QString normalFolder(const QString& path)
     return QDir::toNativeSeparators(clean);
 }
 
+QString escapedName(QByteArrayView raw)
+{
+    QString out;
+    out.reserve(raw.size());
+    for (const char c : raw) {
+        const uchar b = uchar(c);
+        if (b == '\\')
+            out += QLatin1String("\\\\");
+        else if (b >= 0x20 && b < 0x7F)
+            out += QLatin1Char(c);
+        else
+            out += QLatin1String("\\x") + QString::number(b, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+    }
+    return out;
+}
+
 QString join(const QString& folder, const QString& name)
 {
     const QChar sep = QDir::separator();

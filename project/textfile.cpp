@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -30,6 +32,25 @@ Counts& tally()
     static Counts done;
     return done;
 }
+
+namespace {
+struct Observers {
+    int last = 0;
+    std::vector<std::pair<int, std::function<void(const QString&)>>> list;
+};
+// Never freed: the caches that observe are statics too, and may go after it at exit.
+Observers& observers()
+{
+    static auto* all = new Observers;
+    return *all;
+}
+// The observers hear of a change that is done, whether or not the call then raises.
+void changed(const QString& path)
+{
+    for (const auto& [id, observer] : observers().list)
+        observer(path);
+}
+} // namespace
 
 void raiseAccessError(const QString& what)
 {
@@ -93,6 +114,19 @@ namespace {
 } // namespace
 
 Counts counts() { return detail::tally(); }
+
+int observeWrites(std::function<void(const QString& path)> observer)
+{
+    detail::Observers& all = detail::observers();
+    all.list.emplace_back(++all.last, std::move(observer));
+    return all.last;
+}
+
+void stopObserving(int id)
+{
+    auto& list = detail::observers().list;
+    list.erase(std::remove_if(list.begin(), list.end(), [id](const auto& o) { return o.first == id; }), list.end());
+}
 
 QByteArray readBytes(const QString& path)
 {
@@ -177,6 +211,7 @@ void writeBytes(const QString& path, const QByteArray& bytes)
         raiseOpenFailure(file, path, true);
     if (file.write(bytes) != bytes.size() || !file.commit())
         detail::raiseAccessError(path, file.errorString());
+    detail::changed(path);
 }
 
 void writeLines(const QString& path, const QStringList& lines, Encoding encoding)
@@ -209,6 +244,7 @@ void deleteFile(const QString& path)
     if (!file.remove())
         fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1 (%2)")
                                                   .arg(path, file.errorString()));
+    detail::changed(path);
 }
 
 } // namespace project::textfile

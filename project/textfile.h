@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 /// The one way the program reads, writes and deletes its files; folders are listed and created
 /// by folders.h, lines cut and joined by textlines.h. Failures are raised as run-time failures
@@ -27,6 +28,12 @@ bool fileExists(const QString& path);
 /// Whether the file at path is missing or was last written before the file at than.
 bool missingOrOlder(const QString& path, const QString& than);
 void deleteFile(const QString& path);
+
+/// Calls observer with the path of each file the program writes or deletes, once it is done: what
+/// keeps a file's contents hears of the program's own changes as they happen. Returns the number
+/// stopObserving takes.
+int observeWrites(std::function<void(const QString& path)> observer);
+void stopObserving(int id);
 
 /// What the module has done since the program started: folders listed, files read, and files
 /// written, deleted or folders created. The tests and the benchmark count an action's reads by it.

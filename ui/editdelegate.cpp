@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "ui/grid.h"
+#include "ui/shown.h"
 
 namespace ui {
 
@@ -40,11 +41,8 @@ bool EditDelegate::finish()
 void EditDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
-    // No cell shows more than a screen's width of text; laying out the whole of a huge one to
-    // elide it would hold the window for seconds on every paint.
-    constexpr qsizetype kShown = 1000;
-    if (option->text.size() > kShown)
-        option->text.truncate(kShown);
+    if (option->text.size() > kShownChars)
+        option->text.truncate(kShownChars);
     if (grid_->centredCols_.contains(index.column()))
         option->displayAlignment = Qt::AlignCenter;
 }

@@ -43,13 +43,14 @@ Tree::Tree(const QString& name, QWidget* parent) : QTreeView(parent), nodes_(*ne
 void Tree::clearNodes()
 {
     toOpen_.clear();
+    setSource(QString(), 0);
     if (refilling_)
         nodes_.gather();
     else
         nodes_.clear();
 }
 
-TreeNode Tree::add(const QString& relative, const QString& key, const QString& text)
+TreeNode Tree::add(const QString& relative, const QString& key, const QString& text, const TreeModel::KeyOrder& keyOrder)
 {
     int parent = TreeModel::kNone;
     if (!relative.isEmpty()) {
@@ -61,7 +62,28 @@ TreeNode Tree::add(const QString& relative, const QString& key, const QString& t
     if (nodes_.find(key) != TreeModel::kNone)
         fault::raise(fault::KeyNotUnique,
                      QStringLiteral("Key is not unique in collection: %1 already has a node %2").arg(objectName(), key));
-    return TreeNode(this, nodes_.add(parent, key, text));
+    return TreeNode(this, nodes_.add(parent, key, text, keyOrder));
+}
+
+TreeNode Tree::node(const QString& key)
+{
+    const int found = nodes_.find(key);
+    return found == TreeModel::kNone ? TreeNode() : TreeNode(this, found);
+}
+
+void Tree::remove(const QString& key)
+{
+    const int found = nodes_.find(key);
+    if (found != TreeModel::kNone && nodes_.children(found).isEmpty())
+        nodes_.remove(found);
+}
+
+QList<TreeNode> Tree::roots()
+{
+    QList<TreeNode> out;
+    for (int root : nodes_.children(TreeModel::kNone))
+        out.append(TreeNode(this, root));
+    return out;
 }
 
 TreeNode Tree::selectedNode() const
@@ -88,10 +110,16 @@ void Tree::setNodeExpanded(int node, bool expanded)
     setExpanded(nodes_.indexOf(node), expanded);
 }
 
-Tree::Refill::Refill(Tree& tree) : tree_(tree)
+Tree::Refill::Refill(Tree& tree, Nodes nodes) : tree_(tree)
 {
     tree_.refilling_ = true;
-    tree_.clearNodes();
+    if (nodes == Kept) {
+        // What the view held goes as a refill's would: the selection, the opened nodes.
+        tree_.toOpen_.clear();
+        tree_.nodes_.hold();
+    } else {
+        tree_.clearNodes();
+    }
 }
 
 Tree::Refill::~Refill()

@@ -38,7 +38,26 @@ public:
     void clearNodes();
     /// Adds a node under the node with key relative (a root when relative is empty). Raises
     /// 35601 when relative names no node and 35602 when key is taken.
-    TreeNode add(const QString& relative, const QString& key, const QString& text);
+    TreeNode add(const QString& relative, const QString& key, const QString& text,
+                 const TreeModel::KeyOrder& keyOrder = {});
+    /// The node with this key; a null node when none has it.
+    TreeNode node(const QString& key);
+    /// Removes the node with this key, which has no children; nothing when none has it.
+    void remove(const QString& key);
+    /// The roots, in their order.
+    QList<TreeNode> roots();
+    /// Nodes removed since the tree was last emptied.
+    int removedNodes() const { return nodes_.removed(); }
+
+    /// What the nodes were built from, as their loader notes it, so that it can change only what
+    /// changed since: a name and a version.
+    QString source() const { return source_; }
+    quint64 sourceVersion() const { return sourceVersion_; }
+    void setSource(const QString& source, quint64 version)
+    {
+        source_ = source;
+        sourceVersion_ = version;
+    }
     /// The selected node; a null node when none is.
     TreeNode selectedNode() const;
     /// The node shown at a model index; a null node for an invalid one.
@@ -46,10 +65,12 @@ public:
 
     /// Empties the tree and takes the nodes added until the Refill ends without a word to the
     /// view, which then shows them all in one step: a tree of twenty thousand nodes would
-    /// otherwise be laid out node by node.
+    /// otherwise be laid out node by node. Kept, the nodes stay, to be changed the same way; the
+    /// view shows the result as it would a tree filled anew.
     class Refill {
     public:
-        explicit Refill(Tree& tree);
+        enum Nodes { Emptied, Kept };
+        explicit Refill(Tree& tree, Nodes nodes = Emptied);
         ~Refill();
         Refill(const Refill&) = delete;
         Refill& operator=(const Refill&) = delete;
@@ -75,6 +96,8 @@ private:
     // Nodes opened while a refill gathers, opened once the view has them.
     QList<int> toOpen_;
     bool refilling_ = false;
+    QString source_;
+    quint64 sourceVersion_ = 0;
 };
 
 } // namespace ui

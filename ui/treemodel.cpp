@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/shown.h"
+
 namespace ui {
 
 namespace {
@@ -18,6 +20,7 @@ void TreeModel::clear()
     roots_.clear();
     keys_.clear();
     gathering_ = false;
+    removed_ = 0;
     endResetModel();
 }
 
@@ -25,6 +28,15 @@ void TreeModel::gather()
 {
     clear();
     gathering_ = true;
+}
+
+void TreeModel::hold()
+{
+    if (gathering_)
+        return;
+    beginResetModel();
+    gathering_ = true;
+    endResetModel();
 }
 
 void TreeModel::show()
@@ -38,12 +50,12 @@ void TreeModel::show()
 
 int TreeModel::find(const QString& key) const { return keys_.value(key, kNone); }
 
-int TreeModel::add(int parent, const QString& key, const QString& text)
+int TreeModel::add(int parent, const QString& key, const QString& text, const KeyOrder& keyOrder)
 {
     const int node = int(nodes_.size());
     const QList<int>& siblings = childrenOf(parent);
     const bool sorted = parent != kNone && nodes_[size_t(parent)].sorted;
-    const int row = sorted ? placeFor(parent, text) : int(siblings.size());
+    const int row = sorted ? placeFor(parent, text, key, keyOrder) : int(siblings.size());
     const bool seen = !gathering_;
     if (seen)
         beginInsertRows(indexOf(parent), row, row);
@@ -56,13 +68,36 @@ int TreeModel::add(int parent, const QString& key, const QString& text)
     return node;
 }
 
-// After the last child whose text does not sort after this one: equal texts keep their order.
-int TreeModel::placeFor(int parent, const QString& text) const
+// After the last child whose text does not sort after this one: equal texts keep their order,
+// or the keys' order when one is given.
+int TreeModel::placeFor(int parent, const QString& text, const QString& key, const KeyOrder& keyOrder) const
 {
     const QList<int>& children = childrenOf(parent);
-    const auto at = std::upper_bound(children.begin(), children.end(), text,
-                                     [this](const QString& t, int child) { return before(t, nodes_[size_t(child)].text); });
+    const auto at = std::upper_bound(children.begin(), children.end(), text, [&](const QString& t, int child) {
+        const Node& other = nodes_[size_t(child)];
+        if (!keyOrder)
+            return before(t, other.text);
+        const int r = QString::compare(t, other.text, Qt::CaseSensitive);
+        return r != 0 ? r < 0 : keyOrder(key, other.key);
+    });
     return int(at - children.begin());
+}
+
+void TreeModel::remove(int node)
+{
+    Node& n = nodes_[size_t(node)];
+    const int parent = n.parent;
+    const int row = n.row;
+    const bool seen = !gathering_;
+    if (seen)
+        beginRemoveRows(indexOf(parent), row, row);
+    childrenOf(parent).removeAt(row);
+    renumber(parent, row);
+    keys_.remove(n.key);
+    n = Node{QString(), QString(), QString(), kNone, 0, false, {}};
+    ++removed_;
+    if (seen)
+        endRemoveRows();
 }
 
 void TreeModel::renumber(int parent, int from)
@@ -133,7 +168,7 @@ QVariant TreeModel::data(const QModelIndex& index, int role) const
     if (node == kNone)
         return QVariant();
     switch (role) {
-    case Qt::DisplayRole: return nodes_[size_t(node)].text;
+    case Qt::DisplayRole: return nodes_[size_t(node)].text.left(kShownChars); // what is painted, cut as the grids cut it
     case KeyRole: return nodes_[size_t(node)].key;
     case TagRole: return nodes_[size_t(node)].tag;
     default: return QVariant();

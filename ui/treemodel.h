@@ -2,6 +2,7 @@
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QList>
+#include <functional>
 #include <vector>
 
 namespace ui {
@@ -23,13 +24,25 @@ public:
     /// Empties the tree; from now on nodes are gathered without the view hearing of them, and
     /// it shows an empty tree until show().
     void gather();
-    /// Shows what was gathered since gather(), in one reset.
+    /// Keeps the nodes but hides them from the view as gather() does, to be changed and then shown
+    /// in one reset.
+    void hold();
+    /// Shows what was gathered since gather() or hold(), in one reset.
     void show();
 
     /// The node with this key; kNone when there is none.
     int find(const QString& key) const;
+    /// Orders keys: true when the first goes before the second.
+    using KeyOrder = std::function<bool(const QString&, const QString&)>;
     /// Adds a node under parent (a root when parent is kNone) and returns it. The key must be new.
-    int add(int parent, const QString& key, const QString& text);
+    /// Among sorted children of equal text it goes last, or by keyOrder when one is given.
+    int add(int parent, const QString& key, const QString& text, const KeyOrder& keyOrder = {});
+    /// Removes a node without children; its number is not used again.
+    void remove(int node);
+    /// Nodes removed since the tree was last emptied.
+    int removed() const { return removed_; }
+    /// The node's children (the roots for kNone).
+    const QList<int>& children(int node) const { return childrenOf(node); }
 
     QString key(int node) const { return nodes_[size_t(node)].key; }
     QString text(int node) const { return nodes_[size_t(node)].text; }
@@ -62,7 +75,7 @@ private:
     };
     QList<int>& childrenOf(int node) { return node == kNone ? roots_ : nodes_[size_t(node)].children; }
     const QList<int>& childrenOf(int node) const { return node == kNone ? roots_ : nodes_[size_t(node)].children; }
-    int placeFor(int parent, const QString& text) const;
+    int placeFor(int parent, const QString& text, const QString& key, const KeyOrder& keyOrder) const;
     void renumber(int parent, int from);
 
     std::vector<Node> nodes_;
@@ -71,6 +84,7 @@ private:
     // While gathering, the view is shown an empty tree: a box the trap opens half-way through a
     // load lets it paint.
     bool gathering_ = false;
+    int removed_ = 0;
 };
 
 } // namespace ui

@@ -1,0 +1,612 @@
+#include "project/titlecache.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QScopeGuard>
+#include <algorithm>
+#include <vector>
+
+#ifdef Q_OS_WIN
+#include <QDirIterator>
+#include <QFileInfo>
+#else
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+#include "fault/runtimeerror.h"
+#include "project/datasetfile.h"
+#include "project/folderwatch.h"
+#include "project/folders.h"
+#include "project/paths.h"
+#include "project/textfile.h"
+#include "project/textfile_p.h"
+
+namespace project {
+
+namespace {
+
+using Stamp = TitleCache::Stamp;
+
+// A copy's name ends as every copy's does.
+bool mayBeCopy(const QString& name) { return name.endsWith(QLatin1String(".ft8")); }
+
+// More names than this added at once are sorted together rather than put in place one by one.
+constexpr qsizetype kPlacedOneByOne = 64;
+// A file written less than this before it was read may change again without its stamp showing it.
+constexpr qint64 kRacyNs = 2'000'000'000;
+
+// A name as the system spells it, and whether the system's file names carry it back: a name
+// that is not valid in their encoding cannot be opened by what it decodes to.
+struct Decoded {
+    QString name;
+    bool carried = true;
+};
+Decoded decodeName(const QByteArray& raw)
+{
+    Decoded out{QFile::decodeName(raw), true};
+    if (std::any_of(raw.cbegin(), raw.cend(), [](char c) { return uchar(c) >= 0x80; }))
+        out.carried = QFile::encodeName(out.name) == raw;
+    return out;
+}
+
+#ifdef Q_OS_WIN
+Stamp stampOf(const QString& path)
+{
+    Stamp s;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return s;
+    s.regular = info.isFile();
+    s.shared = info.isSymLink();
+    s.size = info.size();
+    s.modified = info.lastModified().toMSecsSinceEpoch() * 1'000'000;
+    s.changed = info.metadataChangeTime().toMSecsSinceEpoch() * 1'000'000;
+    s.known = true;
+    return s;
+}
+Stamp folderStampOf(const QString& folder)
+{
+    Stamp s = stampOf(folder);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
+    s.modified = s.changed = 0; // a folder's times change with every name in it
+    s.size = 0;
+    return s;
+}
+#else
+Stamp fromStat(const struct stat& st)
+{
+    Stamp s;
+    s.regular = S_ISREG(st.st_mode);
+    s.size = qint64(st.st_size);
+    s.modified = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    s.changed = qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    s.fileNumber = quint64(st.st_ino);
+    s.device = quint64(st.st_dev);
+    s.shared = st.st_nlink > 1;
+    s.known = true;
+    return s;
+}
+// The file a name leads to; a link is followed and marked shared, its target may change unheard.
+Stamp stampAt(int folder, const char* raw)
+{
+    struct stat st {};
+    if (::fstatat(folder, raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return Stamp();
+    if (!S_ISLNK(st.st_mode))
+        return fromStat(st);
+    Stamp s;
+    if (::fstatat(folder, raw, &st, 0) == 0)
+        s = fromStat(st);
+    s.shared = true;
+    return s;
+}
+Stamp stampOf(const QString& path) { return stampAt(AT_FDCWD, QFile::encodeName(path).constData()); }
+Stamp folderStampOf(const QString& folder)
+{
+    struct stat st {};
+    if (folder.isEmpty() || ::stat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
+    Stamp s;
+    s.fileNumber = quint64(st.st_ino);
+    s.device = quint64(st.st_dev);
+    return s;
+}
+#endif
+
+// The datasets and copies of a folder, each with its stamp, and the names the system cannot
+// carry back.
+struct Listing {
+    QHash<QString, Stamp> datasets;
+    QStringList order; // the datasets as the folder gave them: read so, they are read near each other
+    QHash<QString, Stamp> copies;
+    QList<QByteArray> unnamed;
+};
+
+Listing listFolder(const QString& folder, bool stampDatasets)
+{
+    Listing out;
+    const auto take = [&out](const QString& name, const Stamp& stamp) {
+        if (!stamp.regular)
+            return; // a folder, a pipe, a broken link: listed as listFiles lists
+        if (datasetfile::isDatasetFile(name)) {
+            out.datasets.insert(name, stamp);
+            out.order.append(name);
+        }
+        else
+            out.copies.insert(name, stamp);
+    };
+#ifdef Q_OS_WIN
+    Q_UNUSED(stampDatasets)
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        if (datasetfile::isDatasetFile(name) || mayBeCopy(name))
+            take(name, stampOf(it.filePath()));
+    }
+#else
+    DIR* dir = folder.isEmpty() ? nullptr : ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) {
+        if (errno == EACCES || errno == EPERM)
+            fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
+        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
+    }
+    const auto closeFolder = qScopeGuard([dir] { ::closedir(dir); });
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (!raw.endsWith(".ftd") && !raw.endsWith(".ft8"))
+            continue;
+        const Decoded decoded = decodeName(raw);
+        if (!decoded.carried) {
+            if (raw.endsWith(".ftd"))
+                out.unnamed.append(raw);
+            continue;
+        }
+        // A plain dataset's kind comes with its name: what identifies its state is taken as it is read.
+        if (!stampDatasets && entry->d_type == DT_REG && raw.endsWith(".ftd")) {
+            Stamp kind;
+            kind.regular = true;
+            take(decoded.name, kind);
+            continue;
+        }
+        take(decoded.name, stampAt(::dirfd(dir), entry->d_name));
+    }
+#endif
+    return out;
+}
+
+// Whether a copy may lag its file, as the copy's check compares them: missing, or last written
+// in an earlier millisecond. Anything but a regular copy is left to that check.
+bool copyLagsByStamp(const Stamp& file, const Stamp& copy)
+{
+    constexpr qint64 kNsPerMs = 1'000'000;
+    return !file.known || !copy.regular || copy.modified / kNsPerMs < file.modified / kNsPerMs;
+}
+
+qint64 nowNs() { return QDateTime::currentMSecsSinceEpoch() * 1'000'000; }
+
+} // namespace
+
+TitleCache::TitleCache(const QString& folder) : folder_(folder)
+{
+    observer_ = textfile::observeWrites([this](const QString& path) { wrote(path); });
+}
+
+TitleCache::~TitleCache() { textfile::stopObserving(observer_); }
+
+TitleCache& TitleCache::of(const QString& folder)
+{
+    static std::vector<std::unique_ptr<TitleCache>> caches; // the one used last at the back
+    const auto found = std::find_if(caches.begin(), caches.end(), [&](const auto& c) { return c->folder() == folder; });
+    if (found != caches.end()) {
+        std::rotate(found, found + 1, caches.end());
+        return *caches.back();
+    }
+    constexpr size_t kFolders = 4;
+    if (caches.size() == kFolders)
+        caches.erase(caches.begin());
+    caches.push_back(std::make_unique<TitleCache>(folder));
+    return *caches.back();
+}
+
+void TitleCache::reset()
+{
+    known_ = false;
+    touched_.clear();
+    again_.clear();
+    wholeAt_ = version_;
+    watch_.reset();
+    names_.clear();
+    entries_.clear();
+    shared_.clear();
+    written_.clear();
+}
+
+void TitleCache::setQueueLimit(int notes)
+{
+    queueLimit_ = notes;
+    if (watch_)
+        watch_->setQueueLimit(notes);
+}
+
+void TitleCache::full()
+{
+    lastWasFull_ = true;
+    watch_.reset();
+    shared_.clear();
+    written_.clear();
+    touched_.clear();
+    again_.clear();
+    wholeAt_ = version_;
+    folderStamp_ = folderStampOf(folder_);
+    // Watching before listing: a change made while the files are read is noted for the next time.
+    watch_ = std::make_unique<FolderWatch>(folder_);
+    if (queueLimit_ >= 0)
+        watch_->setQueueLimit(queueLimit_);
+    const bool noted = notesUsed_ && watch_->exact();
+    Listing listing = listFolder(folder_, !noted);
+    unnamed_ += listing.unnamed;
+    // Everything kept is forgotten, but the table and the names stay: a folder read whole again
+    // mostly holds the names it held, which are then neither freed nor sorted again.
+    entries_.removeIf([&](const auto& it) {
+        if (listing.datasets.contains(it.key()))
+            return false;
+        removed_.insert(it.key());
+        return true;
+    });
+    for (auto it = listing.datasets.cbegin(); it != listing.datasets.cend(); ++it) {
+        auto entry = entries_.find(it.key());
+        if (entry == entries_.end()) {
+            entry = entries_.insert(it.key(), Entry());
+            added_.append(it.key());
+        } else {
+            *entry = Entry();
+        }
+        const QString copy = datasetfile::copyName(it.key());
+        entry->file = *it;
+        entry->copy = listing.copies.value(copy);
+        entry->copyLags = copyLagsByStamp(entry->file, entry->copy); // where not known yet, as it is read
+        if (entry->file.shared)
+            shared_.insert(it.key());
+        if (entry->copy.shared)
+            shared_.insert(copy);
+    }
+    listing.copies.clear();
+    prefetch(listing.order, true);
+}
+
+QStringList TitleCache::refresh()
+{
+    const bool wasKnown = known_;
+    ++version_;
+    // A failure half-way forgets everything: the next refresh reads the folder whole.
+    auto failed = qScopeGuard([this] { reset(); });
+    lastWasFull_ = false;
+    added_.clear();
+    removed_.clear();
+    if (!wasKnown || !watch_ || !(folderStampOf(folder_) == folderStamp_)) {
+        full();
+    } else if (notesUsed_ && watch_->exact()) {
+        const FolderWatch::Changes changes = watch_->take();
+        if (changes.everything) {
+            full();
+        } else {
+            for (const QByteArray& raw : changes.names) {
+                const Decoded decoded = decodeName(raw);
+                if (!decoded.carried) {
+                    if (raw.endsWith(".ftd"))
+                        unnamed_.append(raw);
+                    continue;
+                }
+                recheck(decoded.name, nullptr, true);
+            }
+            for (const QString& name : QSet<QString>(shared_))
+                recheck(name, nullptr, false);
+            for (const QString& name : QSet<QString>(written_))
+                recheck(name, nullptr, true);
+        }
+    } else {
+        // No exact notes: every file's stamp is compared with the one it was read at.
+        const Listing listing = listFolder(folder_, true);
+        unnamed_ += listing.unnamed;
+        for (auto it = listing.datasets.cbegin(); it != listing.datasets.cend(); ++it) {
+            const auto entry = entries_.constFind(it.key());
+            recheck(it.key(), &*it, written_.contains(it.key()) || (entry != entries_.cend() && entry->racy));
+        }
+        const Stamp gone;
+        for (const QString& name : entries_.keys())
+            if (!listing.datasets.contains(name))
+                recheck(name, &gone, false);
+        for (const QString& name : entries_.keys()) {
+            const QString copy = datasetfile::copyName(name);
+            const auto found = listing.copies.constFind(copy);
+            recheck(copy, found == listing.copies.cend() ? &gone : &*found, written_.contains(copy));
+        }
+    }
+    // Names added or removed are put in place together.
+    if (!removed_.isEmpty())
+        names_.removeIf([this](const QString& name) { return removed_.contains(name); });
+    if (added_.size() > kPlacedOneByOne) {
+        names_ += added_;
+        names_ = textfile::sortedAsListed(std::move(names_));
+    } else {
+        for (const QString& name : std::as_const(added_))
+            names_.insert(std::lower_bound(names_.begin(), names_.end(), name, textfile::listedBefore), name);
+    }
+    added_.clear();
+    removed_.clear();
+    written_.clear();
+    if (!lastWasFull_) {
+        QStringList changed;
+        for (auto it = touched_.cbegin(); it != touched_.cend(); ++it)
+            if (*it == version_)
+                changed.append(it.key());
+        prefetch(changed, false);
+    }
+    failed.dismiss();
+    known_ = true;
+    return names_;
+}
+
+// The datasets not read yet, read here at once, through the folder already open: what cannot be
+// read so is left for the loader, which reads it again and reports what fails.
+void TitleCache::prefetch(const QStringList& names, bool followCopies)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(names)
+    Q_UNUSED(followCopies)
+#else
+    const int folder = ::open(QFile::encodeName(folder_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return;
+    const auto closeFolder = qScopeGuard([folder] { ::close(folder); });
+    QByteArray bytes;
+    const qint64 now = nowNs();
+    for (const QString& name : names) {
+        const auto entry = entries_.find(name);
+        if (entry == entries_.end() || entry->read || datasetfile::ownerCard(name).isEmpty())
+            continue;
+        // Non-blocking, in case a pipe took the file's place since it was listed.
+        const int fd = ::openat(folder, QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > textfile::kMaxFileBytes)
+            continue;
+        bytes.resize(qsizetype(st.st_size) + 1);
+        qsizetype got = 0;
+        bool failed = false;
+        for (;;) {
+            if (got == bytes.size()) {
+                failed = true; // grown since: the loader's reading sees to it
+                break;
+            }
+            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                failed = n < 0;
+                break;
+            }
+            got += n;
+            // At the size the file was found with, it has been read whole: the read that would
+            // say so is saved.
+            if (got == qsizetype(st.st_size) && got > 0)
+                break;
+        }
+        if (failed)
+            continue;
+        ++textfile::detail::tally().reads;
+        Kept kept;
+        kept.lines = datasetfile::keyedLines(QByteArrayView(bytes.constData(), got), u"TITLE", &kept.numbers);
+        kept.clean = std::all_of(kept.lines.cbegin(), kept.lines.cend(), [](const QString& line) { return line.contains(u'~'); });
+        if (kept.clean) {
+            // Every line a title line with its value: the title is the last one's, and all that is kept.
+            kept.title = kept.lines.isEmpty() ? QString() : datasetfile::lineValue(kept.lines.constLast());
+            kept.lines = QStringList();
+            kept.numbers = QList<int>();
+        }
+        const bool shared = entry->file.shared;
+        entry->file = fromStat(st);
+        entry->file.shared = entry->file.shared || shared;
+        entry->kept = std::move(kept);
+        entry->read = true;
+        entry->racy = now - std::max(entry->file.modified, entry->file.changed) < kRacyNs;
+        if (followCopies)
+            entry->copyLags = copyLagsByStamp(entry->file, entry->copy);
+    }
+#endif
+}
+
+void TitleCache::recheck(const QString& name, const Stamp* known, bool force)
+{
+    if (datasetfile::isDatasetFile(name)) {
+        const Stamp stamp = known ? *known : stampOf(paths::join(folder_, name));
+        auto entry = entries_.find(name);
+        if (!stamp.regular) {
+            if (entry != entries_.end()) {
+                removeName(name);
+                touch(name);
+            }
+            shared_.remove(name);
+            return;
+        }
+        if (entry == entries_.end()) {
+            addName(name);
+            touch(name);
+            const QString copy = datasetfile::copyName(name);
+            entry = entries_.insert(name, Entry());
+            entry->file = stamp;
+            entry->copy = stampOf(paths::join(folder_, copy));
+        } else if (force || !(stamp == entry->file)) {
+            entry->file = stamp;
+            entry->read = false;
+            entry->kept = Kept();
+            entry->copyLags = true;
+            touch(name);
+        }
+        if (stamp.shared)
+            shared_.insert(name);
+        else
+            shared_.remove(name);
+        return;
+    }
+    if (!mayBeCopy(name))
+        return;
+    const QStringList owners = ownersOf(name);
+    if (owners.isEmpty())
+        return;
+    const Stamp stamp = known ? *known : stampOf(paths::join(folder_, name));
+    for (const QString& owner : owners) {
+        Entry& entry = entries_[owner];
+        if (force || !(stamp == entry.copy)) {
+            entry.copy = stamp;
+            entry.copyLags = true;
+            touch(owner);
+        }
+    }
+    if (stamp.shared)
+        shared_.insert(name);
+    else
+        shared_.remove(name);
+}
+
+// The datasets kept whose copy is named copy: each ".ft8" in it may have been ".ftd".
+QStringList TitleCache::ownersOf(const QString& copy) const
+{
+    QStringList owners;
+    if (!mayBeCopy(copy))
+        return owners;
+    QList<qsizetype> at;
+    for (qsizetype i = copy.indexOf(QLatin1String(".ft8")); i >= 0; i = copy.indexOf(QLatin1String(".ft8"), i + 4))
+        at.append(i);
+    constexpr qsizetype kMostTried = 8; // no real name holds more
+    if (at.size() > kMostTried)
+        at = at.mid(at.size() - kMostTried);
+    for (quint32 pick = 1; pick < (1u << at.size()); ++pick) {
+        QString owner = copy;
+        for (qsizetype b = 0; b < at.size(); ++b)
+            if (pick & (1u << b))
+                owner[at[b] + 3] = u'd';
+        if (entries_.contains(owner) && datasetfile::copyName(owner) == copy)
+            owners.append(owner);
+    }
+    return owners;
+}
+
+void TitleCache::addName(const QString& name)
+{
+    if (!removed_.remove(name))
+        added_.append(name);
+}
+
+void TitleCache::removeName(const QString& name)
+{
+    entries_.remove(name);
+    if (added_.removeAll(name) == 0)
+        removed_.insert(name);
+}
+
+const TitleCache::Kept* TitleCache::kept(const QString& name) const
+{
+    const auto entry = entries_.constFind(name);
+    return entry != entries_.cend() && entry->read ? &entry->kept : nullptr;
+}
+
+void TitleCache::keep(const QString& name, Kept kept)
+{
+    const auto entry = entries_.find(name);
+    if (entry == entries_.end())
+        return;
+    entry->kept = std::move(kept);
+    entry->read = true;
+    entry->racy = nowNs() - std::max(entry->file.modified, entry->file.changed) < kRacyNs;
+}
+
+void TitleCache::keepTitle(const QString& name, const QString& title)
+{
+    const auto entry = entries_.find(name);
+    if (entry != entries_.end() && entry->read && entry->kept.clean) {
+        // The title is all that is needed again: the lines go.
+        entry->kept.title = title;
+        entry->kept.lines = QStringList();
+        entry->kept.numbers = QList<int>();
+    }
+}
+
+bool TitleCache::copyMayLag(const QString& name) const
+{
+    const auto entry = entries_.constFind(name);
+    return entry == entries_.cend() || entry->copyLags;
+}
+
+void TitleCache::copyFollowed(const QString& name, bool lagging)
+{
+    const auto entry = entries_.find(name);
+    if (entry != entries_.end())
+        entry->copyLags = lagging;
+}
+
+QList<QByteArray> TitleCache::takeUnnamed()
+{
+    QList<QByteArray> fresh;
+    for (const QByteArray& raw : std::as_const(unnamed_))
+        if (!reported_.contains(raw)) {
+            reported_.insert(raw);
+            fresh.append(raw);
+        }
+    unnamed_.clear();
+    return fresh;
+}
+
+void TitleCache::wrote(const QString& path)
+{
+    const QString name = paths::lastComponent(path);
+    if (paths::join(folder_, name) != path)
+        return;
+    written_.insert(name);
+    const auto entry = entries_.find(name);
+    if (entry != entries_.end()) {
+        entry->read = false;
+        entry->kept = Kept();
+        entry->copyLags = true;
+        touch(name);
+    }
+    for (const QString& owner : ownersOf(name)) {
+        entries_[owner].copyLags = true;
+        touch(owner);
+    }
+}
+
+bool TitleCache::changedSince(quint64 version, QStringList& names)
+{
+    names.clear();
+    if (version == 0 || version < wholeAt_ || version < forgottenUpTo_ || version > version_)
+        return false;
+    QSet<QString> changed = again_;
+    for (auto it = touched_.cbegin(); it != touched_.cend(); ++it)
+        if (*it > version)
+            changed.insert(it.key());
+    // What the loader has seen is not asked for again.
+    touched_.removeIf([version](const auto& it) { return it.value() <= version; });
+    forgottenUpTo_ = version;
+    names = textfile::sortedAsListed(QStringList(changed.cbegin(), changed.cend()));
+    return true;
+}
+
+void TitleCache::settle(const QString& name, bool again)
+{
+    if (again)
+        again_.insert(name);
+    else
+        again_.remove(name);
+}
+
+} // namespace project
