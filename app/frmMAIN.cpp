@@ -1,4 +1,5 @@
 #include "app/frmMAIN.h"
+#include "project/recentlist.h"
 #include "remote/companion.h"
 #include "remote/osccontrol.h"
 #include "remote/oscfeedback.h"
@@ -310,7 +311,10 @@ void frmMAIN::mnMRU_Click(short Index)
 {
     ARM_TRAP();
     QString path;
-    path = mnMRU[size_t(Index)]->text();
+    // The item shows this entry of the recent list; the list, not the caption, is the truth.
+    const QStringList recent = project::recentlist::items(s.RecentList);
+    if (Index >= 0 && Index < recent.size())
+        path = recent[Index];
     if (path.isEmpty())
         return;
     openProject(path);
