@@ -290,7 +290,15 @@ QStringList TitleCache::refresh()
     lastWasFull_ = false;
     added_.clear();
     removed_.clear();
-    if (!wasKnown || !watch_ || !(folderStampOf(folder_) == folderStamp_)) {
+    // On Windows a file's times can be set back and no file number comes with them, so what
+    // identifies a file cannot tell a title rewritten in place, nor a folder replaced whole:
+    // every dataset is read at each switch there, as before titles were kept.
+#ifdef Q_OS_WIN
+    constexpr bool kStampsExact = false;
+#else
+    constexpr bool kStampsExact = true;
+#endif
+    if (!kStampsExact || !wasKnown || !watch_ || !(folderStampOf(folder_) == folderStamp_)) {
         full();
     } else if (notesUsed_ && watch_->exact()) {
         const FolderWatch::Changes changes = watch_->take();

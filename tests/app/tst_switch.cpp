@@ -124,11 +124,16 @@ private slots:
             {"folder replaced whole", "New folder=sport_n.ftd", -1, true},
             {"a burst beyond the queue", "Burst 19=sport_19.ftd", -1, true},
         };
+#ifdef Q_OS_WIN
+        constexpr bool readsWhole = true; // no exact notes nor stamps: every switch reads the folder
+#else
+        constexpr bool readsWhole = false;
+#endif
         for (bool notes : {true, false})
             for (const auto& r : rows)
                 QTest::addRow("%s, %s", r.what, notes ? "notes" : "stamps")
-                    << QString(r.what) << notes << QString(r.shows) << (notes ? r.reads : -1)
-                    << (r.whole && (notes || QString(r.what) == "folder replaced whole"));
+                    << QString(r.what) << notes << QString(r.shows) << (notes && !readsWhole ? r.reads : -1)
+                    << (readsWhole || (r.whole && (notes || QString(r.what) == "folder replaced whole")));
     }
     void showsWhatIsOnDisk()
     {
