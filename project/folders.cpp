@@ -47,25 +47,6 @@ QStringList sortedByName(QStringList names)
     return sorted;
 }
 
-#ifndef Q_OS_WIN
-// A name as the system spells it; false when the system's file names cannot carry it back. An
-// ASCII name reads the same in every locale and is widened in place, into the string the last
-// name took.
-bool setName(QString& name, const char* raw)
-{
-    const size_t size = std::strlen(raw);
-    if (!std::all_of(raw, raw + size, [](char c) { return uchar(c) < 0x80; })) {
-        name = QFile::decodeName(raw);
-        return QFile::encodeName(name) == QByteArrayView(raw, qsizetype(size));
-    }
-    name.resize(qsizetype(size));
-    QChar* out = name.data();
-    for (size_t i = 0; i < size; ++i)
-        out[i] = QChar(uchar(raw[i]));
-    return true;
-}
-#endif
-
 } // namespace
 
 QStringList listFiles(const QString& folder, QList<QByteArray>* unnamed)
@@ -94,12 +75,7 @@ QStringList listFiles(const QString& folder, const std::function<bool(const QStr
 #else
     // The folder read with plain calls: a data folder holds tens of thousands of names, and the
     // kind of each comes with its name.
-    DIR* dir = folder.isEmpty() ? nullptr : ::opendir(QFile::encodeName(folder).constData());
-    if (!dir) {
-        if (errno == EACCES || errno == EPERM)
-            fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
-        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
-    }
+    DIR* dir = detail::openFolder(folder);
     const auto closeFolder = qScopeGuard([dir] { ::closedir(dir); });
     // One string for every name: most are turned down, and only those kept are copied out.
     QString name;
@@ -107,7 +83,7 @@ QStringList listFiles(const QString& folder, const std::function<bool(const QStr
         const char* raw = entry->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
             continue;
-        const bool carried = setName(name, raw);
+        const bool carried = detail::decodeName(name, raw);
         if (!keep(name))
             continue;
         if (!carried) {
@@ -134,6 +110,33 @@ bool listedBefore(const QString& a, const QString& b)
 {
     const int r = QString::compare(a.toCaseFolded(), b.toCaseFolded(), Qt::CaseSensitive);
     return r != 0 ? r < 0 : a < b;
+}
+
+#ifndef Q_OS_WIN
+DIR* detail::openFolder(const QString& folder)
+{
+    DIR* dir = folder.isEmpty() ? nullptr : ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) {
+        if (errno == EACCES || errno == EPERM)
+            fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
+        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
+    }
+    return dir;
+}
+#endif
+
+bool detail::decodeName(QString& name, const char* raw)
+{
+    const size_t size = std::strlen(raw);
+    if (!std::all_of(raw, raw + size, [](char c) { return uchar(c) < 0x80; })) {
+        name = QFile::decodeName(raw);
+        return QFile::encodeName(name) == QByteArrayView(raw, qsizetype(size));
+    }
+    name.resize(qsizetype(size));
+    QChar* out = name.data();
+    for (size_t i = 0; i < size; ++i)
+        out[i] = QChar(uchar(raw[i]));
+    return true;
 }
 
 bool folderExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }

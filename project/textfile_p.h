@@ -2,6 +2,10 @@
 // What the file and the folder calls share, and nothing outside them uses.
 #include <QString>
 
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#endif
+
 #include "project/textfile.h"
 
 namespace project::textfile::detail {
@@ -13,5 +17,15 @@ Counts& tally();
 [[noreturn]] void raiseAccessError(const QString& what);
 /// The same for path, with the reason the system gave in brackets.
 [[noreturn]] void raiseAccessError(const QString& path, const QString& reason);
+
+#ifndef Q_OS_WIN
+/// Opens folder to read its names; a folder that cannot be had is raised as "Path not found" or
+/// "Permission denied", naming it. The caller closes it.
+DIR* openFolder(const QString& folder);
+#endif
+/// name becomes raw as the system spells it; false when the system's file names cannot carry it
+/// back (not valid in their encoding), so that it would open nothing. An ASCII name reads the same
+/// in every locale and is widened in place, into the string the last name took.
+bool decodeName(QString& name, const char* raw);
 
 } // namespace project::textfile::detail

@@ -38,20 +38,6 @@ constexpr qsizetype kPlacedOneByOne = 64;
 // A file written less than this before it was read may change again without its stamp showing it.
 constexpr qint64 kRacyNs = 2'000'000'000;
 
-// A name as the system spells it, and whether the system's file names carry it back: a name
-// that is not valid in their encoding cannot be opened by what it decodes to.
-struct Decoded {
-    QString name;
-    bool carried = true;
-};
-Decoded decodeName(const QByteArray& raw)
-{
-    Decoded out{QFile::decodeName(raw), true};
-    if (std::any_of(raw.cbegin(), raw.cend(), [](char c) { return uchar(c) >= 0x80; }))
-        out.carried = QFile::encodeName(out.name) == raw;
-    return out;
-}
-
 #ifdef Q_OS_WIN
 Stamp stampOf(const QString& path)
 {
@@ -151,19 +137,14 @@ Listing listFolder(const QString& folder, bool stampDatasets)
             take(name, stampOf(it.filePath()));
     }
 #else
-    DIR* dir = folder.isEmpty() ? nullptr : ::opendir(QFile::encodeName(folder).constData());
-    if (!dir) {
-        if (errno == EACCES || errno == EPERM)
-            fault::raise(fault::PermissionDenied, QStringLiteral("Permission denied: %1").arg(folder));
-        fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
-    }
+    DIR* dir = textfile::detail::openFolder(folder);
     const auto closeFolder = qScopeGuard([dir] { ::closedir(dir); });
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray raw(entry->d_name);
         if (!raw.endsWith(".ftd") && !raw.endsWith(".ft8"))
             continue;
-        const Decoded decoded = decodeName(raw);
-        if (!decoded.carried) {
+        QString name;
+        if (!textfile::detail::decodeName(name, entry->d_name)) {
             if (raw.endsWith(".ftd"))
                 out.unnamed.append(raw);
             continue;
@@ -172,10 +153,10 @@ Listing listFolder(const QString& folder, bool stampDatasets)
         if (!stampDatasets && entry->d_type == DT_REG && raw.endsWith(".ftd")) {
             Stamp kind;
             kind.regular = true;
-            take(decoded.name, kind);
+            take(name, kind);
             continue;
         }
-        take(decoded.name, stampAt(::dirfd(dir), entry->d_name));
+        take(name, stampAt(::dirfd(dir), entry->d_name));
     }
 #endif
     return out;
@@ -306,13 +287,13 @@ QStringList TitleCache::refresh()
             full();
         } else {
             for (const QByteArray& raw : changes.names) {
-                const Decoded decoded = decodeName(raw);
-                if (!decoded.carried) {
+                QString name;
+                if (!textfile::detail::decodeName(name, raw.constData())) {
                     if (raw.endsWith(".ftd"))
                         unnamed_.append(raw);
                     continue;
                 }
-                recheck(decoded.name, nullptr, true);
+                recheck(name, nullptr, true);
             }
             for (const QString& name : QSet<QString>(shared_))
                 recheck(name, nullptr, false);
