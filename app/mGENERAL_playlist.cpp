@@ -34,21 +34,15 @@ short EntryCardOnce(const project::State& s, const QString& file, QHash<QString,
 } // namespace
 
 namespace {
-// Whether the tree's roots are the cards with a title, in their order: its datasets can then be
-// changed in place.
-bool ShowsCards(ui::Tree& tree, const project::State& s)
+// What the tree is filled from: the data folder and the cards with a title, in their order. Under
+// the same, its datasets can be changed in place.
+QString TreeSource(const project::State& s)
 {
-    const QList<ui::TreeNode> roots = tree.roots();
-    qsizetype i = 0;
-    for (size_t c = 1; c < s.CARDS.size(); ++c) {
-        const project::CARD& record = s.CARDS[c];
-        if (record.Title.isEmpty())
-            continue;
-        if (i == roots.size() || roots[i].key() != record.FileName || roots[i].text() != record.Title)
-            return false;
-        ++i;
-    }
-    return i == roots.size();
+    QString source = s.DataFolder;
+    for (size_t c = 1; c < s.CARDS.size(); ++c)
+        if (!s.CARDS[c].Title.isEmpty())
+            source += u'\n' + s.CARDS[c].FileName + u'\t' + s.CARDS[c].Title;
+    return source;
 }
 } // namespace
 
@@ -70,7 +64,8 @@ void LOADTREELIST(frmMAIN& f)
     // them all then, only what changed is changed in it.
     project::TitleCache& known = project::TitleCache::of(s.DataFolder);
     const bool listed = STEP(files = known.refresh());
-    STEP(inPlace = listed && tree.source() == s.DataFolder && tree.removedNodes() < files.size() / 2 + 64 && ShowsCards(tree, s) &&
+    const QString source = TreeSource(s);
+    STEP(inPlace = listed && tree.source() == source && tree.removedNodes() < files.size() / 2 + 64 &&
                    known.changedSince(tree.sourceVersion(), changed));
     // The tree is shown once it is whole, as a tree filled anew.
     const ui::Tree::Refill refill(tree, inPlace ? ui::Tree::Refill::Kept : ui::Tree::Refill::Emptied);
@@ -139,7 +134,7 @@ void LOADTREELIST(frmMAIN& f)
     }
     for (ui::TreeNode& cardNode : tree.roots())
         cardNode.setExpanded(true);
-    tree.setSource(s.DataFolder, known.version());
+    tree.setSource(source, known.version());
 }
 
 short EntryCard(const project::State& s, const QString& file)
