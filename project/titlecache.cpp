@@ -10,8 +10,11 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #else
+#include <atomic>
 #include <cerrno>
 #include <dirent.h>
+#include <system_error>
+#include <thread>
 #include <fcntl.h>
 #include <sys/stat.h>
 #endif
@@ -103,63 +106,53 @@ Stamp folderStampOf(const QString& folder)
 }
 #endif
 
-// The datasets and copies of a folder, each with its stamp, and the names the system cannot
-// carry back.
-struct Listing {
-    QHash<QString, Stamp> datasets;
-    QStringList order; // the datasets as the folder gave them: read so, they are read near each other
-    QHash<QString, Stamp> copies;
-    QList<QByteArray> unnamed;
-};
-
-Listing listFolder(const QString& folder, bool stampDatasets)
+// Each dataset and copy of a folder that is a regular file (or a link to one), with its stamp, in
+// the folder's order, given to visit(name, stamp, isDataset); the names the system cannot carry
+// back go to unnamed. Copies are passed over unread unless withCopies. The name given is one
+// string reused: a name the caller keeps already costs nothing again.
+template <class Visit>
+void listFolder(const QString& folder, bool stampDatasets, bool withCopies, QList<QByteArray>& unnamed, Visit&& visit)
 {
-    Listing out;
-    const auto take = [&out](const QString& name, const Stamp& stamp) {
-        if (!stamp.regular)
-            return; // a folder, a pipe, a broken link: listed as listFiles lists
-        if (datasetfile::isDatasetFile(name)) {
-            out.datasets.insert(name, stamp);
-            out.order.append(name);
-        }
-        else
-            out.copies.insert(name, stamp);
+    QString name;
+    const auto take = [&](const Stamp& stamp) {
+        if (stamp.regular) // not a folder, a pipe, a broken link: listed as listFiles lists
+            visit(std::as_const(name), stamp, datasetfile::isDatasetFile(name));
     };
 #ifdef Q_OS_WIN
     Q_UNUSED(stampDatasets)
+    Q_UNUSED(unnamed)
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         fault::raise(fault::PathNotFound, QStringLiteral("Path not found: %1").arg(folder));
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();
-        const QString name = it.fileName();
-        if (datasetfile::isDatasetFile(name) || mayBeCopy(name))
-            take(name, stampOf(it.filePath()));
+        name = it.fileName();
+        if (datasetfile::isDatasetFile(name) || (withCopies && mayBeCopy(name)))
+            take(stampOf(it.filePath()));
     }
 #else
     DIR* dir = textfile::detail::openFolder(folder);
     const auto closeFolder = qScopeGuard([dir] { ::closedir(dir); });
     while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray raw(entry->d_name);
-        if (!raw.endsWith(".ftd") && !raw.endsWith(".ft8"))
+        const QByteArrayView raw(entry->d_name);
+        const bool dataset = raw.endsWith(".ftd");
+        if (!dataset && !(withCopies && raw.endsWith(".ft8")))
             continue;
-        QString name;
         if (!textfile::detail::decodeName(name, entry->d_name)) {
-            if (raw.endsWith(".ftd"))
-                out.unnamed.append(raw);
+            if (dataset)
+                unnamed.append(raw.toByteArray());
             continue;
         }
         // A plain dataset's kind comes with its name: what identifies its state is taken as it is read.
-        if (!stampDatasets && entry->d_type == DT_REG && raw.endsWith(".ftd")) {
+        if (!stampDatasets && dataset && entry->d_type == DT_REG) {
             Stamp kind;
             kind.regular = true;
-            take(name, kind);
+            take(kind);
             continue;
         }
-        take(name, stampAt(::dirfd(dir), entry->d_name));
+        take(stampAt(::dirfd(dir), entry->d_name));
     }
 #endif
-    return out;
 }
 
 // Whether a copy may lag its file, as the copy's check compares them: missing, or last written
@@ -231,35 +224,50 @@ void TitleCache::full()
     if (queueLimit_ >= 0)
         watch_->setQueueLimit(queueLimit_);
     const bool noted = notesUsed_ && watch_->exact();
-    Listing listing = listFolder(folder_, !noted);
-    unnamed_ += listing.unnamed;
     // Everything kept is forgotten, but the table and the names stay: a folder read whole again
-    // mostly holds the names it held, which are then neither freed nor sorted again.
+    // mostly holds the names it held, which are then neither made, freed nor sorted again.
+    for (Entry& entry : entries_)
+        entry.listed = false;
+    QStringList order; // the datasets as the folder gave them: read so, they are read near each other
+    order.reserve(entries_.size());
+    // With notes, each copy is looked at as its dataset is read; without, the listing gives them.
+    std::vector<std::pair<QString, Stamp>> copies;
+    listFolder(folder_, !noted, !noted, unnamed_, [&](const QString& name, const Stamp& stamp, bool dataset) {
+        if (!dataset) {
+            copies.emplace_back(name, stamp);
+            return;
+        }
+        auto entry = entries_.find(name);
+        if (entry == entries_.end()) {
+            entry = entries_.insert(name, Entry());
+            added_.append(entry.key());
+        } else {
+            *entry = Entry();
+        }
+        entry->file = stamp;
+        entry->listed = true;
+        order.append(entry.key());
+        if (stamp.shared)
+            shared_.insert(entry.key());
+    });
     entries_.removeIf([&](const auto& it) {
-        if (listing.datasets.contains(it.key()))
+        if (it.value().listed)
             return false;
         removed_.insert(it.key());
         return true;
     });
-    for (auto it = listing.datasets.cbegin(); it != listing.datasets.cend(); ++it) {
-        auto entry = entries_.find(it.key());
-        if (entry == entries_.end()) {
-            entry = entries_.insert(it.key(), Entry());
-            added_.append(it.key());
-        } else {
-            *entry = Entry();
+    for (const auto& [copy, stamp] : copies) {
+        const QStringList owners = ownersOf(copy);
+        for (const QString& owner : owners) {
+            Entry& entry = entries_[owner];
+            entry.copy = stamp;
+            entry.copyLags = copyLagsByStamp(entry.file, entry.copy); // where not known yet, as it is read
         }
-        const QString copy = datasetfile::copyName(it.key());
-        entry->file = *it;
-        entry->copy = listing.copies.value(copy);
-        entry->copyLags = copyLagsByStamp(entry->file, entry->copy); // where not known yet, as it is read
-        if (entry->file.shared)
-            shared_.insert(it.key());
-        if (entry->copy.shared)
+        if (stamp.shared && !owners.isEmpty())
             shared_.insert(copy);
     }
-    listing.copies.clear();
-    prefetch(listing.order, true);
+    copies = {};
+    prefetch(order, noted ? Copies::Stamped : Copies::Followed);
 }
 
 QStringList TitleCache::refresh()
@@ -302,20 +310,23 @@ QStringList TitleCache::refresh()
         }
     } else {
         // No exact notes: every file's stamp is compared with the one it was read at.
-        const Listing listing = listFolder(folder_, true);
-        unnamed_ += listing.unnamed;
-        for (auto it = listing.datasets.cbegin(); it != listing.datasets.cend(); ++it) {
+        QHash<QString, Stamp> datasets;
+        QHash<QString, Stamp> copies;
+        listFolder(folder_, true, true, unnamed_, [&](const QString& name, const Stamp& stamp, bool dataset) {
+            (dataset ? datasets : copies).insert(name, stamp);
+        });
+        for (auto it = datasets.cbegin(); it != datasets.cend(); ++it) {
             const auto entry = entries_.constFind(it.key());
             recheck(it.key(), &*it, written_.contains(it.key()) || (entry != entries_.cend() && entry->racy));
         }
         const Stamp gone;
         for (const QString& name : entries_.keys())
-            if (!listing.datasets.contains(name))
+            if (!datasets.contains(name))
                 recheck(name, &gone, false);
         for (const QString& name : entries_.keys()) {
             const QString copy = datasetfile::copyName(name);
-            const auto found = listing.copies.constFind(copy);
-            recheck(copy, found == listing.copies.cend() ? &gone : &*found, written_.contains(copy));
+            const auto found = copies.constFind(copy);
+            recheck(copy, found == copies.cend() ? &gone : &*found, written_.contains(copy));
         }
     }
     // Names added or removed are put in place together.
@@ -336,7 +347,7 @@ QStringList TitleCache::refresh()
         for (auto it = touched_.cbegin(); it != touched_.cend(); ++it)
             if (*it == version_)
                 changed.append(it.key());
-        prefetch(changed, false);
+        prefetch(changed, Copies::Kept);
     }
     failed.dismiss();
     known_ = true;
@@ -344,72 +355,118 @@ QStringList TitleCache::refresh()
 }
 
 // The datasets not read yet, read here at once, through the folder already open: what cannot be
-// read so is left for the loader, which reads it again and reports what fails.
-void TitleCache::prefetch(const QStringList& names, bool followCopies)
+// read so is left for the loader, which reads it again and reports what fails. A folder read
+// whole is read on every core: each file's work is its own, and only its entry is written.
+void TitleCache::prefetch(const QStringList& names, Copies copies)
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(names)
-    Q_UNUSED(followCopies)
+    Q_UNUSED(copies)
 #else
     const int folder = ::open(QFile::encodeName(folder_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
         return;
     const auto closeFolder = qScopeGuard([folder] { ::close(folder); });
-    QByteArray bytes;
-    const qint64 now = nowNs();
+    struct Job {
+        const QString* name;
+        Entry* entry;
+    };
+    std::vector<Job> jobs;
+    jobs.reserve(size_t(names.size()));
     for (const QString& name : names) {
         const auto entry = entries_.find(name);
-        if (entry == entries_.end() || entry->read || datasetfile::ownerCard(name).isEmpty())
-            continue;
-        // Non-blocking, in case a pipe took the file's place since it was listed.
-        const int fd = ::openat(folder, QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (fd < 0)
-            continue;
-        const auto closeFile = qScopeGuard([fd] { ::close(fd); });
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > textfile::kMaxFileBytes)
-            continue;
-        bytes.resize(qsizetype(st.st_size) + 1);
-        qsizetype got = 0;
-        bool failed = false;
-        for (;;) {
-            if (got == bytes.size()) {
-                failed = true; // grown since: the loader's reading sees to it
-                break;
+        if (entry != entries_.end() && !entry->read && !datasetfile::ownerCard(name).isEmpty())
+            jobs.push_back({&name, &*entry});
+    }
+    const qint64 now = nowNs();
+    // One file: its copy looked at first where asked, then its title lines kept with what
+    // identifies the state they were read at. Nothing here throws past the file it is at.
+    const auto fetch = [&](const Job& job, QByteArray& bytes) noexcept -> bool {
+        try {
+            Entry& entry = *job.entry;
+            if (copies == Copies::Stamped)
+                entry.copy = stampAt(folder, QFile::encodeName(datasetfile::copyName(*job.name)).constData());
+            // Non-blocking, in case a pipe took the file's place since it was listed.
+            const int fd = ::openat(folder, QFile::encodeName(*job.name).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+            if (fd < 0)
+                return false;
+            const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+            struct stat st {};
+            if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > textfile::kMaxFileBytes)
+                return false;
+            bytes.resize(qsizetype(st.st_size) + 1);
+            qsizetype got = 0;
+            for (;;) {
+                if (got == bytes.size())
+                    return false; // grown since: the loader's reading sees to it
+                const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n < 0)
+                    return false;
+                if (n == 0)
+                    break;
+                got += n;
+                // At the size the file was found with, it has been read whole: the read that
+                // would say so is saved.
+                if (got == qsizetype(st.st_size))
+                    break;
             }
-            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                failed = n < 0;
-                break;
+            Kept kept;
+            kept.lines = datasetfile::keyedLines(QByteArrayView(bytes.constData(), got), u"TITLE", &kept.numbers);
+            kept.clean = std::all_of(kept.lines.cbegin(), kept.lines.cend(), [](const QString& line) { return line.contains(u'~'); });
+            if (kept.clean) {
+                // Every line a title line with its value: the title is the last one's, and all that is kept.
+                kept.title = kept.lines.isEmpty() ? QString() : datasetfile::lineValue(kept.lines.constLast());
+                kept.lines = QStringList();
+                kept.numbers = QList<int>();
             }
-            got += n;
-            // At the size the file was found with, it has been read whole: the read that would
-            // say so is saved.
-            if (got == qsizetype(st.st_size) && got > 0)
-                break;
+            const bool shared = entry.file.shared;
+            entry.file = fromStat(st);
+            entry.file.shared = entry.file.shared || shared;
+            entry.kept = std::move(kept);
+            entry.read = true;
+            entry.racy = now - std::max(entry.file.modified, entry.file.changed) < kRacyNs;
+            if (copies != Copies::Kept)
+                entry.copyLags = copyLagsByStamp(entry.file, entry.copy);
+            return true;
+        } catch (...) {
+            return false; // out of memory: left for the loader
         }
-        if (failed)
-            continue;
-        ++textfile::detail::tally().reads;
-        Kept kept;
-        kept.lines = datasetfile::keyedLines(QByteArrayView(bytes.constData(), got), u"TITLE", &kept.numbers);
-        kept.clean = std::all_of(kept.lines.cbegin(), kept.lines.cend(), [](const QString& line) { return line.contains(u'~'); });
-        if (kept.clean) {
-            // Every line a title line with its value: the title is the last one's, and all that is kept.
-            kept.title = kept.lines.isEmpty() ? QString() : datasetfile::lineValue(kept.lines.constLast());
-            kept.lines = QStringList();
-            kept.numbers = QList<int>();
+    };
+    std::atomic<size_t> next{0};
+    std::atomic<quint64> reads{0};
+    const auto work = [&]() noexcept {
+        constexpr size_t kChunk = 64; // files taken at a time: neighbours in the folder's order
+        QByteArray bytes;
+        quint64 done = 0;
+        for (size_t from; (from = next.fetch_add(kChunk)) < jobs.size();)
+            for (size_t i = from; i < std::min(jobs.size(), from + kChunk); ++i)
+                done += fetch(jobs[i], bytes) ? 1 : 0;
+        reads += done;
+    };
+    constexpr size_t kAlone = 256; // fewer files are read on this thread alone
+    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> helpers;
+    if (jobs.size() >= kAlone) {
+        for (size_t h = 1; h < std::min<size_t>(cores, 4); ++h) {
+            try {
+                helpers.emplace_back(work);
+            } catch (const std::system_error&) {
+                break; // no thread to be had: this one does the rest
+            }
         }
-        const bool shared = entry->file.shared;
-        entry->file = fromStat(st);
-        entry->file.shared = entry->file.shared || shared;
-        entry->kept = std::move(kept);
-        entry->read = true;
-        entry->racy = now - std::max(entry->file.modified, entry->file.changed) < kRacyNs;
-        if (followCopies)
-            entry->copyLags = copyLagsByStamp(entry->file, entry->copy);
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    textfile::detail::tally().reads += reads.load();
+    // A link or a file of more than one name may change from elsewhere unheard: looked at each time.
+    for (const Job& job : jobs) {
+        if (job.entry->file.shared)
+            shared_.insert(*job.name);
+        if (copies == Copies::Stamped && job.entry->copy.shared)
+            shared_.insert(datasetfile::copyName(*job.name));
     }
 #endif
 }

@@ -107,9 +107,13 @@ private:
         bool read = false;
         bool racy = false; // written so shortly before it was read that its stamp may not show a change
         bool copyLags = true;
+        bool listed = false; // found by the listing under way
     };
+    /// What a prefetch does with each copy: leaves what is known of it, decides from its stamp
+    /// whether it may lag, or takes its stamp first and then decides.
+    enum class Copies { Kept, Followed, Stamped };
     void full();
-    void prefetch(const QStringList& names, bool followCopies);
+    void prefetch(const QStringList& names, Copies copies);
     void recheck(const QString& name, const Stamp* known, bool force);
     void wrote(const QString& path);
     QStringList ownersOf(const QString& copy) const;

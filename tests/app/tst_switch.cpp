@@ -68,6 +68,13 @@ class TestSwitch : public QObject {
             file.write("TITLE~Title NEWS_a");
             file.flush();
             QVERIFY(file.setFileTime(was, QFileDevice::FileModificationTime));
+        } else if (what == "changed through its second name") {
+            QFile file(fx.native("linked.ftd"));
+            const QDateTime was = QFileInfo(file).lastModified();
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.write("TITLE~Title LINK_a");
+            file.flush();
+            QVERIFY(file.setFileTime(was, QFileDevice::FileModificationTime));
         } else if (what == "replaced by rename") {
             replace("news_b.ftd", "TITLE~Renamed in\r\n");
         } else if (what == "title made another's") {
@@ -114,6 +121,10 @@ private slots:
         } rows[] = {
             {"nothing", "Title news_b", 0, false},
             {"title changed in place, same size and time", "Title NEWS_a", 1, false},
+#ifndef Q_OS_WIN
+            // A second name outside the folder: no note of the folder's tells of a write through it.
+            {"changed through its second name", "Title LINK_a", 1, false},
+#endif
             {"replaced by rename", "Renamed in=news_b.ftd", 2, false}, // and its copy follows
             {"title made another's", "Title news_b=news_a.ftd\n  Title news_b=news_b.ftd", 2, false},
             {"added", "Added=news_z.ftd", 2, false},
@@ -143,6 +154,12 @@ private slots:
         QFETCH(int, reads);
         QFETCH(bool, whole);
         studio();
+#ifndef Q_OS_WIN
+        if (what == "changed through its second name") {
+            QFile::remove(fx.native("linked.ftd"));
+            QCOMPARE(::link(QFile::encodeName(fx.data("news_a.ftd")).constData(), QFile::encodeName(fx.native("linked.ftd")).constData()), 0);
+        }
+#endif
         fx.open();
         cache().setNotesUsed(notes);
         cache().setQueueLimit(8);
