@@ -56,16 +56,77 @@ QByteArray xmlText(const char* field, const QByteArray& bytes)
     return xmlEscaped(kept.toUtf8());
 }
 
-QByteArray component(const QByteArray& id, const QByteArray& type, short ani, const QByteArray& value)
+// The reference XML takes for c in an attribute, or null where c stands for itself.
+const char* referenceFor(char c)
 {
-    const QByteArray idText = xmlText("tag id", id);
-    const QByteArray typeText = xmlText("tag type", type);
-    const QByteArray valueText = xmlText("tag value", value);
-    QByteArray out;
-    out.reserve(96 + idText.size() + typeText.size() + valueText.size());
-    out.append("<componentData id='").append(idText).append("'><data type='").append(typeText).append("' ani='");
-    out.append(QByteArray::number(ani)).append("' value='").append(valueText).append("'></data></componentData>");
-    return out;
+    switch (c) {
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '"': return "&quot;";
+    case '\'': return "&apos;";
+    case '\t': return "&#9;"; // a parser reads a bare TAB in an attribute as a blank
+    default: return nullptr;
+    }
+}
+
+// xmlText(field, bytes) appended to out: printable ASCII, nearly every tag, is escaped straight
+// into it, the runs between references copied whole.
+void appendXmlText(QByteArray& out, const char* field, QByteArrayView bytes)
+{
+    if (!std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) >= 0x20 && uchar(c) < 0x80; })) {
+        out += xmlText(field, bytes.toByteArray());
+        return;
+    }
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (const char* reference = referenceFor(bytes[i])) {
+            out.append(bytes.sliced(start, i - start)).append(reference);
+            start = i + 1;
+        }
+    }
+    out.append(bytes.sliced(start));
+}
+
+void appendComponent(QByteArray& out, QByteArrayView id, const QByteArray& type, short ani, QByteArrayView value)
+{
+    out.append("<componentData id='");
+    appendXmlText(out, "tag id", id);
+    out.append("'><data type='");
+    appendXmlText(out, "tag type", type);
+    out.append("' ani='").append(QByteArray::number(ani)).append("' value='");
+    appendXmlText(out, "tag value", value);
+    out.append("'></data></componentData>");
+}
+
+// The first slot whose id is id as UTF-8.
+int slotOf(const Tags& tags, QByteArrayView id)
+{
+    // An ASCII id is compared with each slot's id in place: nothing is made for it.
+    if (std::all_of(id.begin(), id.end(), [](char c) { return uchar(c) < 0x80; })) {
+        const QLatin1String wanted(id.data(), id.size());
+        for (int slot = 1; slot <= project::kTagSlots; ++slot) {
+            const QString& slotId = tags[size_t(slot)].Id;
+            if (!slotId.isEmpty() && slotId == wanted)
+                return slot;
+        }
+        return 0;
+    }
+    // Otherwise the id is decoded once, rather than every slot's id encoded for every tag line.
+    // Bytes that do not come back unchanged are compared the long way.
+    const QString wanted = QString::fromUtf8(id);
+    if (wanted.toUtf8() == id) {
+        for (int slot = 1; slot <= project::kTagSlots; ++slot)
+            if (!tags[size_t(slot)].Id.isEmpty() && tags[size_t(slot)].Id == wanted)
+                return slot;
+        return 0;
+    }
+    for (int slot = 1; slot <= project::kTagSlots; ++slot) {
+        const QString& slotId = tags[size_t(slot)].Id;
+        if (!slotId.isEmpty() && slotId.toUtf8() == id)
+            return slot;
+    }
+    return 0;
 }
 
 // Every character copied, and each of the two the quoted parameter must escape replaced; the
@@ -123,52 +184,30 @@ Kind kindOf(const QString& action)
 
 bool carriesTemplateData(Kind kind) { return kind == Kind::Add || kind == Kind::Update; }
 
-int findTag(const Tags& tags, const QByteArray& id)
-{
-    // The id decoded once, rather than every slot's id encoded for every tag line. Bytes that do
-    // not come back unchanged are compared the long way.
-    const QString wanted = QString::fromUtf8(id);
-    if (wanted.toUtf8() == id) {
-        for (int slot = 1; slot <= project::kTagSlots; ++slot)
-            if (!tags[size_t(slot)].Id.isEmpty() && tags[size_t(slot)].Id == wanted)
-                return slot;
-        return 0;
-    }
-    for (int slot = 1; slot <= project::kTagSlots; ++slot) {
-        const QString& slotId = tags[size_t(slot)].Id;
-        if (!slotId.isEmpty() && slotId.toUtf8() == id)
-            return slot;
-    }
-    return 0;
-}
+int findTag(const Tags& tags, const QByteArray& id) { return slotOf(tags, id); }
 
 QByteArray xmlEscaped(const QByteArray& text)
 {
     // Most values need nothing: they go back as they are.
-    if (std::none_of(text.cbegin(), text.cend(), [](char c) {
-            return c == '&' || c == '<' || c == '>' || c == '"' || c == '\'' || c == '\t';
-        }))
+    if (std::none_of(text.cbegin(), text.cend(), [](char c) { return referenceFor(c) != nullptr; }))
         return text;
     QByteArray out;
-    out.reserve(text.size());
+    out.reserve(text.size() + 16);
     for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        case '\t': out += "&#9;"; break; // a parser reads a bare TAB in an attribute as a blank
-        default: out += c;
-        }
+        if (const char* reference = referenceFor(c))
+            out += reference;
+        else
+            out += c;
     }
     return out;
 }
 
 QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>& copyLines, const QString& copy)
 {
-    QByteArray doc = "<templateData>";
-    doc += component("cg_channel", "txt", 0, QByteArray::number(channel));
+    QByteArray doc;
+    doc.reserve(64 + 128 * copyLines.size());
+    doc += "<templateData>";
+    appendComponent(doc, "cg_channel", "txt", 0, QByteArray::number(channel));
     for (qsizetype i = 0; i < copyLines.size(); ++i) {
         // The copy's lines are read as the file's are; only the id and value are copied.
         const QByteArrayView line = copyLines[i];
@@ -183,12 +222,11 @@ QByteArray templateData(short channel, const Tags& tags, const QList<QByteArray>
                                         .arg(fields.hasValue ? QStringLiteral("\";\" after the tag id")
                                                              : QStringLiteral("\"~\" after TAG"))),
                 copy.isEmpty() ? QStringLiteral("the dataset copy") : copy, int(i + 1)));
-        const QByteArray id = tagged.key.toByteArray();
-        const int slot = findTag(tags, id);
+        const int slot = slotOf(tags, tagged.key);
         if (slot == 0)
             continue;
         const project::TAGDEF& tag = tags[size_t(slot)];
-        doc += component(id, tag.Type.toUtf8(), tag.Ani, tagged.value.toByteArray());
+        appendComponent(doc, tagged.key, tag.Type.toUtf8(), tag.Ani, tagged.value);
     }
     doc += "</templateData>";
     // The document goes inside a quoted parameter.
