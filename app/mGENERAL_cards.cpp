@@ -7,6 +7,7 @@
 #include "app/mGENERAL.h"
 #include "fault/trap.h"
 #include "project/cardfile.h"
+#include "project/cardread.h"
 #include "project/folders.h"
 #include "project/paths.h"
 #include "project/textfile.h"
@@ -50,6 +51,7 @@ void LOADCARDS(frmMAIN& f)
     QStringList lines;
     project::cardfile::TextPool texts; // the tag texts met so far, kept once however many cards repeat them
     project::cardfile::Parsed parsed;
+    std::vector<project::cardread::Ahead> ahead;
 
     s.CARDS.assign(2, project::CARD());
     f.Doc.selectCard(0, s.CARDS[0]);
@@ -57,18 +59,24 @@ void LOADCARDS(frmMAIN& f)
     for (const QByteArray& raw : std::as_const(unnamed))
         if (project::cardfile::isCardFile(QFile::decodeName(raw)))
             STEP(fault::raise(fault::BadFileName, BadFileNameText(raw, s.ProjectFolder)));
+    files.removeIf([](const QString& name) { return !project::cardfile::isCardFile(name); });
     // Room for every card at once: a table of a thousand cards is not copied while it grows.
-    s.CARDS.reserve(size_t(std::count_if(files.cbegin(), files.cend(), project::cardfile::isCardFile)) + 1);
+    s.CARDS.reserve(size_t(files.size()) + 1);
+    // Every card is read and parsed first, on every core; a file that could not be read so is
+    // read again here, in its turn, where its failure is reported.
+    STEP(ahead = project::cardread::readAll(s.ProjectFolder, files));
     size_t n = 0;
     for (const QString& name : files) {
-        if (!project::cardfile::isCardFile(name))
-            continue;
         ++n;
         if (n >= s.CARDS.size())
             s.CARDS.resize(n + 1);
-        lines.clear();
-        STEP(lines = project::textfile::readLines(project::paths::join(s.ProjectFolder, name)));
-        parsed = project::cardfile::parse(name, lines, &texts);
+        if (n <= ahead.size() && ahead[n - 1].read) {
+            parsed = std::move(ahead[n - 1].parsed);
+        } else {
+            lines.clear();
+            STEP(lines = project::textfile::readLines(project::paths::join(s.ProjectFolder, name)));
+            parsed = project::cardfile::parse(name, lines, &texts);
+        }
         STEP_FAILURES(parsed.failures);
         s.CARDS[n] = std::move(parsed.card);
         s.MaxInvokes = short(std::max<int>(s.MaxInvokes, parsed.maxInvokes));

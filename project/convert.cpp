@@ -24,8 +24,12 @@ short toInteger16(QStringView text)
         if (i == n && value >= -32768 && value <= 32767)
             return short(value);
     }
-    static const QRegularExpression number(
-        QStringLiteral("^[ \\t]*([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)[ \\t]*$"));
+    // Compiled as it is made: cards are parsed on every core, and each only reads it.
+    static const QRegularExpression number = [] {
+        QRegularExpression made(QStringLiteral("^[ \\t]*([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)[ \\t]*$"));
+        made.optimize();
+        return made;
+    }();
     const QRegularExpressionMatch m = number.match(text);
     if (!m.hasMatch())
         fault::raise(fault::TypeMismatch, QStringLiteral("Type mismatch: \"%1\" is not a number").arg(text));

@@ -27,9 +27,9 @@ namespace project::textfile {
 
 namespace detail {
 
-Counts& tally()
+Tally& tally()
 {
-    static Counts done;
+    static Tally done;
     return done;
 }
 
@@ -113,7 +113,11 @@ namespace {
 
 } // namespace
 
-Counts counts() { return detail::tally(); }
+Counts counts()
+{
+    const detail::Tally& done = detail::tally();
+    return {done.listings.load(), done.reads.load(), done.writes.load()};
+}
 
 int observeWrites(std::function<void(const QString& path)> observer)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // What the file and the folder calls share, and nothing outside them uses.
 #include <QString>
+#include <atomic>
 
 #ifndef Q_OS_WIN
 #include <dirent.h>
@@ -10,8 +11,13 @@
 
 namespace project::textfile::detail {
 
-/// The counts counts() gives, added to as the calls go.
-Counts& tally();
+/// The counts counts() gives, added to as the calls go, from any thread: files are read on every core.
+struct Tally {
+    std::atomic<quint64> listings{0};
+    std::atomic<quint64> reads{0};
+    std::atomic<quint64> writes{0};
+};
+Tally& tally();
 
 /// Raises 75, "Path/File access error: " and what went wrong.
 [[noreturn]] void raiseAccessError(const QString& what);

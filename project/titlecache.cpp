@@ -10,16 +10,14 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #else
-#include <atomic>
 #include <cerrno>
 #include <dirent.h>
-#include <system_error>
-#include <thread>
 #include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
 #include "fault/runtimeerror.h"
+#include "project/cores.h"
 #include "project/datasetfile.h"
 #include "project/folderwatch.h"
 #include "project/folders.h"
@@ -355,8 +353,8 @@ QStringList TitleCache::refresh()
 }
 
 // The datasets not read yet, read here at once, through the folder already open: what cannot be
-// read so is left for the loader, which reads it again and reports what fails. A folder read
-// whole is read on every core: each file's work is its own, and only its entry is written.
+// read so is left for the loader, which reads it again and reports what fails. The files are
+// read on every core: each file's work is its own, and only its entry is written.
 void TitleCache::prefetch(const QStringList& names, Copies copies)
 {
 #ifdef Q_OS_WIN
@@ -434,33 +432,11 @@ void TitleCache::prefetch(const QStringList& names, Copies copies)
             return false; // out of memory: left for the loader
         }
     };
-    std::atomic<size_t> next{0};
-    std::atomic<quint64> reads{0};
-    const auto work = [&]() noexcept {
-        constexpr size_t kChunk = 64; // files taken at a time: neighbours in the folder's order
-        QByteArray bytes;
-        quint64 done = 0;
-        for (size_t from; (from = next.fetch_add(kChunk)) < jobs.size();)
-            for (size_t i = from; i < std::min(jobs.size(), from + kChunk); ++i)
-                done += fetch(jobs[i], bytes) ? 1 : 0;
-        reads += done;
-    };
     constexpr size_t kAlone = 256; // fewer files are read on this thread alone
-    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    std::vector<std::thread> helpers;
-    if (jobs.size() >= kAlone) {
-        for (size_t h = 1; h < std::min<size_t>(cores, 4); ++h) {
-            try {
-                helpers.emplace_back(work);
-            } catch (const std::system_error&) {
-                break; // no thread to be had: this one does the rest
-            }
-        }
-    }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
-    textfile::detail::tally().reads += reads.load();
+    cores::forEach<QByteArray>(jobs.size(), kAlone, [&](size_t i, QByteArray& bytes) {
+        if (fetch(jobs[i], bytes))
+            ++textfile::detail::tally().reads;
+    });
     // A link or a file of more than one name may change from elsewhere unheard: looked at each time.
     for (const Job& job : jobs) {
         if (job.entry->file.shared)
