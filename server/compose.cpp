@@ -129,15 +129,15 @@ int findTag(const Tags& tags, const QByteArray& id)
     // not come back unchanged are compared the long way.
     const QString wanted = QString::fromUtf8(id);
     if (wanted.toUtf8() == id) {
-        for (int slot = 1; slot <= project::kTagSlots; ++slot)
-            if (!tags[size_t(slot)].Id.isEmpty() && tags[size_t(slot)].Id == wanted)
-                return slot;
+        for (size_t slot = 1; slot < tags.size(); ++slot)
+            if (!tags[slot].Id.isEmpty() && tags[slot].Id == wanted)
+                return int(slot);
         return 0;
     }
-    for (int slot = 1; slot <= project::kTagSlots; ++slot) {
-        const QString& slotId = tags[size_t(slot)].Id;
+    for (size_t slot = 1; slot < tags.size(); ++slot) {
+        const QString& slotId = tags[slot].Id;
         if (!slotId.isEmpty() && slotId.toUtf8() == id)
-            return slot;
+            return int(slot);
     }
     return 0;
 }
