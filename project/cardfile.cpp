@@ -114,6 +114,7 @@ Parsed parse(const QString& name, const QStringList& lines, TextPool* shared)
             attempt([&] { slot.Type = kept(items.at(3)); });
         }
     }
+    card.Tags.squeeze();
     return out;
 }
 

@@ -15,7 +15,7 @@ void Document::selectCard(short index, const CARD& card)
     card_ = index;
     cardFile_ = card.FileName;
     defs_.clear();
-    for (size_t slot = 1; slot <= size_t(kTagSlots); ++slot) {
+    for (size_t slot = 1; slot < card.Tags.size(); ++slot) {
         const TAGDEF& def = card.Tags[slot];
         // One row per id: a repeated id would write two lines, and the later would win.
         if (def.Id.isEmpty() || std::any_of(defs_.cbegin(), defs_.cend(), [&](const TAGDEF& d) { return d.Id == def.Id; }))

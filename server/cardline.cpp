@@ -16,7 +16,7 @@ QByteArray cardLine(const project::CARD& card, short channel, const QString& pro
     in.layer = card.Layer;
     in.projectName = projectName;
     in.fileName = card.FileName;
-    in.tags = card.Tags;
+    in.tags = card.Tags; // shared with the card, not copied
     in.command = card.Command;
     in.action = action;
     if (carriesTemplateData(kindOf(action))) {

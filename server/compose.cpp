@@ -105,10 +105,10 @@ int slotOf(const Tags& tags, QByteArrayView id)
     // An ASCII id is compared with each slot's id in place: nothing is made for it.
     if (std::all_of(id.begin(), id.end(), [](char c) { return uchar(c) < 0x80; })) {
         const QLatin1String wanted(id.data(), id.size());
-        for (int slot = 1; slot <= project::kTagSlots; ++slot) {
-            const QString& slotId = tags[size_t(slot)].Id;
+        for (size_t slot = 1; slot < tags.size(); ++slot) {
+            const QString& slotId = tags[slot].Id;
             if (!slotId.isEmpty() && slotId == wanted)
-                return slot;
+                return int(slot);
         }
         return 0;
     }
@@ -116,15 +116,15 @@ int slotOf(const Tags& tags, QByteArrayView id)
     // Bytes that do not come back unchanged are compared the long way.
     const QString wanted = QString::fromUtf8(id);
     if (wanted.toUtf8() == id) {
-        for (int slot = 1; slot <= project::kTagSlots; ++slot)
-            if (!tags[size_t(slot)].Id.isEmpty() && tags[size_t(slot)].Id == wanted)
-                return slot;
+        for (size_t slot = 1; slot < tags.size(); ++slot)
+            if (!tags[slot].Id.isEmpty() && tags[slot].Id == wanted)
+                return int(slot);
         return 0;
     }
-    for (int slot = 1; slot <= project::kTagSlots; ++slot) {
-        const QString& slotId = tags[size_t(slot)].Id;
+    for (size_t slot = 1; slot < tags.size(); ++slot) {
+        const QString& slotId = tags[slot].Id;
         if (!slotId.isEmpty() && slotId.toUtf8() == id)
-            return slot;
+            return int(slot);
     }
     return 0;
 }

@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <array>
 
 #include "project/card.h"
 

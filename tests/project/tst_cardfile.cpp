@@ -1,6 +1,8 @@
 // The card file format: names, and the card a file's lines give, with its failures.
 #include <QTest>
 
+#include <algorithm>
+
 #include "project/cardfile.h"
 
 namespace {
@@ -80,6 +82,10 @@ private slots:
         const project::cardfile::Parsed parsed = project::cardfile::parse(QStringLiteral("news.old.fti"), lines, &shared);
         QCOMPARE(parsed.card.FileName, QStringLiteral("news"));
         QCOMPARE(fields(parsed.card), card);
+        // Each TAG line takes the next slot; the card keeps those and no more, whatever was read.
+        const auto tagLines = std::count_if(lines.cbegin(), lines.cend(),
+                                            [](const QString& l) { return l.section(QLatin1Char(':'), 0, 0) == QLatin1String("TAG"); });
+        QCOMPARE(parsed.card.Tags.size(), tagLines ? size_t(std::min(int(tagLines), project::kTagSlots) + 1) : size_t(0));
         QCOMPARE(numbers(parsed.failures), failures);
         QCOMPARE(parsed.maxInvokes, maxInvokes);
         if (QTest::currentDataTag() == QLatin1String("a tag id holding ~"))
