@@ -116,20 +116,38 @@ private slots:
         QCOMPARE(fx.currentCardFile(), QString());
     }
 
+    // Many cards are read on every core: what each gives is still taken, and reported, in turn.
+    void badLinesAreReportedAndLoadingGoesOn_data()
+    {
+        QTest::addColumn<int>("more");
+        QTest::newRow("a few cards") << 0;
+        QTest::newRow("two hundred cards") << 200;
+    }
     void badLinesAreReportedAndLoadingGoesOn()
     {
+        QFETCH(int, more);
         card(QStringLiteral("bad.fti"), {QStringLiteral("CARDTITLE:Bad"), QString(), QStringLiteral("CHANNEL:x"),
                                          QStringLiteral("LAYER:7")});
         card(QStringLiteral("good.fti"), {QStringLiteral("CARDTITLE:Good")});
+        QStringList files{"bad", "big"};
+        for (int i = 0; i < more; ++i) {
+            files << QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0'));
+            card(files.last() + ".fti", {QStringLiteral("CARDTITLE:F") + QString::number(i), QStringLiteral("TAG:T;t;0;text")});
+        }
+        files << "good";
+        // Too large to be read: read again in its turn, and reported there.
+        QFile big(inProject(QStringLiteral("big.fti")));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(project::textfile::kMaxFileBytes + 1));
+        big.close();
         open();
         const QStringList& r = fx.scope->script.reports;
-        QCOMPARE(r.size(), 3);
+        QCOMPARE(r.size(), 4);
         QVERIFY(r[0].startsWith(QStringLiteral("Error 9\r\n")));
         QVERIFY(r[0].contains(QStringLiteral("\r\nLocation: Plintor.mGENERAL.LOADCARDS\r\nLine ")));
         QVERIFY(r[2].startsWith(QStringLiteral("Error 13\r\n")));
-        QCOMPARE(fx.column(fx.vsCARDS(), CardCol::Title), (QStringList{"Bad", "Good"}));
+        QVERIFY2(r[3].contains(QStringLiteral("big.fti is larger than 16 MiB")), qPrintable(r[3]));
+        QCOMPARE(fx.column(fx.vsCARDS(), CardCol::FileName), files);
         QCOMPARE(fx.vsCARDS()->textMatrix(1, CardCol::ChannelLayer), QStringLiteral("0:7"));
-        QCOMPARE(fx.vsCARDS()->rows(), 3);
     }
 
     // Only regular files are read; a pipe would block the open for good, a device never ends.

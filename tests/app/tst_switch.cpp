@@ -95,7 +95,8 @@ class TestSwitch : public QObject {
             writeRaw(fx.data("sport_n.ftd"), "TITLE~New folder\r\n");
             writeRaw(fx.data("playlist.dat"), "");
         } else if (what == "a burst beyond the queue") {
-            for (int i = 0; i < 20; ++i)
+            // Enough to be read on every core.
+            for (int i = 0; i < 300; ++i)
                 writeRaw(fx.data(QString("sport_%1.ftd").arg(i)), "TITLE~Burst " + QByteArray::number(i) + "\r\n");
         } else {
             QCOMPARE(what, QString("nothing"));
