@@ -59,22 +59,22 @@ class TestSwitch : public QObject {
         QFile::remove(fx.data(name));
         QVERIFY(QFile::rename(fx.data("incoming.tmp"), fx.data(name)));
     }
+    // The file's first bytes written over, its size and modification time kept.
+    void rewriteInPlace(const QString& path, const QByteArray& start)
+    {
+        QFile file(path);
+        const QDateTime was = QFileInfo(file).lastModified();
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        file.write(start);
+        file.flush();
+        QVERIFY(file.setFileTime(was, QFileDevice::FileModificationTime));
+    }
     void change(const QString& what)
     {
         if (what == "title changed in place, same size and time") {
-            QFile file(fx.data("news_a.ftd"));
-            const QDateTime was = QFileInfo(file).lastModified();
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            file.write("TITLE~Title NEWS_a");
-            file.flush();
-            QVERIFY(file.setFileTime(was, QFileDevice::FileModificationTime));
+            rewriteInPlace(fx.data("news_a.ftd"), "TITLE~Title NEWS_a");
         } else if (what == "changed through its second name") {
-            QFile file(fx.native("linked.ftd"));
-            const QDateTime was = QFileInfo(file).lastModified();
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            file.write("TITLE~Title LINK_a");
-            file.flush();
-            QVERIFY(file.setFileTime(was, QFileDevice::FileModificationTime));
+            rewriteInPlace(fx.native("linked.ftd"), "TITLE~Title LINK_a");
         } else if (what == "replaced by rename") {
             replace("news_b.ftd", "TITLE~Renamed in\r\n");
         } else if (what == "title made another's") {
