@@ -170,32 +170,44 @@ QByteArray readBytes(const QString& path)
         raiseSystemError(errno, path);
     const auto closeFile = qScopeGuard([fd] { ::close(fd); });
     QByteArray bytes;
+    switch (detail::readOpen(fd, qsizetype(st.st_size), kMaxFileBytes, bytes)) {
+    case detail::ReadEnd::Whole: break;
+    case detail::ReadEnd::TooLarge: raiseTooLarge(path);
+    case detail::ReadEnd::Failed: raiseSystemError(errno, path);
+    }
+    return bytes;
+#endif
+}
+
+#ifndef Q_OS_WIN
+detail::ReadEnd detail::readOpen(int fd, qsizetype size, qsizetype limit, QByteArray& bytes)
+{
     // One byte more than the size: a read that fills it tells the file has grown.
-    bytes.resize(qsizetype(st.st_size) + 1);
+    bytes.resize(size + 1);
     qsizetype got = 0;
     for (;;) {
         if (got == bytes.size()) {
-            if (got > kMaxFileBytes)
-                raiseTooLarge(path);
-            bytes.resize(std::min<qsizetype>(got * 2 + 4096, kMaxFileBytes + 1));
+            if (got > limit)
+                return ReadEnd::TooLarge;
+            bytes.resize(std::min<qsizetype>(got * 2 + 4096, limit + 1));
         }
         const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            raiseSystemError(errno, path);
+            return ReadEnd::Failed;
         if (n == 0)
             break;
         got += n;
         // Short of the spare byte, at the size the file was found with: it has been read whole,
         // and the read that would say so is saved, once for each of thousands of datasets.
-        if (got == qsizetype(st.st_size) && got > 0)
+        if (got == size && got > 0)
             break;
     }
     bytes.truncate(got);
-    return bytes;
-#endif
+    return ReadEnd::Whole;
 }
+#endif
 
 QStringList readLines(const QString& path, Encoding encoding)
 {

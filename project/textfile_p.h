@@ -25,6 +25,11 @@ Tally& tally();
 [[noreturn]] void raiseAccessError(const QString& path, const QString& reason);
 
 #ifndef Q_OS_WIN
+enum class ReadEnd { Whole, Failed, TooLarge };
+/// Reads the open file fd, found at size bytes, whole into bytes, with one read when it is whole
+/// at that size; a file grown since is read on up to limit bytes. Failed leaves errno as the
+/// read set it.
+ReadEnd readOpen(int fd, qsizetype size, qsizetype limit, QByteArray& bytes);
 /// Opens folder to read its names; a folder that cannot be had is raised as "Path not found" or
 /// "Permission denied", naming it. The caller closes it.
 DIR* openFolder(const QString& folder);

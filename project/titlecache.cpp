@@ -392,26 +392,11 @@ void TitleCache::prefetch(const QStringList& names, Copies copies)
             struct stat st {};
             if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > textfile::kMaxFileBytes)
                 return false;
-            bytes.resize(qsizetype(st.st_size) + 1);
-            qsizetype got = 0;
-            for (;;) {
-                if (got == bytes.size())
-                    return false; // grown since: the loader's reading sees to it
-                const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n < 0)
-                    return false;
-                if (n == 0)
-                    break;
-                got += n;
-                // At the size the file was found with, it has been read whole: the read that
-                // would say so is saved.
-                if (got == qsizetype(st.st_size))
-                    break;
-            }
+            // A file grown since it was found is the loader's reading to see to.
+            if (textfile::detail::readOpen(fd, qsizetype(st.st_size), qsizetype(st.st_size), bytes) != textfile::detail::ReadEnd::Whole)
+                return false;
             Kept kept;
-            kept.lines = datasetfile::keyedLines(QByteArrayView(bytes.constData(), got), u"TITLE", &kept.numbers);
+            kept.lines = datasetfile::keyedLines(bytes, u"TITLE", &kept.numbers);
             kept.clean = std::all_of(kept.lines.cbegin(), kept.lines.cend(), [](const QString& line) { return line.contains(u'~'); });
             if (kept.clean) {
                 // Every line a title line with its value: the title is the last one's, and all that is kept.
