@@ -70,22 +70,29 @@ const char* referenceFor(char c)
     }
 }
 
+// text appended to out with each character XML must escape as its reference; the runs between
+// references are copied whole.
+void appendEscaped(QByteArray& out, QByteArrayView text)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (const char* reference = referenceFor(text[i])) {
+            out.append(text.sliced(start, i - start)).append(reference);
+            start = i + 1;
+        }
+    }
+    out.append(text.sliced(start));
+}
+
 // xmlText(field, bytes) appended to out: printable ASCII, nearly every tag, is escaped straight
-// into it, the runs between references copied whole.
+// into it.
 void appendXmlText(QByteArray& out, const char* field, QByteArrayView bytes)
 {
     if (!std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) >= 0x20 && uchar(c) < 0x80; })) {
         out += xmlText(field, bytes.toByteArray());
         return;
     }
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (const char* reference = referenceFor(bytes[i])) {
-            out.append(bytes.sliced(start, i - start)).append(reference);
-            start = i + 1;
-        }
-    }
-    out.append(bytes.sliced(start));
+    appendEscaped(out, bytes);
 }
 
 void appendComponent(QByteArray& out, QByteArrayView id, const QByteArray& type, short ani, QByteArrayView value)
@@ -193,12 +200,7 @@ QByteArray xmlEscaped(const QByteArray& text)
         return text;
     QByteArray out;
     out.reserve(text.size() + 16);
-    for (char c : text) {
-        if (const char* reference = referenceFor(c))
-            out += reference;
-        else
-            out += c;
-    }
+    appendEscaped(out, text);
     return out;
 }
 
